@@ -1,0 +1,31 @@
+# Velmora top-level commands. Every target installs what it needs first.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+
+.PHONY: deps configure build test asan bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build --preset default -j $(JOBS)
+
+test: build
+	@ctest --preset default -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+bench: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+	@for b in build/release/bin/*_bench; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)
