@@ -1,0 +1,62 @@
+#pragma once
+// The two error classes of the virtual machine.
+//
+// EXANVirtMachine reports misuse of the machine by its host (wrong lifecycle state) with one of
+// three fixed texts. EXANVMRuntime reports errors of running script code; every kind has one
+// fixed message so hosts and tests can rely on the text.
+#include <cstdint>
+
+#include "platform/core/Exception.h"
+
+namespace xan {
+
+class EXANVirtMachine : public plat::Exception {
+    XAN_CLASS(EXANVirtMachine, plat::Exception)
+    using Exception::Exception;
+};
+
+inline constexpr const char16_t* SVMShouldBeNotInitialized = u"Virtual machine should be not initialized.";
+inline constexpr const char16_t* SVMShouldBeInitialized = u"Virtual machine should be initialized.";
+inline constexpr const char16_t* SVMShouldBeActive = u"Virtual machine should be active.";
+
+[[noreturn]] void RaiseVMShouldBeNotInitialized();
+[[noreturn]] void RaiseVMShouldBeInitialized();
+[[noreturn]] void RaiseVMShouldBeActive();
+
+enum TXANRuntimeErrorType : std::int32_t {
+    retUndeclaredId,
+    retOutsideOfLoop,
+    retEBCFromFinally,
+    retCannotAssign,
+    retInvalidParamCount,
+    retTypeMismatch,
+    retObjectRequired,
+    retLoopVar,
+    retCannotRaiseNil,
+    retCannotRaiseLocked,
+    retLowOnlyArray,
+    retHighOnlyArray,
+    retViolatesBounds,
+    retInvalidDispId,
+    retProcRequired,
+    retValObjRequired,
+    retAborted,
+    retIEInvalidObjKind,
+    retIEInvalidBracketType,
+    retIEInvalidInstr,
+    retIENoBreakpointInfo,
+};
+
+class EXANVMRuntime : public plat::Exception {
+    XAN_CLASS(EXANVMRuntime, plat::Exception)
+    using Exception::Exception;
+
+    // The fixed message of a kind; "%s" in it stands for a name.
+    static plat::UString MessageOf(TXANRuntimeErrorType AErrorType);
+
+    [[noreturn]] static void RaiseError(TXANRuntimeErrorType AErrorType);
+    // The message formatted with a name (used for undeclared identifiers).
+    [[noreturn]] static void RaiseError(TXANRuntimeErrorType AErrorType, const plat::UString& AStrName);
+};
+
+}  // namespace xan
