@@ -1,0 +1,100 @@
+#include "platform/text/NumberRender.h"
+
+#include <cstdlib>
+
+#include "platform/text/TextScan.h"
+
+namespace xan::plat::text {
+
+namespace {
+
+void AppendExponent(std::u16string& out, int exponent, bool forceSign, int minDigits) {
+    if (exponent < 0)
+        out += u'-';
+    else if (forceSign)
+        out += u'+';
+    std::string digits = std::to_string(std::abs(exponent));
+    if (static_cast<int>(digits.size()) < minDigits) digits.insert(0, minDigits - digits.size(), '0');
+    AppendAscii(out, digits);
+}
+
+}  // namespace
+
+std::u16string SpecialText(const DecimalNumber& n) {
+    switch (n.kind) {
+        case DecimalNumber::Kind::NaN: return kNaNText;
+        case DecimalNumber::Kind::Infinite: return n.negative ? kNegInfText : kInfText;
+        default: return {};
+    }
+}
+
+std::u16string GroupThousands(std::string_view integerDigits, char16_t thousandSeparator) {
+    std::u16string out;
+    const std::size_t len = integerDigits.size();
+    for (std::size_t i = 0; i < len; ++i) {
+        if (thousandSeparator && i > 0 && (len - i) % 3 == 0) out += thousandSeparator;
+        out += static_cast<char16_t>(integerDigits[i]);
+    }
+    return out;
+}
+
+std::u16string GeneralText(DecimalNumber n, int precision, char16_t decimalSeparator) {
+    if (!n.IsFinite()) return SpecialText(n);
+    if (precision < 1) precision = 1;
+    RoundToSignificant(n, precision);
+    if (n.IsZero()) return u"0";
+    std::u16string out;
+    if (n.negative) out += u'-';
+    const int sciExponent = n.exponent - 1;
+    if (sciExponent < -4 || sciExponent >= precision) {
+        out += static_cast<char16_t>(n.digits[0]);
+        if (n.digits.size() > 1) {
+            out += decimalSeparator;
+            AppendAscii(out, std::string_view(n.digits).substr(1));
+        }
+        out += u'E';
+        AppendExponent(out, sciExponent, false, 1);
+        return out;
+    }
+    AppendAscii(out, n.IntegerDigits());
+    const int fraction = static_cast<int>(n.digits.size()) - n.exponent;
+    if (fraction > 0) {
+        out += decimalSeparator;
+        AppendAscii(out, n.FractionDigits(fraction));
+    }
+    return out;
+}
+
+std::u16string FixedText(DecimalNumber n, int decimals, char16_t decimalSeparator, char16_t thousandSeparator) {
+    if (!n.IsFinite()) return SpecialText(n);
+    if (decimals < 0) decimals = 0;
+    RoundToDecimals(n, decimals);
+    std::u16string out;
+    if (n.negative) out += u'-';
+    out += GroupThousands(n.IntegerDigits(), thousandSeparator);
+    if (decimals > 0) {
+        out += decimalSeparator;
+        AppendAscii(out, n.FractionDigits(decimals));
+    }
+    return out;
+}
+
+std::u16string ExponentText(DecimalNumber n, int precision, int exponentDigits, char16_t decimalSeparator) {
+    if (!n.IsFinite()) return SpecialText(n);
+    if (precision < 1) precision = 1;
+    RoundToSignificant(n, precision);
+    std::u16string out;
+    if (n.negative) out += u'-';
+    std::string digits = n.digits;
+    digits.resize(precision, '0');
+    out += static_cast<char16_t>(digits[0]);
+    if (precision > 1) {
+        out += decimalSeparator;
+        AppendAscii(out, std::string_view(digits).substr(1));
+    }
+    out += u'E';
+    AppendExponent(out, n.IsZero() ? 0 : n.exponent - 1, true, exponentDigits);
+    return out;
+}
+
+}  // namespace xan::plat::text
