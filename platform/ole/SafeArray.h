@@ -1,0 +1,102 @@
+#pragma once
+// SafeArray: the storage of a variant array.
+//
+// A SafeArray is reference counted and shared copy-on-write by the Variants that hold it:
+// copying such a Variant only increments the count, and Variant::MutableArray() clones the
+// array before the first write while it is shared. So `b := a` is O(1) and still gives `b` a
+// value of its own.
+//
+// Elements are stored by their type: numbers and Booleans raw, strings as shared UString
+// buffers, objects as counted interface pointers, Variants as Variants. The first dimension
+// varies fastest, so growing the last dimension keeps every element in place. Dimensions are
+// numbered from 1; index lists name dimension 1 first.
+//
+// Errors: a bad index or dimension raises EVariantBadIndexError, a failed creation
+// EVariantArrayCreateError, an element type that arrays cannot hold EVariantBadVarTypeError.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/core/FormatSettings.h"
+#include "platform/ole/Variant.h"
+
+namespace xan::plat {
+
+class SafeArray {
+public:
+    struct Bound {
+        std::int32_t low;
+        std::int32_t count;  // elements in the dimension; 0 is allowed
+    };
+    static constexpr int MaxDims = 60;
+
+    // A new array with one reference; every element is zero, empty or nil.
+    static SafeArray* Create(VarType elemType, std::span<const Bound> bounds);
+    static SafeArray* Create1(VarType elemType, std::int32_t low, std::int32_t count) {
+        const Bound b{low, count};
+        return Create(elemType, std::span<const Bound>(&b, 1));
+    }
+    // A new array of `elemType` with `bounds` holding, converted, every element of `src` whose
+    // index lies in the ranges common to both (nothing when a common range is empty).
+    // The dimension counts must agree.
+    static SafeArray* CreateResized(const SafeArray& src, VarType elemType, std::span<const Bound> bounds,
+                                    const TFormatSettings& fs = FormatSettings());
+    static bool IsValidElemType(VarType elemType) noexcept;
+
+    void AddRef() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
+    void Release() noexcept;
+    std::int32_t RefCount() const noexcept { return refs_.load(std::memory_order_acquire); }
+    // A deep copy with one reference.
+    SafeArray* Clone() const;
+
+    VarType ElemType() const noexcept { return elemType_; }
+    int DimCount() const noexcept { return dims_; }
+    std::int32_t Low(int dim) const;     // dim 1 .. DimCount()
+    std::int32_t High(int dim) const;    // Low + Count - 1
+    std::int32_t Count(int dim) const;
+    std::int64_t ElementCount() const noexcept { return total_; }
+    bool HasEmptyDimension() const noexcept { return total_ == 0; }
+
+    // Reads the element at `idx` (one index per dimension) as a value of its type; a Variant
+    // element is copied.
+    void Get(std::span<const std::int32_t> idx, Variant& out) const;
+    // Stores `value` (references followed) converted to the element type. Requires an unshared
+    // array (see Variant::MutableArray).
+    void Put(std::span<const std::int32_t> idx, const VarData& value, const TFormatSettings& fs = FormatSettings());
+    // The element with the flat (storage-order) position `pos`, 0 .. ElementCount() - 1.
+    void GetFlat(std::int64_t pos, Variant& out) const;
+    void PutFlat(std::int64_t pos, const VarData& value, const TFormatSettings& fs = FormatSettings());
+    // Address of an element's storage, valid until the array is changed or released. For an
+    // array of Variants it points to a Variant. Requires an unshared array for writing.
+    void* ElementPtr(std::span<const std::int32_t> idx);
+
+    // Changes the bounds of the last dimension keeping every element whose index stays inside;
+    // new elements are zero, empty or nil. Requires an unshared array.
+    void RedimLast(Bound last);
+
+    ~SafeArray();
+    SafeArray(const SafeArray&) = delete;
+    SafeArray& operator=(const SafeArray&) = delete;
+
+private:
+    SafeArray(VarType elemType, int dims) noexcept : elemType_(elemType), dims_(dims) {}
+    static std::size_t ElemSize(VarType elemType) noexcept;
+    static SafeArray* Allocate(VarType elemType, std::span<const Bound> bounds);
+    std::int64_t FlatIndex(std::span<const std::int32_t> idx) const;
+    void CheckDim(int dim) const;
+    std::byte* ElemAt(std::int64_t pos) const noexcept { return data_ + pos * static_cast<std::int64_t>(elemSize_); }
+    void DestroyElements(std::int64_t from, std::int64_t to) noexcept;
+    void CopyElement(std::int64_t pos, const SafeArray& src, std::int64_t srcPos, const TFormatSettings& fs);
+    void RequireUnshared() const;
+
+    std::atomic<std::int32_t> refs_{1};
+    VarType elemType_;
+    std::uint16_t elemSize_ = 0;
+    int dims_;
+    std::int64_t total_ = 0;
+    std::byte* data_ = nullptr;
+    Bound bounds_[MaxDims] = {};
+};
+
+}  // namespace xan::plat
