@@ -1,0 +1,12 @@
+#pragma once
+// The error class of every lexical, syntax and compile error of the Pascal front end.
+#include "vm/CompileError.h"
+
+namespace xan {
+
+class EXANPasCompiler : public EXANCompileBase {
+    XAN_CLASS(EXANPasCompiler, EXANCompileBase)
+    using EXANCompileBase::EXANCompileBase;
+};
+
+}  // namespace xan
