@@ -97,4 +97,39 @@ std::u16string ExponentText(DecimalNumber n, int precision, int exponentDigits, 
     return out;
 }
 
+namespace {
+
+// '$' marks the symbol and '1' the amount, in the standard order of the currency codes.
+constexpr const char16_t* kPositiveCurrency[] = {u"$1", u"1$", u"$ 1", u"1 $"};
+constexpr const char16_t* kNegativeCurrency[] = {u"($1)", u"-$1",  u"$-1",  u"$1-",  u"(1$)",  u"-1$",
+                                                 u"1-$",  u"1$-",  u"-1 $", u"-$ 1", u"1 $-",  u"$ 1-",
+                                                 u"$ -1", u"1- $", u"($ 1)", u"(1 $)"};
+
+template <std::size_t N>
+const char16_t* PatternAt(const char16_t* const (&table)[N], unsigned code) {
+    return table[code < N ? code : 0];
+}
+
+}  // namespace
+
+std::u16string CurrencyText(DecimalNumber n, int decimals, const TFormatSettings& settings) {
+    if (!n.IsFinite()) return SpecialText(n);
+    RoundToDecimals(n, decimals);
+    const bool negative = n.negative;
+    n.negative = false;
+    const std::u16string amount = FixedText(n, decimals, settings.DecimalSeparator, settings.ThousandSeparator);
+    const std::u16string_view pattern =
+        negative ? PatternAt(kNegativeCurrency, settings.NegCurrFormat) : PatternAt(kPositiveCurrency, settings.CurrencyFormat);
+    std::u16string out;
+    for (char16_t c : pattern) {
+        if (c == u'$')
+            out += settings.CurrencyString.view();
+        else if (c == u'1')
+            out += amount;
+        else
+            out += c;
+    }
+    return out;
+}
+
 }  // namespace xan::plat::text

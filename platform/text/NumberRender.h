@@ -3,6 +3,7 @@
 // Format routine so that every number text of the system follows the same rules.
 #include <string>
 
+#include "platform/core/FormatSettings.h"
 #include "platform/text/Decimal.h"
 
 namespace xan::plat::text {
@@ -14,6 +15,10 @@ std::u16string GeneralText(DecimalNumber n, int precision, char16_t decimalSepar
 std::u16string FixedText(DecimalNumber n, int decimals, char16_t decimalSeparator, char16_t thousandSeparator = 0);
 // "d.ddddE+ddd": `precision` significant digits, a signed exponent of at least `exponentDigits`.
 std::u16string ExponentText(DecimalNumber n, int precision, int exponentDigits, char16_t decimalSeparator);
+// A currency amount: `decimals` digits, thousands separators, and the symbol placed by the
+// settings' CurrencyFormat (positive) or NegCurrFormat (negative) code; an unknown code counts
+// as 0.
+std::u16string CurrencyText(DecimalNumber n, int decimals, const TFormatSettings& settings);
 // The text of NaN and the infinities; empty for a finite number.
 std::u16string SpecialText(const DecimalNumber& n);
 // Groups integer digits by three.
