@@ -52,6 +52,7 @@ struct Layout {
     int maxDecimals = 0;
     bool thousands = false;
     bool scientific = false;
+    bool HasPlaceholders() const noexcept { return intPlaceholders + maxDecimals > 0 || scientific; }
 };
 
 Layout Analyze(std::u16string_view p) {
@@ -92,12 +93,13 @@ struct Digits {
     std::string integer;
     std::string fraction;
     int exponent = 0;
-    bool negative = false;
-    bool zero = false;
+    bool zero = false;  // nothing but zeros to show
 };
 
 Digits Compute(DecimalNumber n, const Layout& l) {
     Digits d;
+    // A section of literal text shows no digits, so only a true zero counts as zero there.
+    const bool exactZero = n.IsZero();
     if (l.scientific) {
         const int intDigits = l.intPlaceholders > 0 ? l.intPlaceholders : 1;
         RoundToSignificant(n, intDigits + l.maxDecimals);
@@ -114,8 +116,7 @@ Digits Compute(DecimalNumber n, const Layout& l) {
         d.fraction = n.FractionDigits(l.maxDecimals);
     }
     while (static_cast<int>(d.fraction.size()) > l.minDecimals && d.fraction.back() == '0') d.fraction.pop_back();
-    d.negative = n.negative;
-    d.zero = n.IsZero();
+    d.zero = l.HasPlaceholders() ? n.IsZero() : exactZero;
     return d;
 }
 
@@ -145,7 +146,6 @@ public:
                 ++i;
             }
         }
-        if (!pointDone_ && intIndex_ == 0) EmitInteger(0, d_.integer.size());  // no placeholders at all
         return out_;
     }
 

@@ -10,7 +10,8 @@
 //   '..' ".."     literal text; every other character stands for itself
 //   ;      separates sections: positive;negative;zero. A negative number with its own section is
 //          shown without a minus sign; a value that rounds to zero uses the zero section.
-// Integer digits beyond the placeholders all appear at the first one. Rounding is half away
+// Integer digits beyond the placeholders all appear at the first one; a section without
+// placeholders is shown as its literal text alone ("0;'overdrawn'"). Rounding is half away
 // from zero on the number's 15-digit decimal form. An empty picture gives the general format.
 // NaN and the infinities read "NAN", "INF", "-INF".
 #include <string_view>
