@@ -1,0 +1,32 @@
+#include "vm/CompileError.h"
+
+#include <gtest/gtest.h>
+
+namespace xan {
+namespace {
+
+XAN_EXCEPTION(ETestCompiler, EXANCompileBase)
+
+TEST(CompileError, CarriesMessageAndSourcePosition) {
+    EXANCompileBase e(u"Invalid token: ';'.", 42);
+    EXPECT_EQ(e.Message(), u"Invalid token: ';'.");
+    EXPECT_EQ(e.SourcePos(), 42);
+    EXPECT_EQ(EXANCompileBase().SourcePos(), 0);  // before the text
+}
+
+TEST(CompileError, FrontEndErrorsAreCompileErrorsAndPlatformExceptions) {
+    try {
+        plat::Throw<ETestCompiler>(u"boom", 7);
+    } catch (const plat::RaisedException& r) {
+        std::unique_ptr<plat::Exception> e(plat::AcquireExceptionObject(r));
+        ASSERT_TRUE(e->Is<EXANCompileBase>());
+        EXPECT_EQ(static_cast<EXANCompileBase*>(e.get())->SourcePos(), 7);
+        EXPECT_EQ(e->ClassName(), u"ETestCompiler");
+        EXPECT_EQ(e->ClassParent(), EXANCompileBase::StaticClass());
+        return;
+    }
+    FAIL() << "no exception";
+}
+
+}  // namespace
+}  // namespace xan
