@@ -110,9 +110,16 @@ UString GetEnumProp(TObject& obj, PPropInfo prop);  // the enumeration name of t
 void SetEnumProp(TObject& obj, PPropInfo prop, std::u16string_view name);
 
 // Builders for the usual shapes of host properties.
+inline TPropInfo NewProp(UString name, PTypeInfo type) {
+    TPropInfo p;
+    p.Name = std::move(name);
+    p.PropType = type;
+    return p;
+}
+
 template <class C, class Sig>
 TPropInfo EventProp(UString name, Event<Sig> C::*field, PTypeInfo type) {
-    TPropInfo p{std::move(name), type};
+    TPropInfo p = NewProp(std::move(name), type);
     p.GetMethod = [field](TObject& o) { return (static_cast<C&>(o).*field).AsMethod(); };
     p.SetMethod = [field](TObject& o, TMethod m) { static_cast<C&>(o).*field = Event<Sig>::FromMethod(m); };
     return p;
@@ -120,7 +127,7 @@ TPropInfo EventProp(UString name, Event<Sig> C::*field, PTypeInfo type) {
 
 template <class C, class T>
 TPropInfo OrdProp(UString name, PTypeInfo type, T (C::*getter)() const, void (C::*setter)(T) = nullptr) {
-    TPropInfo p{std::move(name), type};
+    TPropInfo p = NewProp(std::move(name), type);
     p.GetOrd = [getter](TObject& o) { return static_cast<Int64>((static_cast<C&>(o).*getter)()); };
     if (setter)
         p.SetOrd = [setter](TObject& o, Int64 v) { (static_cast<C&>(o).*setter)(static_cast<T>(v)); };
@@ -129,7 +136,7 @@ TPropInfo OrdProp(UString name, PTypeInfo type, T (C::*getter)() const, void (C:
 
 template <class C, class T>
 TPropInfo FloatProp(UString name, T (C::*getter)() const, void (C::*setter)(T) = nullptr) {
-    TPropInfo p{std::move(name), DoubleTypeInfo()};
+    TPropInfo p = NewProp(std::move(name), DoubleTypeInfo());
     p.GetFloat = [getter](TObject& o) { return static_cast<double>((static_cast<C&>(o).*getter)()); };
     if (setter)
         p.SetFloat = [setter](TObject& o, double v) { (static_cast<C&>(o).*setter)(static_cast<T>(v)); };
@@ -138,7 +145,7 @@ TPropInfo FloatProp(UString name, T (C::*getter)() const, void (C::*setter)(T) =
 
 template <class C, class G, class S = void (C::*)(const UString&)>
 TPropInfo StrProp(UString name, G getter, S setter = nullptr) {
-    TPropInfo p{std::move(name), StringTypeInfo()};
+    TPropInfo p = NewProp(std::move(name), StringTypeInfo());
     p.GetStr = [getter](TObject& o) { return UString((static_cast<C&>(o).*getter)()); };
     if (setter) p.SetStr = [setter](TObject& o, const UString& v) { (static_cast<C&>(o).*setter)(v); };
     return p;
@@ -148,7 +155,7 @@ TPropInfo StrProp(UString name, G getter, S setter = nullptr) {
 // objects of other classes before the setter sees them.
 template <class C, class T>
 TPropInfo ObjectProp(UString name, PTypeInfo type, T* (C::*getter)() const, void (C::*setter)(T*) = nullptr) {
-    TPropInfo p{std::move(name), type};
+    TPropInfo p = NewProp(std::move(name), type);
     p.GetObject = [getter](TObject& o) -> TObject* { return (static_cast<C&>(o).*getter)(); };
     if (setter)
         p.SetObject = [setter](TObject& o, TObject* v) { (static_cast<C&>(o).*setter)(static_cast<T*>(v)); };
