@@ -172,7 +172,19 @@ bool ScanNumericDate(Cursor& c, const TFormatSettings& s, TDateTime& out) {
     }
 }
 
+// A leading day name ("Tue, 5 Mar 2024") says nothing the date does not; it is skipped.
+void SkipDayName(Cursor& c, const TFormatSettings& s) noexcept {
+    for (int d = 0; d < 7; ++d) {
+        if (c.AcceptWord(s.LongDayNames[d].view()) || c.AcceptWord(s.ShortDayNames[d].view())) {
+            c.Accept(u',');
+            c.SkipBlanks();
+            return;
+        }
+    }
+}
+
 bool ScanDate(Cursor& c, const TFormatSettings& s, TDateTime& out) {
+    SkipDayName(c, s);
     const std::size_t start = c.Pos();
     if (ScanNamedDate(c, s, out)) return true;
     c.Seek(start);

@@ -6,7 +6,7 @@
 //   dates   "d/m/y", "d/m" (the current year), with the locale's order and date separator or
 //           '-'; a first component of three or more digits makes the order year, month, day
 //           ("2024-01-31"); month names, short or long, in any case ("31 Jan 2024",
-//           "January 31, 2024"). Years of one or two digits are expanded with
+//           "January 31, 2024"), optionally after a day name ("Wed, 31 Jan 2024"). Years of one or two digits are expanded with
 //           TwoDigitYearCenturyWindow.
 //   times   "h:n", "h:n:s", "h:n:s.zzz", each optionally followed (or preceded) by the AM/PM
 //           text of the locale or of English ("am", "pm", "a", "p"); "h AM".

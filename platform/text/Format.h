@@ -62,6 +62,7 @@ public:
     FormatArg(const char16_t* s) : kind_(Kind::String), s_(s ? UString(s) : UString()) {}
     FormatArg(char16_t c) : kind_(Kind::String), s_(std::u16string_view(&c, 1)) {}
     FormatArg(const void* p) noexcept : kind_(Kind::Pointer), p_(p) {}
+    FormatArg(const char*) = delete;  // narrow text would otherwise pass as a pointer
 
     // A currency value: an integer scaled by 10000.
     static FormatArg Currency(Int64 scaled10000) noexcept {

@@ -103,6 +103,11 @@ TEST(DateParsing, NamedMonths) {
     EXPECT_EQ(d, At(ThisYear(), 12, 25));
     ASSERT_TRUE(TryStrToDateTime(u"Jan 15 10:30", d));
     EXPECT_EQ(d, At(ThisYear(), 1, 15, 10, 30));
+    ASSERT_TRUE(TryStrToDateTime(u"Tue, 5 Mar 2024 14:07", d));
+    EXPECT_EQ(d, At(2024, 3, 5, 14, 7));
+    ASSERT_TRUE(TryStrToDate(u"Tuesday March 5 2024", d));
+    EXPECT_EQ(d, At(2024, 3, 5));
+    EXPECT_FALSE(TryStrToDate(u"Tue", d));
     EXPECT_FALSE(TryStrToDate(u"Janu 5 2024", d));
     EXPECT_FALSE(TryStrToDate(u"Febr 5", d));
 }

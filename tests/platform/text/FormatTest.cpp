@@ -56,6 +56,7 @@ TEST(FormatTest, SystemTexts) {
               u"Boom\r\nSource: $BEEF [line: 12, pos: 3]");
     EXPECT_EQ(Format(u"Illegal character: '%s' ($%x)", u"\u00A7", 0xA7), u"Illegal character: '\u00A7' ($A7)");
     EXPECT_EQ(Format(u"[%d]", 0), u"[0]");
+    EXPECT_EQ(Format(u"'%s%s'", u'x', std::u16string_view(u"yz")), u"'xyz'");
     EXPECT_EQ(Format(u"100%% sure"), u"100% sure");
     EXPECT_TRUE(RaisesFormatError([] { Format(u"no args %d"); }, u"no args %d"));
 }
