@@ -11,8 +11,9 @@
 // varies fastest, so growing the last dimension keeps every element in place. Dimensions are
 // numbered from 1; index lists name dimension 1 first.
 //
-// Errors: a bad index or dimension raises EVariantBadIndexError, a failed creation
-// EVariantArrayCreateError, an element type that arrays cannot hold EVariantBadVarTypeError.
+// Errors: a bad index or dimension raises EVariantBadIndexError; a creation that cannot be done
+// (negative count, element type arrays cannot hold, too many dimensions or elements)
+// EVariantArrayCreateError; a write to a shared array EVariantArrayLockedError.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Types.h"
@@ -145,6 +146,9 @@ public:
         VType = varEmpty;
         return d;
     }
+
+    // A raw value whose type owns nothing (constant-initializable; see VarConsts.h).
+    constexpr Variant(VarType vt, std::int64_t bits, std::in_place_t) noexcept : VarData(vt, bits) {}
 
     // Typed constructors.
     constexpr Variant(bool b) noexcept : VarData(varBoolean, b ? VarTrue : VarFalse) {}
