@@ -1,5 +1,6 @@
 #include "platform/text/NumText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -48,6 +49,11 @@ bool ParseInteger(std::u16string_view text, int bits, Int64& out) noexcept {
     // Two's complement negation keeps INT64_MIN exact.
     out = static_cast<Int64>(negative ? UInt64(0) - mag : mag);
     return true;
+}
+
+UString PadLeft(std::u16string text, int width) {
+    if (width > 0 && static_cast<std::size_t>(width) > text.size()) text.insert(0, width - text.size(), u' ');
+    return ToUString(text);
 }
 
 // Converts the locale spelling to the ASCII form from_chars reads, validating the syntax on
@@ -189,6 +195,19 @@ double StrToFloat(std::u16string_view text, const TFormatSettings& settings) {
 double StrToFloatDef(std::u16string_view text, double defaultValue, const TFormatSettings& settings) noexcept {
     double v;
     return TryStrToFloat(text, v, settings) ? v : defaultValue;
+}
+
+UString StrInt(Int64 value, int width) { return PadLeft(std::u16string(IntToStr(value).view()), width); }
+
+UString StrFloat(double value, int width, int decimals) {
+    const DecimalNumber n = DecimalFromDouble(value);
+    if (decimals >= 0) return PadLeft(FixedText(n, decimals, u'.'), width);
+    if (!n.IsFinite()) return PadLeft(SpecialText(n), width);
+    constexpr int kExponentOverhead = 8;  // sign, point, "E+dddd"
+    const int digits = width < 0 ? kDoubleDigits : std::clamp(width - kExponentOverhead, 2, kDoubleDigits);
+    std::u16string text = ExponentText(n, digits, 4, u'.');
+    if (!n.negative || n.IsZero()) text.insert(0, 1, u' ');
+    return PadLeft(std::move(text), width);
 }
 
 }  // namespace xan::plat

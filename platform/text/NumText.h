@@ -43,4 +43,12 @@ double StrToFloat(std::u16string_view text, const TFormatSettings& settings = Fo
 double StrToFloatDef(std::u16string_view text, double defaultValue,
                      const TFormatSettings& settings = FormatSettings()) noexcept;
 
+// The texts of the Pascal Str procedure: always '.' as the decimal point (the result is meant
+// to be read back by programs, not by users), right-aligned in at least `width` characters.
+// A float without `decimals` takes the exponent form " 1.50000000000000E+0000" (a blank holds
+// the place of the sign; with a width the significant digits shrink to width - 8, at least 2);
+// with `decimals` it is fixed-point. A negative width or decimals counts as absent.
+UString StrInt(Int64 value, int width = -1);
+UString StrFloat(double value, int width = -1, int decimals = -1);
+
 }  // namespace xan::plat

@@ -162,3 +162,25 @@ TEST(StrToFloatTest, RoundTripsFloatToStr) {
         EXPECT_DOUBLE_EQ(StrToFloat(FloatToStr(d, CommaSettings()), CommaSettings()), d);
     }
 }
+
+TEST(StrProcedureText, WidthsAndDecimals) {
+    EXPECT_EQ(StrInt(42), u"42");
+    EXPECT_EQ(StrInt(-42, 6), u"   -42");
+    EXPECT_EQ(StrInt(123456, 3), u"123456");
+    EXPECT_EQ(StrFloat(1.5), u" 1.50000000000000E+0000");
+    EXPECT_EQ(StrFloat(-1234.5), u"-1.23450000000000E+0003");
+    EXPECT_EQ(StrFloat(0.0), u" 0.00000000000000E+0000");
+    EXPECT_EQ(StrFloat(1.5e-300), u" 1.50000000000000E-0300");
+    EXPECT_EQ(StrFloat(1.5, 12), u" 1.500E+0000");
+    EXPECT_EQ(StrFloat(-2.25, 3), u"-2.3E+0000");  // two digits at least
+    EXPECT_EQ(StrFloat(3.14159, 8, 2), u"    3.14");
+    EXPECT_EQ(StrFloat(-0.004, -1, 2), u"0.00");
+    EXPECT_EQ(StrFloat(2.5, 0, 0), u"3");
+    // The decimal point does not follow the locale.
+    TFormatSettings comma;
+    comma.DecimalSeparator = u',';
+    SetFormatSettings(comma);
+    EXPECT_EQ(StrFloat(0.5, -1, 1), u"0.5");
+    SetFormatSettings(TFormatSettings::Invariant());
+    EXPECT_EQ(StrFloat(std::numeric_limits<double>::infinity(), 5), u"  INF");
+}
