@@ -30,3 +30,28 @@ TEST(CompileError, FrontEndErrorsAreCompileErrorsAndPlatformExceptions) {
 
 }  // namespace
 }  // namespace xan
+
+namespace xan {
+namespace {
+
+TEST(CompileError, FormattedMessage) {
+    const plat::FormatArg args[] = {plat::UString(u"x"), 31};
+    EXANCompileBase e(u"Object or value named '%s' already exists. ($%x)", args, 9);
+    EXPECT_EQ(e.Message(), u"Object or value named 'x' already exists. ($1F)");
+    EXPECT_EQ(e.SourcePos(), 9);
+}
+
+TEST(CompileError, RaiseFormattedError) {
+    try {
+        RaiseCompileErrorFmt<EXANCompileBase>(u"Invalid token: %s.", 12, u"'end'");
+    } catch (const plat::RaisedException& r) {
+        std::unique_ptr<plat::Exception> e(plat::AcquireExceptionObject(r));
+        EXPECT_EQ(e->Message(), u"Invalid token: 'end'.");
+        EXPECT_EQ(static_cast<EXANCompileBase*>(e.get())->SourcePos(), 12);
+        return;
+    }
+    FAIL() << "no exception";
+}
+
+}  // namespace
+}  // namespace xan
