@@ -7,12 +7,15 @@
 #include "platform/core/CharCase.h"
 #include "platform/core/DateUtils.h"
 #include "platform/core/Exception.h"
+#include "platform/text/NumberRender.h"
 #include "platform/text/TextScan.h"
 
 namespace xan::plat {
 
 namespace {
 
+using text::IsQuote;
+using text::QuotedLength;
 using text::StartsWithNoCase;
 
 // The locale's own pictures may name each other ("c" inside a short date format would recurse
@@ -26,12 +29,6 @@ std::size_t RunLength(std::u16string_view p, std::size_t i) noexcept {
     return n;
 }
 
-// Length of the quoted literal starting at i, quotes included (an unclosed quote runs to the end).
-std::size_t QuotedLength(std::u16string_view p, std::size_t i) noexcept {
-    const auto close = p.find(p[i], i + 1);
-    return close == std::u16string_view::npos ? p.size() - i : close - i + 1;
-}
-
 // Length of an am/pm specifier at i (0 when there is none).
 std::size_t AmPmLength(std::u16string_view p, std::size_t i) noexcept {
     const auto rest = p.substr(i);
@@ -43,7 +40,7 @@ std::size_t AmPmLength(std::u16string_view p, std::size_t i) noexcept {
 
 bool HasAmPm(std::u16string_view p) noexcept {
     for (std::size_t i = 0; i < p.size();) {
-        if (p[i] == u'\'' || p[i] == u'"') {
+        if (IsQuote(p[i])) {
             i += QuotedLength(p, i);
             continue;
         }
@@ -66,12 +63,7 @@ private:
         return *date_;
     }
     bool IsMidnight() const { return time_.hour == 0 && time_.minute == 0 && time_.second == 0 && time_.msec == 0; }
-    void Number(int value, int minDigits) {
-        std::u16string digits;
-        for (unsigned v = static_cast<unsigned>(value); v || digits.empty(); v /= 10) digits.insert(digits.begin(), u'0' + v % 10);
-        if (static_cast<int>(digits.size()) < minDigits) out_.append(minDigits - digits.size(), u'0');
-        out_ += digits;
-    }
+    void Number(int value, int minDigits) { out_ += text::UnsignedDigits(static_cast<UInt64>(value), 10, minDigits); }
     void Day(std::size_t count, int depth);
     void Month(std::size_t count);
     void Hour(std::size_t count, bool twelveHour) {
@@ -132,10 +124,8 @@ void DateTimeRenderer::Render(std::u16string_view p, int depth) {
     bool afterHour = false;  // m/mm right after h/hh (literals between allowed) means minutes
     for (std::size_t i = 0; i < p.size();) {
         const char16_t c = p[i];
-        if (c == u'\'' || c == u'"') {
-            const std::size_t len = QuotedLength(p, i);
-            out_ += p.substr(i + 1, len >= 2 && p[i + len - 1] == c ? len - 2 : len - 1);
-            i += len;
+        if (IsQuote(c)) {
+            i += text::AppendQuoted(out_, p, i);
             continue;
         }
         if (const std::size_t len = AmPmLength(p, i)) {

@@ -22,10 +22,8 @@ DateOrder DateOrderOf(std::u16string_view format) noexcept {
     std::u16string order;
     for (std::size_t i = 0; i < format.size() && order.size() < 3; ++i) {
         const char16_t c = format[i];
-        if (c == u'\'' || c == u'"') {
-            const auto close = format.find(c, i + 1);
-            if (close == std::u16string_view::npos) break;
-            i = close;
+        if (text::IsQuote(c)) {
+            i += text::QuotedLength(format, i) - 1;
             continue;
         }
         const char16_t up = AsciiUpper(c);

@@ -1,6 +1,5 @@
 #include "platform/text/Format.h"
 
-#include <charconv>
 #include <string>
 
 #include "platform/core/CharCase.h"
@@ -66,18 +65,6 @@ private:
     std::size_t pos_ = 0;
     std::size_t argIndex_ = 0;
 };
-
-std::u16string Digits(UInt64 v, int base) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, base);
-    std::u16string out;
-    for (const char* p = buf; p != r.ptr; ++p) out += static_cast<char16_t>(*p >= 'a' ? *p - 32 : *p);
-    return out;
-}
-
-void PadToMinimum(std::u16string& digits, int minimum) {
-    if (static_cast<int>(digits.size()) < minimum) digits.insert(0, minimum - digits.size(), u'0');
-}
 
 // The bits of an integer argument as the unsigned value of its own width.
 UInt64 UnsignedBits(const FormatArg& a) {
@@ -165,11 +152,11 @@ std::u16string Formatter::IntegerField(const Spec& spec, const FormatArg& raw) {
     bool negative = false;
     if (spec.type == u'D' && a.kind() == FormatArg::Kind::Int) {
         negative = a.AsInt64() < 0;
-        digits = Digits(negative ? UInt64(0) - static_cast<UInt64>(a.AsInt64()) : a.AsInt64(), 10);
+        const UInt64 magnitude = negative ? UInt64(0) - static_cast<UInt64>(a.AsInt64()) : a.AsInt64();
+        digits = UnsignedDigits(magnitude, 10, spec.precision);
     } else {
-        digits = Digits(UnsignedBits(a), spec.type == u'X' ? 16 : 10);
+        digits = UnsignedDigits(UnsignedBits(a), spec.type == u'X' ? 16 : 10, spec.precision);
     }
-    PadToMinimum(digits, spec.precision);
     return negative ? u"-" + digits : digits;
 }
 
@@ -203,9 +190,7 @@ std::u16string Formatter::StringField(const Spec& spec, const FormatArg& raw) {
 std::u16string Formatter::PointerField(const FormatArg& raw) {
     const FormatArg a = Concrete(raw, FormatArgClass::Pointer);
     if (a.kind() != FormatArg::Kind::Pointer) Invalid();
-    std::u16string digits = Digits(reinterpret_cast<std::uintptr_t>(a.AsPointer()), 16);
-    PadToMinimum(digits, static_cast<int>(sizeof(void*) * 2));
-    return digits;
+    return UnsignedDigits(reinterpret_cast<std::uintptr_t>(a.AsPointer()), 16, static_cast<int>(sizeof(void*) * 2));
 }
 
 std::u16string Formatter::Field(const Spec& spec) {

@@ -13,14 +13,6 @@ using namespace text;
 
 namespace {
 
-bool IsQuote(char16_t c) noexcept { return c == u'\'' || c == u'"'; }
-
-// Length of the quoted literal at i, quotes included (an unclosed quote runs to the end).
-std::size_t QuotedLength(std::u16string_view p, std::size_t i) noexcept {
-    const auto close = p.find(p[i], i + 1);
-    return close == std::u16string_view::npos ? p.size() - i : close - i + 1;
-}
-
 bool IsExponentAt(std::u16string_view p, std::size_t i) noexcept {
     return (p[i] == u'E' || p[i] == u'e') && i + 1 < p.size() && (p[i + 1] == u'+' || p[i + 1] == u'-');
 }
@@ -128,9 +120,7 @@ public:
         for (std::size_t i = 0; i < p.size();) {
             const char16_t c = p[i];
             if (IsQuote(c)) {
-                const std::size_t len = QuotedLength(p, i);
-                out_ += p.substr(i + 1, len >= 2 && p[i + len - 1] == c ? len - 2 : len - 1);
-                i += len;
+                i += AppendQuoted(out_, p, i);
             } else if (l_.scientific && IsExponentAt(p, i)) {
                 i = Exponent(p, i);
             } else if ((c == u'0' || c == u'#') && !exponentDone_) {
@@ -188,11 +178,8 @@ private:
         i += 2;
         std::size_t minDigits = 0;
         while (i < p.size() && p[i] == u'0') ++minDigits, ++i;
-        std::u16string digits;
-        for (int e = d_.exponent < 0 ? -d_.exponent : d_.exponent; e || digits.empty(); e /= 10)
-            digits.insert(digits.begin(), static_cast<char16_t>(u'0' + e % 10));
-        if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), u'0');
-        out_ += digits;
+        out_ += UnsignedDigits(static_cast<UInt64>(d_.exponent < 0 ? -d_.exponent : d_.exponent), 10,
+                               static_cast<int>(minDigits));
         return i;
     }
 

@@ -113,17 +113,7 @@ UString UIntToStr(UInt64 value) {
     return UString::FromLatin1({buf, r.ptr});
 }
 
-UString IntToHex(UInt64 value, int digits) {
-    char buf[20];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, 16);
-    const int len = static_cast<int>(r.ptr - buf);
-    const int pad = digits > len ? digits - len : 0;
-    char16_t* out;
-    UString s = UString::Uninitialized(pad + len, out);
-    for (int i = 0; i < pad; ++i) *out++ = u'0';
-    for (int i = 0; i < len; ++i) *out++ = static_cast<char16_t>(buf[i] >= 'a' ? buf[i] - 32 : buf[i]);
-    return s;
-}
+UString IntToHex(UInt64 value, int digits) { return ToUString(UnsignedDigits(value, 16, digits)); }
 
 UString FloatToStr(double value, const TFormatSettings& settings) {
     return ToUString(GeneralText(DecimalFromDouble(value), kDoubleDigits, settings.DecimalSeparator));

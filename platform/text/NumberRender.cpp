@@ -1,5 +1,6 @@
 #include "platform/text/NumberRender.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "platform/text/TextScan.h"
@@ -13,12 +14,20 @@ void AppendExponent(std::u16string& out, int exponent, bool forceSign, int minDi
         out += u'-';
     else if (forceSign)
         out += u'+';
-    std::string digits = std::to_string(std::abs(exponent));
-    if (static_cast<int>(digits.size()) < minDigits) digits.insert(0, minDigits - digits.size(), '0');
-    AppendAscii(out, digits);
+    out += UnsignedDigits(static_cast<UInt64>(std::abs(exponent)), 10, minDigits);
 }
 
 }  // namespace
+
+std::u16string UnsignedDigits(UInt64 value, int base, int minDigits) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, base);
+    std::u16string out;
+    const auto len = static_cast<int>(r.ptr - buf);
+    if (minDigits > len) out.assign(minDigits - len, u'0');
+    for (const char* p = buf; p != r.ptr; ++p) out += static_cast<char16_t>(*p >= 'a' ? *p - ('a' - 'A') : *p);
+    return out;
+}
 
 std::u16string SpecialText(const DecimalNumber& n) {
     switch (n.kind) {

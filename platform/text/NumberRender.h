@@ -21,6 +21,8 @@ std::u16string ExponentText(DecimalNumber n, int precision, int exponentDigits, 
 std::u16string CurrencyText(DecimalNumber n, int decimals, const TFormatSettings& settings);
 // The text of NaN and the infinities; empty for a finite number.
 std::u16string SpecialText(const DecimalNumber& n);
+// Digits of an unsigned value in base 10 or 16 (upper case), zero-padded to at least minDigits.
+std::u16string UnsignedDigits(UInt64 value, int base = 10, int minDigits = 1);
 // Groups integer digits by three.
 std::u16string GroupThousands(std::string_view integerDigits, char16_t thousandSeparator);
 

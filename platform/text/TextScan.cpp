@@ -19,6 +19,18 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view word) noexce
     return true;
 }
 
+std::size_t QuotedLength(std::u16string_view picture, std::size_t i) noexcept {
+    const auto close = picture.find(picture[i], i + 1);
+    return close == std::u16string_view::npos ? picture.size() - i : close - i + 1;
+}
+
+std::size_t AppendQuoted(std::u16string& out, std::u16string_view picture, std::size_t i) {
+    const std::size_t len = QuotedLength(picture, i);
+    const bool closed = len >= 2 && i + len <= picture.size() && picture[i + len - 1] == picture[i];
+    out += picture.substr(i + 1, closed ? len - 2 : len - 1);
+    return len;
+}
+
 void RaiseConvertError(std::u16string_view text, std::u16string_view tail) {
     std::u16string msg;
     msg.reserve(text.size() + tail.size() + 3);

@@ -25,6 +25,13 @@ inline void AppendAscii(std::u16string& out, std::string_view ascii) {
 }
 inline UString ToUString(const std::u16string& s) { return UString(std::u16string_view(s)); }
 
+// Quoted literals of pictures: '...' or "...". An unclosed quote runs to the end.
+inline bool IsQuote(char16_t c) noexcept { return c == u'\'' || c == u'"'; }
+// Length of the literal starting at the quote at i, quotes included.
+std::size_t QuotedLength(std::u16string_view picture, std::size_t i) noexcept;
+// Appends the literal's text (without its quotes) and answers its length as QuotedLength does.
+std::size_t AppendQuoted(std::u16string& out, std::u16string_view picture, std::size_t i);
+
 // Case-insensitive comparison of a prefix of `text` with `word` (ASCII and Latin-1 letters fold;
 // names in the settings record may be in any case the user typed).
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view word) noexcept;
