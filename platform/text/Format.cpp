@@ -39,8 +39,8 @@ private:
         Throw<EConvertError>(ToUString(msg));
     }
     char16_t Peek() const noexcept { return pos_ < fmt_.size() ? fmt_[pos_] : 0; }
-    // A count at the cursor: digits or '*' (which takes an integer argument); -1 when absent.
-    bool ReadCount(int& value, bool& fromStar);
+    // A count at the cursor: digits, or '*' taking the next (integer) argument; false when absent.
+    bool ReadCount(int& value);
     Spec ReadSpec();
     const FormatArg& NextArg() {
         if (argIndex_ >= args_.size()) Invalid();
@@ -78,14 +78,12 @@ Int64 FormatArgAsInt64(const FormatArg& a, bool& ok) {
     return a.kind() == FormatArg::Kind::Int ? a.AsInt64() : static_cast<Int64>(a.AsUInt64());
 }
 
-bool Formatter::ReadCount(int& value, bool& fromStar) {
-    fromStar = false;
+bool Formatter::ReadCount(int& value) {
     if (Peek() == u'*') {
         ++pos_;
         const Int64 v = IntegerArg();
         if (v > kMaxFieldSize || v < -kMaxFieldSize) Invalid();
         value = static_cast<int>(v);
-        fromStar = true;
         return true;
     }
     if (!IsDigit(Peek())) return false;
@@ -109,10 +107,9 @@ Int64 Formatter::IntegerArg() {
 Spec Formatter::ReadSpec() {
     Spec spec;
     int value;
-    bool star;
     bool haveWidth = false;
     // A leading count is the argument index when a colon follows, the width otherwise.
-    if (ReadCount(value, star)) {
+    if (ReadCount(value)) {
         if (Peek() == u':') {
             ++pos_;
             if (value < 0) Invalid();
@@ -126,7 +123,7 @@ Spec Formatter::ReadSpec() {
             ++pos_;
             spec.leftAlign = true;
         }
-        haveWidth = ReadCount(value, star);
+        haveWidth = ReadCount(value);
     }
     if (haveWidth) {
         if (value < 0) {  // only '*' gives a negative width: it left-justifies
@@ -137,7 +134,7 @@ Spec Formatter::ReadSpec() {
     }
     if (Peek() == u'.') {
         ++pos_;
-        if (!ReadCount(value, star)) value = 0;  // "%.f": precision zero
+        if (!ReadCount(value)) value = 0;  // "%.f": precision zero
         spec.precision = value < 0 ? -1 : value;
     }
     spec.type = AsciiUpper(Peek());

@@ -16,7 +16,7 @@
 //         n  as f with thousands separators
 //         m  currency: CurrencyString placed by CurrencyFormat/NegCurrFormat, precision decimals
 //            (CurrencyDecimals when absent), thousands separators
-//         p  pointer, 16 upper-case hexadecimal digits
+//         p  pointer: upper-case hexadecimal, two digits per byte of a pointer
 //         s  string; precision = maximum characters
 // Type letters are case-insensitive. A malformed specifier, a missing argument or an argument of
 // the wrong kind raises EConvertError "Format '<fmt>' invalid or incompatible with argument".
