@@ -5,7 +5,7 @@
 
 #include "platform/core/Assert.h"
 #include "platform/rtl/CaseCompare.h"
-#include "platform/rtl/Concat.h"
+#include "platform/rtl/JoinTexts.h"
 #include "platform/rtl/RtlErrors.h"
 
 namespace xan::plat {
@@ -62,7 +62,7 @@ TComponent* TComponent::FindComponent(std::u16string_view name) const noexcept {
 void TComponent::SetName(const UString& name) {
     if (name == name_) return;
     if (!name.empty() && !IsValidIdent(name))
-        Throw<EComponentError>(Concat({u"'", name, u"' is not a valid component name"}));
+        Throw<EComponentError>(JoinTexts({u"'", name, u"' is not a valid component name"}));
     if (owner_) owner_->ValidateRename(this, name);
     name_ = name;
 }
@@ -70,7 +70,7 @@ void TComponent::SetName(const UString& name) {
 void TComponent::ValidateRename(const TComponent* component, const UString& newName) const {
     TComponent* existing = FindComponent(newName);
     if (existing && existing != component)
-        Throw<EComponentError>(Concat({u"A component named ", newName, u" already exists"}));
+        Throw<EComponentError>(JoinTexts({u"A component named ", newName, u" already exists"}));
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -159,9 +159,9 @@ void TComponent::EndLoading() {
 
 TComponent* CreateComponent(TClass cls, TComponent* owner) {
     if (!cls || !cls->InheritsFrom(TComponent::StaticClass()))
-        Throw<EComponentError>(Concat({u"Class ", cls ? cls->name : u"nil", u" is not a component class"}));
+        Throw<EComponentError>(JoinTexts({u"Class ", cls ? cls->name : u"nil", u" is not a component class"}));
     std::unique_ptr<TObject> object(CreateInstance(cls));
-    if (!object) Throw<EComponentError>(Concat({u"Class ", cls->name, u" cannot be created"}));
+    if (!object) Throw<EComponentError>(JoinTexts({u"Class ", cls->name, u" cannot be created"}));
     auto* component = static_cast<TComponent*>(object.get());
     if (owner) owner->InsertComponent(component);
     object.release();

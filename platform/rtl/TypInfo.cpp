@@ -9,7 +9,7 @@
 
 #include "platform/core/CharCase.h"
 #include "platform/rtl/CaseCompare.h"
-#include "platform/rtl/Concat.h"
+#include "platform/rtl/JoinTexts.h"
 #include "platform/rtl/RtlErrors.h"
 
 namespace xan::plat {
@@ -44,11 +44,11 @@ PPropInfo FindOwn(const ClassProps& c, std::u16string_view name) {
 }
 
 [[noreturn]] void RaiseWrongKind(PPropInfo prop, const char16_t* wanted) {
-    Throw<EPropertyConvertError>(Concat({u"Property ", prop->Name, u" is not of ", wanted, u" type"}));
+    Throw<EPropertyConvertError>(JoinTexts({u"Property ", prop->Name, u" is not of ", wanted, u" type"}));
 }
 
 [[noreturn]] void RaiseReadOnly(PPropInfo prop) {
-    Throw<EPropertyError>(Concat({u"Property ", prop->Name, u" is read-only"}));
+    Throw<EPropertyError>(JoinTexts({u"Property ", prop->Name, u" is read-only"}));
 }
 
 
@@ -182,7 +182,7 @@ std::vector<PPropInfo> GetPropList(TClass cls) {
 
 PPropInfo FindPropInfo(const TObject& obj, std::u16string_view name) {
     PPropInfo p = GetPropInfo(obj, name);
-    if (!p) Throw<EPropertyError>(Concat({u"Unknown property: ", name}));
+    if (!p) Throw<EPropertyError>(JoinTexts({u"Unknown property: ", name}));
     return p;
 }
 
@@ -190,7 +190,7 @@ Int64 GetOrdProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, prop->G
 void SetOrdProp(TObject& obj, PPropInfo prop, Int64 value) {
     const auto& set = NeedSetter(prop, prop->GetOrd, prop->SetOrd, u"an ordinal");
     if (IsEnumeration(prop) && (value < prop->PropType->MinValue || value > prop->PropType->MaxValue))
-        Throw<EPropertyConvertError>(Concat({u"Value out of range for property ", prop->Name}));
+        Throw<EPropertyConvertError>(JoinTexts({u"Value out of range for property ", prop->Name}));
     set(obj, value);
 }
 double GetFloatProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, prop->GetFloat, u"a float")(obj); }
@@ -208,7 +208,7 @@ void SetObjectProp(TObject& obj, PPropInfo prop, TObject* value) {
     const auto& set = NeedSetter(prop, prop->GetObject, prop->SetObject, u"a class");
     TClass required = prop->PropType ? prop->PropType->ClassType : nullptr;
     if (value && required && !value->InheritsFrom(required))
-        Throw<EPropertyConvertError>(Concat({u"Property ", prop->Name, u" cannot hold a ", value->ClassName()}));
+        Throw<EPropertyConvertError>(JoinTexts({u"Property ", prop->Name, u" cannot hold a ", value->ClassName()}));
     set(obj, value);
 }
 TMethod GetMethodProp(TObject& obj, PPropInfo prop) {
@@ -227,7 +227,7 @@ void SetEnumProp(TObject& obj, PPropInfo prop, std::u16string_view name) {
     if (!IsEnumeration(prop)) RaiseWrongKind(prop, u"an enumerated");
     std::optional<Integer> value = FindEnumValue(prop->PropType, name);
     if (!value)
-        Throw<EPropertyConvertError>(Concat({u"Invalid property value ", name, u" for ", prop->Name}));
+        Throw<EPropertyConvertError>(JoinTexts({u"Invalid property value ", name, u" for ", prop->Name}));
     SetOrdProp(obj, prop, *value);
 }
 

@@ -9,7 +9,7 @@
 
 namespace xan::plat {
 
-inline UString Concat(std::initializer_list<std::u16string_view> parts) {
+inline UString JoinTexts(std::initializer_list<std::u16string_view> parts) {
     std::u16string out;
     for (std::u16string_view p : parts) out += p;
     return UString(out);
