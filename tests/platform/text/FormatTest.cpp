@@ -146,6 +146,28 @@ TEST(FormatTest, PointersAndDynamicArguments) {
                      FormatArg::Dynamic(&n, ResolveText)),
               u"42 2A 42");
     EXPECT_EQ(Format(u"%.1f", FormatArg::Dynamic(&f, ResolveText)), u"2.5");
+    // The resolver's own error reaches the caller unchanged.
+    const auto refuse = [](const void*, FormatArgClass) -> FormatArg { Throw<EVariantTypeCastError>(u"Invalid variant type conversion"); };
+    try {
+        Format(u"%d", FormatArg::Dynamic(nullptr, refuse));
+        ADD_FAILURE() << "no exception";
+    } catch (const RaisedException& r) {
+        std::unique_ptr<Exception> e(AcquireExceptionObject(r));
+        EXPECT_TRUE(e->InheritsFrom(EVariantTypeCastError::StaticClass()));
+    }
+    // A resolver that answers another late value is a broken contract, not a loop.
+    const auto again = [](const void* v, FormatArgClass) { return FormatArg::Dynamic(v, nullptr); };
+    EXPECT_TRUE(RaisesFormatError([&] { Format(u"%d", FormatArg::Dynamic(nullptr, again)); }, u"%d"));
+}
+
+TEST(FormatTest, ArgumentWidthFollowsTheCppType) {
+    EXPECT_EQ(Format(u"%x", static_cast<signed char>(-1)), u"FFFFFFFF");
+    EXPECT_EQ(Format(u"%x", -1LL), u"FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(Format(u"%u", 4000000000u), u"4000000000");
+    EXPECT_EQ(Format(u"%d", 4000000000u), u"4000000000");
+    EXPECT_EQ(Format(u"%x", static_cast<UInt64>(1) << 63), u"8000000000000000");
+    EXPECT_EQ(Format(u"%*d", static_cast<UInt64>(3), 1), u"  1");
+    EXPECT_TRUE(RaisesFormatError([] { Format(u"%*d", ~UInt64(0), 1); }, u"%*d"));
 }
 
 TEST(FormatTest, MalformedAndMismatched) {
