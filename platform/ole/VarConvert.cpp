@@ -23,6 +23,9 @@ namespace {
 
 template <class T>
 T IntOf(const VarData& d, const TFormatSettings& fs = FormatSettings()) {
+    // True is all bits set, so an unsigned target gets its maximum rather than an overflow.
+    if constexpr (std::is_unsigned_v<T>)
+        if (d.VType == varBoolean) return d.VBoolean ? std::numeric_limits<T>::max() : T{0};
     return static_cast<T>(detail::NumToIntRange(NumOf(d, fs), std::numeric_limits<T>::min(),
                                                 std::numeric_limits<T>::max()));
 }
@@ -81,7 +84,11 @@ std::int64_t VarToInt64(const VarData& v) {
     return IntOf<std::int64_t>(VarDerefAll(v));
 }
 
-std::uint64_t VarToUInt64(const VarData& v) { return detail::NumToUInt64(NumOf(VarDerefAll(v), FormatSettings())); }
+std::uint64_t VarToUInt64(const VarData& v) {
+    const VarData d = VarDerefAll(v);
+    if (d.VType == varBoolean) return IntOf<std::uint64_t>(d);
+    return detail::NumToUInt64(NumOf(d, FormatSettings()));
+}
 
 double VarToDouble(const VarData& v, const TFormatSettings& fs) {
     if (v.VType == varDouble) return v.VDouble;
