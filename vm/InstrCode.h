@@ -4,100 +4,39 @@
 // cleared flag must turn any instruction into the breakpoint trap.
 #include <cstdint>
 
+// Every code in numbering order; X(name) is applied to each (the enum, the names table and
+// the interpreter's dispatch table are generated from this one list).
+#define XAN_INSTR_CODES(X) \
+    X(icBreak) X(icBreakpointJmp) X(icRet) X(icJump) \
+    X(icPop) X(icPush) X(icPush0) X(icPushUnassigned) \
+    X(icPushLiteral) X(icPushLocalVar) X(icPushLocalConst) X(icPushArg) \
+    X(icPushResult) X(icPushLocalVarRef) X(icPushArgRef) X(icPushResultRef) \
+    X(icGreater) X(icGreaterEqual) X(icLess) X(icLessEqual) \
+    X(icIn) X(icIs) X(icEqual) X(icRefEqual) \
+    X(icNotEqual) X(icRefNotEqual) X(icPlus) X(icStrConcat) \
+    X(icMinus) X(icImp) X(icEqv) X(icOr) \
+    X(icXor) X(icMultiply) X(icDivide) X(icIntDiv) \
+    X(icMod) X(icAnd) X(icShl) X(icShr) \
+    X(icPower) X(icUnaryPlus) X(icUnaryMinus) X(icUnaryNot) \
+    X(icJmpIfTrue) X(icJmpIfFalse) X(icPopJmpIfTrue) X(icPopJmpIfFalse) \
+    X(icPopJmpIfEqual) X(icPopJmpIfNotEqual) X(icAddValToSet) X(icAddRangeToSet) \
+    X(icGlobCall) X(icMemberCall) X(icUnnamedCall) X(icGlobCallRef) \
+    X(icMemberCallRef) X(icUnnamedCallRef) X(icNewUnnamedCall) X(icAssignGlobCall) \
+    X(icAssignMemberCall) X(icAssignUnnamedCall) X(icAssignLValue) X(icAssignLocalVar) \
+    X(icAssignArg) X(icAssignResult) X(icAssignGlobalVar) X(icAssignGlobalConst) \
+    X(icForInitLValue) X(icForInitLocal) X(icForInc) X(icForIncStep) \
+    X(icForDec) X(icForJmpIfLE) X(icForJmpIfGE) X(icForJmpStep) \
+    X(icCaseJmpIfEqual) X(icCaseJmpIfInRange) X(icRaise) X(isReraise) \
+    X(icRaiseEBCFromFinally) X(icCallFinally) X(icFinallyRet) X(icExceptJmpIfIs) \
+    X(icExceptDone) X(icExceptToVar) X(icSetNamespace) X(icArrayCreate) \
+    X(icArrayRedimLValue) X(icArrayRedimLocal) X(icEventHandlerMake)
+
 namespace xan {
 
 enum TXANInstrCode : std::uint8_t {
-    icBreak,
-    icBreakpointJmp,
-    icRet,
-    icJump,
-    icPop,
-    icPush,
-    icPush0,
-    icPushUnassigned,
-    icPushLiteral,
-    icPushLocalVar,
-    icPushLocalConst,
-    icPushArg,
-    icPushResult,
-    icPushLocalVarRef,
-    icPushArgRef,
-    icPushResultRef,
-    icGreater,
-    icGreaterEqual,
-    icLess,
-    icLessEqual,
-    icIn,
-    icIs,
-    icEqual,
-    icRefEqual,
-    icNotEqual,
-    icRefNotEqual,
-    icPlus,
-    icStrConcat,
-    icMinus,
-    icImp,
-    icEqv,
-    icOr,
-    icXor,
-    icMultiply,
-    icDivide,
-    icIntDiv,
-    icMod,
-    icAnd,
-    icShl,
-    icShr,
-    icPower,
-    icUnaryPlus,
-    icUnaryMinus,
-    icUnaryNot,
-    icJmpIfTrue,
-    icJmpIfFalse,
-    icPopJmpIfTrue,
-    icPopJmpIfFalse,
-    icPopJmpIfEqual,
-    icPopJmpIfNotEqual,
-    icAddValToSet,
-    icAddRangeToSet,
-    icGlobCall,
-    icMemberCall,
-    icUnnamedCall,
-    icGlobCallRef,
-    icMemberCallRef,
-    icUnnamedCallRef,
-    icNewUnnamedCall,
-    icAssignGlobCall,
-    icAssignMemberCall,
-    icAssignUnnamedCall,
-    icAssignLValue,
-    icAssignLocalVar,
-    icAssignArg,
-    icAssignResult,
-    icAssignGlobalVar,
-    icAssignGlobalConst,
-    icForInitLValue,
-    icForInitLocal,
-    icForInc,
-    icForIncStep,
-    icForDec,
-    icForJmpIfLE,
-    icForJmpIfGE,
-    icForJmpStep,
-    icCaseJmpIfEqual,
-    icCaseJmpIfInRange,
-    icRaise,
-    isReraise,
-    icRaiseEBCFromFinally,
-    icCallFinally,
-    icFinallyRet,
-    icExceptJmpIfIs,
-    icExceptDone,
-    icExceptToVar,
-    icSetNamespace,
-    icArrayCreate,
-    icArrayRedimLValue,
-    icArrayRedimLocal,
-    icEventHandlerMake,
+#define XAN_INSTR_ENUM(name) name,
+    XAN_INSTR_CODES(XAN_INSTR_ENUM)
+#undef XAN_INSTR_ENUM
 };
 
 inline constexpr int XANInstrCodeCount = icEventHandlerMake + 1;

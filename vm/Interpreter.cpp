@@ -1,0 +1,647 @@
+// The dispatch loop. Every instruction is one block; control goes from block to block through
+// a table of label addresses (computed goto) where the compiler offers it, else through a
+// switch. The stack top and the instruction pointer live in locals; the frame's IP is written
+// only where somebody else may look at it (hooks, breaks, exceptions).
+#include "vm/Interpreter.h"
+
+#include "platform/core/Assert.h"
+#include "platform/ole/VarErrors.h"
+#include "vm/ArrayOps.h"
+#include "vm/ByteCode.h"
+#include "vm/GlobalObjects.h"
+#include "vm/SlotOps.h"
+#include "vm/VMConstants.h"
+#include "vm/VMErrors.h"
+#include "vm/ValueOps.h"
+
+#if defined(__GNUC__) || defined(__clang__)
+#define XAN_COMPUTED_GOTO 1
+#else
+#define XAN_COMPUTED_GOTO 0
+#endif
+
+namespace xan {
+
+using namespace plat;
+
+namespace {
+
+constexpr const char* Unit = "XANSctVM";
+
+inline void Pop(Variant*& sp) noexcept { (--sp)->Clear(); }
+
+inline bool Truth(const Variant& v) { return v.VType == varBoolean ? v.VBoolean != 0 : VarToBool(v); }
+
+// A set is a 32-bit integer whose bit k stands for element k (0..31).
+inline std::int32_t SetElement(const Variant& v) {
+    const std::int32_t e = VarToInt32(v);
+    if (e < 0 || e > 31) EXANVMRuntime::RaiseError(retViolatesBounds);
+    return e;
+}
+
+// Bits lo..hi; an empty range (lo above hi) adds nothing.
+inline std::uint32_t RangeMask(std::int32_t lo, std::int32_t hi) noexcept {
+    if (lo > hi) return 0;
+    const std::uint32_t upTo = hi == 31 ? 0xFFFFFFFFu : (2u << hi) - 1u;
+    const std::uint32_t below = (1u << lo) - 1u;
+    return upTo & ~below;
+}
+
+[[noreturn]] void RaiseRuntime(TXANRuntimeErrorType AType) { EXANVMRuntime::RaiseError(AType); }
+
+}  // namespace
+
+// Links the frame and takes the slots on entry; unlinks and releases on every way out.
+class TXANInterpreter::TActivation {
+public:
+    TActivation(TXANInterpreter& AVM, TXANThread& AThread, TXANVMInterpretContext& ACtx) : vm_(AVM), thread_(AThread) {
+        TXANByteCode& code = *ACtx.Code;
+        XAN_ASSERT(Unit, code.Count() > 0);
+        if (AThread.FDepth >= AVM.FMaxDepth)
+            Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
+        size_ = code.StackSize();
+        Frame.Stack = AThread.FStackPool.AsquireStack(size_);
+        Frame.Next = AThread.FCallStack;
+        Frame.VM = &AVM;
+        Frame.Ctx = &ACtx;
+        Frame.CurNS = code.InitialNamespace();
+        Frame.IP = code.Code();
+        Frame.Depth = ++AThread.FDepth;
+        AThread.FCallStack = &Frame;
+    }
+    ~TActivation() {
+        vm_.OnActivationLeave(thread_, Frame);
+        thread_.FCallStack = Frame.Next;
+        --thread_.FDepth;
+        thread_.FStackPool.ReleaseStack(size_);
+    }
+    TActivation(const TActivation&) = delete;
+    TActivation& operator=(const TActivation&) = delete;
+
+    TXANCallStackFrame Frame;
+
+private:
+    TXANInterpreter& vm_;
+    TXANThread& thread_;
+    std::int32_t size_ = 0;
+};
+
+void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx) {
+    TActivation activation(*this, AThread, ACtx);
+    OnActivationEnter(AThread, activation.Frame);
+    Run(AThread, activation.Frame);
+}
+
+void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
+    TXANThread& thread = AThread;
+    TXANCallStackFrame& frame = AFrame;
+    const TXANVMInterpretContext& ctx = *frame.Ctx;
+    Variant* const stack = frame.Stack;
+    Variant* const localsEnd = stack + ctx.Code->LocalVarCount();
+    Variant* const args = ctx.Args;
+    Variant* const result = ctx.Result;
+    PXANInstr ip = frame.IP;
+    Variant* sp = localsEnd;  // one above the top of the operand stack: TOS is sp[-1]
+
+#define XAN_CODE() (ip->LoadCode() & FTerminateFlag.load(std::memory_order_relaxed) & 0x7F)
+#if XAN_COMPUTED_GOTO
+#define XAN_LABEL_ADDR(name) &&L_##name,
+#define XAN_INVALID1 &&L_invalid,
+#define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
+#define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID16 XAN_INVALID16 XAN_INVALID4
+                                              XAN_INVALID1};
+    static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 128, "one entry per 7-bit code");
+#define DISPATCH() goto* dispatchTable[XAN_CODE()]
+#define OP(code) \
+    case code:   \
+    L_##code
+#else
+#define DISPATCH() goto dispatch
+#define OP(code) case code
+#endif
+#define NEXT()      \
+    do {            \
+        ++ip;       \
+        DISPATCH(); \
+    } while (0)
+#define JUMP(label)                 \
+    do {                            \
+        ip = (label)->FTarget;      \
+        DISPATCH();                 \
+    } while (0)
+#define SYNC_IP() (frame.IP = ip)
+
+    for (;;) {
+        try {
+#if XAN_COMPUTED_GOTO
+            DISPATCH();
+#else
+        dispatch:
+#endif
+            switch (XAN_CODE()) {
+                OP(icBreak) : {
+                    SYNC_IP();
+                    std::uint8_t covered = icBreak;
+                    if (DoBreak(thread, frame, covered) == baRerun) DISPATCH();
+                    // Run a copy of the covered instruction with its own code, then come back
+                    // to the instruction after the breakpoint.
+                    TXANInstr* copy = frame.BreakCopy;
+                    copy[0] = *ip;
+                    copy[0].Code = covered;
+                    copy[1] = *ip;
+                    copy[1].Code = icBreakpointJmp;
+                    copy[1].Data = reinterpret_cast<std::uintptr_t>(ip + 1);
+                    ip = copy;
+                    DISPATCH();
+                }
+                OP(icBreakpointJmp) : {
+                    ip = ip->DataAs<TXANInstr>();
+                    DISPATCH();
+                }
+                OP(icRet) : { return; }
+                OP(icJump) : { JUMP(ip->DataAs<TXANLabel>()); }
+                OP(icPop) : {
+                    Pop(sp);
+                    NEXT();
+                }
+                OP(icPush) : {
+                    // Reserved result slots start Empty, whatever earlier work left there.
+                    for (std::intptr_t n = ip->DataInt(); n > 0; --n) (sp++)->Clear();
+                    NEXT();
+                }
+                OP(icPush0) : {
+                    (sp++)->SetRaw(varInteger, 0);
+                    NEXT();
+                }
+                OP(icPushUnassigned) : {
+                    (sp++)->Clear();
+                    NEXT();
+                }
+                OP(icPushLiteral) : OP(icPushLocalConst) : {
+                    (sp++)->Assign(*ip->DataAs<const Variant>());
+                    NEXT();
+                }
+                OP(icPushLocalVar) : {
+                    (sp++)->Assign(stack[ip->Data]);
+                    NEXT();
+                }
+                OP(icPushArg) : {
+                    XAN_ASSERT(Unit, args);
+                    (sp++)->Assign(args[ip->Param().Index].Deref());
+                    NEXT();
+                }
+                OP(icPushResult) : {
+                    XAN_ASSERT(Unit, result);
+                    (sp++)->Assign(*result);
+                    NEXT();
+                }
+                OP(icPushLocalVarRef) : {
+                    XANSetRef(*sp++, &stack[ip->Data]);
+                    NEXT();
+                }
+                OP(icPushArgRef) : {
+                    XAN_ASSERT(Unit, args);
+                    const TXANParamInfo p = ip->Param();
+                    Variant& arg = args[p.Index];
+                    switch (p.Kind) {
+                        case pkSimple:
+                            // A by-value parameter never writes through to the caller's variable:
+                            // the first by-reference use materialises the value in the argument.
+                            if (arg.IsRef()) {
+                                Variant value(arg.Deref());
+                                arg.MoveFrom(value);
+                            }
+                            XANSetRef(*sp++, &arg);
+                            break;
+                        case pkConst:
+                            (sp++)->Assign(arg.Deref());
+                            break;
+                        default:
+                            XANSetRef(*sp++, &arg.DerefMut());
+                            break;
+                    }
+                    NEXT();
+                }
+                OP(icPushResultRef) : {
+                    XAN_ASSERT(Unit, result);
+                    XANSetRef(*sp++, result);
+                    NEXT();
+                }
+
+#define XAN_COMPARE(kind, cmp)                                                       \
+    {                                                                                \
+        Variant& l = sp[-2];                                                         \
+        const Variant& r = sp[-1];                                                   \
+        if (l.VType == varInteger && r.VType == varInteger) {                        \
+            l.SetRaw(varBoolean, l.VInteger cmp r.VInteger ? VarTrue : VarFalse);    \
+            --sp;                                                                    \
+            NEXT();                                                                  \
+        }                                                                            \
+        const bool answer = TXANValueOps::Compare(l, r, kind);                       \
+        Pop(sp);                                                                     \
+        sp[-1].SetBool(answer);                                                      \
+        NEXT();                                                                      \
+    }
+                OP(icGreater) : XAN_COMPARE(ckGT, >)
+                OP(icGreaterEqual) : XAN_COMPARE(ckGE, >=)
+                OP(icLess) : XAN_COMPARE(ckLT, <)
+                OP(icLessEqual) : XAN_COMPARE(ckLE, <=)
+                OP(icEqual) : XAN_COMPARE(ckEQ, ==)
+                OP(icNotEqual) : XAN_COMPARE(ckNE, !=)
+#undef XAN_COMPARE
+#define XAN_REF_COMPARE(kind)                                            \
+    {                                                                    \
+        const bool answer = TXANValueOps::Compare(sp[-2], sp[-1], kind); \
+        Pop(sp);                                                         \
+        sp[-1].SetBool(answer);                                          \
+        NEXT();                                                          \
+    }
+                // Shared bodies take their variant as a constant: re-reading the code byte
+                // could see a breakpoint patched in by another thread meanwhile.
+                OP(icRefEqual) : XAN_REF_COMPARE(ckRefEQ)
+                OP(icRefNotEqual) : XAN_REF_COMPARE(ckRefNE)
+#undef XAN_REF_COMPARE
+                OP(icIn) : {
+                    const std::int32_t e = VarToInt32(sp[-2]);
+                    const auto s = std::uint32_t(VarToInt32(sp[-1]));
+                    Pop(sp);
+                    sp[-1].SetBool(((s >> (e & 31)) & 1u) != 0);
+                    NEXT();
+                }
+                OP(icIs) : {
+                    SYNC_IP();
+                    const bool answer = DoIsTest(sp[-2], sp[-1]);
+                    Pop(sp);
+                    sp[-1].SetBool(answer);
+                    NEXT();
+                }
+
+#define XAN_ARITH(op, intFast, floatExpr)                                    \
+    {                                                                        \
+        Variant& l = sp[-2];                                                 \
+        const Variant& r = sp[-1];                                           \
+        if (l.VType == varInteger && r.VType == varInteger) {                \
+            std::int32_t out;                                                \
+            if (!intFast(l.VInteger, r.VInteger, &out)) {                    \
+                l.VInteger = out;                                            \
+                --sp;                                                        \
+                NEXT();                                                      \
+            }                                                                \
+        } else if (l.VType == varDouble && r.VType == varDouble) {           \
+            l.VDouble = l.VDouble floatExpr r.VDouble;                       \
+            --sp;                                                            \
+            NEXT();                                                          \
+        }                                                                    \
+        TXANValueOps::BinaryOp(l, r, l, op);                                 \
+        Pop(sp);                                                             \
+        NEXT();                                                              \
+    }
+                OP(icPlus) : XAN_ARITH(boAdd, __builtin_add_overflow, +)
+                OP(icMinus) : XAN_ARITH(boSubtract, __builtin_sub_overflow, -)
+                OP(icMultiply) : XAN_ARITH(boMultiply, __builtin_mul_overflow, *)
+#undef XAN_ARITH
+
+#define XAN_BINARY(op)                                   \
+    {                                                    \
+        TXANValueOps::BinaryOp(sp[-2], sp[-1], sp[-2], op); \
+        Pop(sp);                                         \
+        NEXT();                                          \
+    }
+                OP(icStrConcat) : XAN_BINARY(boConcat)
+                OP(icImp) : XAN_BINARY(boImp)
+                OP(icEqv) : XAN_BINARY(boEqv)
+                OP(icOr) : XAN_BINARY(boOr)
+                OP(icXor) : XAN_BINARY(boXor)
+                OP(icDivide) : XAN_BINARY(boDivide)
+                OP(icIntDiv) : XAN_BINARY(boIntDiv)
+                OP(icMod) : XAN_BINARY(boMod)
+                OP(icAnd) : XAN_BINARY(boAnd)
+                OP(icShl) : XAN_BINARY(boShl)
+                OP(icShr) : XAN_BINARY(boShr)
+                OP(icPower) : XAN_BINARY(boPower)
+#undef XAN_BINARY
+                OP(icUnaryPlus) : { NEXT(); }
+                OP(icUnaryMinus) : {
+                    TXANValueOps::Negate(sp[-1], sp[-1]);
+                    NEXT();
+                }
+                OP(icUnaryNot) : {
+                    TXANValueOps::Not(sp[-1], sp[-1]);
+                    NEXT();
+                }
+                OP(icJmpIfTrue) : {
+                    if (Truth(sp[-1])) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
+                OP(icJmpIfFalse) : {
+                    if (!Truth(sp[-1])) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
+                OP(icPopJmpIfTrue) : {
+                    const bool taken = Truth(sp[-1]);
+                    Pop(sp);
+                    if (taken) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
+                OP(icPopJmpIfFalse) : {
+                    const bool taken = !Truth(sp[-1]);
+                    Pop(sp);
+                    if (taken) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
+#define XAN_POP_JMP_IF_EQUAL(whenEqual)                                   \
+    {                                                                     \
+        const bool equal = TXANValueOps::Compare(sp[-2], sp[-1], ckEQ);   \
+        Pop(sp);                                                          \
+        Pop(sp);                                                          \
+        if (equal == (whenEqual)) JUMP(ip->DataAs<TXANLabel>());          \
+        NEXT();                                                           \
+    }
+                OP(icPopJmpIfEqual) : XAN_POP_JMP_IF_EQUAL(true)
+                OP(icPopJmpIfNotEqual) : XAN_POP_JMP_IF_EQUAL(false)
+#undef XAN_POP_JMP_IF_EQUAL
+                OP(icAddValToSet) : {
+                    const std::int32_t e = SetElement(sp[-1]);
+                    const auto set = std::uint32_t(VarToInt32(sp[-2]));
+                    Pop(sp);
+                    sp[-1].SetInteger(std::int32_t(set | (1u << e)));
+                    NEXT();
+                }
+                OP(icAddRangeToSet) : {
+                    const std::int32_t lo = SetElement(sp[-2]);
+                    const std::int32_t hi = SetElement(sp[-1]);
+                    const auto set = std::uint32_t(VarToInt32(sp[-3]));
+                    Pop(sp);
+                    Pop(sp);
+                    sp[-1].SetInteger(std::int32_t(set | RangeMask(lo, hi)));
+                    NEXT();
+                }
+
+#define XAN_GLOB_CALL(ref)                                                              \
+    {                                                                                   \
+        SYNC_IP();                                                                      \
+        TXANCall& call = *ip->DataAs<TXANCall>();                                       \
+        const TXANCallExit exit = DoGlobCall(thread, frame, call, sp - 1, ref);         \
+        if (exit.Kind == TXANCallExit::ceReturn) return;                                \
+        if (exit.Kind == TXANCallExit::ceJump) {                                        \
+            sp = XANPopTo(sp, localsEnd);                                               \
+            ip = exit.Target;                                                           \
+            DISPATCH();                                                                 \
+        }                                                                               \
+        sp = XANPopTo(sp, sp - call.FResOffset);                                        \
+        NEXT();                                                                         \
+    }
+                OP(icGlobCall) : XAN_GLOB_CALL(false)
+                OP(icGlobCallRef) : XAN_GLOB_CALL(true)
+#undef XAN_GLOB_CALL
+#define XAN_CALL(hook, removed)                          \
+    {                                                    \
+        SYNC_IP();                                       \
+        TXANCall& call = *ip->DataAs<TXANCall>();        \
+        hook(thread, frame, call, sp - 1);               \
+        sp = XANPopTo(sp, sp - (removed));               \
+        NEXT();                                          \
+    }
+                OP(icMemberCall) : OP(icMemberCallRef) : XAN_CALL(DoMemberCall, call.FResOffset)
+                OP(icUnnamedCall) : OP(icUnnamedCallRef) : XAN_CALL(DoUnnamedCall, call.FResOffset)
+                OP(icNewUnnamedCall) : XAN_CALL(DoNewUnnamedCall, call.FResOffset)
+                OP(icAssignGlobCall) : XAN_CALL(DoAssignGlobCall, call.FArgCount + 1)
+                OP(icAssignMemberCall) : XAN_CALL(DoAssignMemberCall, call.FArgCount + 2)
+                OP(icAssignUnnamedCall) : XAN_CALL(DoAssignUnnamedCall, call.FArgCount + 2)
+#undef XAN_CALL
+
+                OP(icAssignLValue) : {
+                    Variant& ref = sp[-2];
+                    if (!ref.IsRef()) RaiseRuntime(retCannotAssign);
+                    Variant& target = ref.DerefMut();
+                    Variant& value = sp[-1];
+                    if (value.IsRef())
+                        target.Assign(value.Deref());
+                    else
+                        target.MoveFrom(value);  // a temporary: moving is the copy without the count traffic
+                    Pop(sp);
+                    Pop(sp);
+                    NEXT();
+                }
+                OP(icAssignLocalVar) : {
+                    stack[ip->Data].MoveFrom(*--sp);
+                    NEXT();
+                }
+                OP(icAssignArg) : {
+                    XAN_ASSERT(Unit, args);
+                    const TXANParamInfo p = ip->Param();
+                    Variant& arg = args[p.Index];
+                    if (p.Kind == pkConst) RaiseRuntime(retCannotAssign);
+                    // A by-value parameter replaces whatever its slot holds (a reference to
+                    // the caller's variable included); a by-reference one writes through.
+                    (p.Kind == pkByRef ? arg.DerefMut() : arg).MoveFrom(*--sp);
+                    NEXT();
+                }
+                OP(icAssignResult) : {
+                    XAN_ASSERT(Unit, result);
+                    result->MoveFrom(*--sp);
+                    NEXT();
+                }
+                OP(icAssignGlobalVar) : {
+                    ip->DataAs<TXANVarObject>()->Value.MoveFrom(*--sp);
+                    NEXT();
+                }
+                OP(icAssignGlobalConst) : {
+                    ip->DataAs<TXANConstObject>()->Value.MoveFrom(*--sp);
+                    NEXT();
+                }
+
+                OP(icForInitLValue) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    Variant& ref = sp[-2];
+                    if (!ref.IsRef()) RaiseRuntime(retLoopVar);
+                    Variant& var = ref.DerefMut();
+                    XANSetRawAddress(stack[loop.FLoopVarRef], &var);
+                    var.MoveFrom(sp[-1]);
+                    Pop(sp);
+                    Pop(sp);
+                    NEXT();
+                }
+                OP(icForInitLocal) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    Variant& var = stack[loop.FLoopLocalVar];
+                    XANSetRawAddress(stack[loop.FLoopVarRef], &var);
+                    var.MoveFrom(*--sp);
+                    NEXT();
+                }
+#define XAN_FOR_STEP_ONE(overflows, op)                                          \
+    {                                                                            \
+        const TXANFor& loop = *ip->DataAs<TXANFor>();                            \
+        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);         \
+        std::int32_t out;                                                        \
+        if (var.VType == varInteger && !overflows(var.VInteger, 1, &out))        \
+            var.VInteger = out;                                                  \
+        else                                                                     \
+            TXANValueOps::BinaryOp(var, XANInteger1, var, op);                   \
+        NEXT();                                                                  \
+    }
+                OP(icForInc) : XAN_FOR_STEP_ONE(__builtin_add_overflow, boAdd)
+                OP(icForDec) : XAN_FOR_STEP_ONE(__builtin_sub_overflow, boSubtract)
+#undef XAN_FOR_STEP_ONE
+                OP(icForIncStep) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
+                    TXANValueOps::BinaryOp(var, stack[loop.FStepVar], var, boAdd);
+                    NEXT();
+                }
+#define XAN_FOR_JUMP(direction)                                                    \
+    {                                                                              \
+        const TXANFor& loop = *ip->DataAs<TXANFor>();                              \
+        const bool upward = direction;                                             \
+        const Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);     \
+        const Variant& last = stack[loop.FToVar];                                  \
+        bool taken;                                                                \
+        if (var.VType == varInteger && last.VType == varInteger)                   \
+            taken = upward ? var.VInteger <= last.VInteger : var.VInteger >= last.VInteger; \
+        else                                                                       \
+            taken = TXANValueOps::Compare(var, last, upward ? ckLE : ckGE);        \
+        if (taken) JUMP(loop.FJmpLabel);                                           \
+        NEXT();                                                                    \
+    }
+                OP(icForJmpIfLE) : XAN_FOR_JUMP(true)
+                OP(icForJmpIfGE) : XAN_FOR_JUMP(false)
+                // A step of 0 counts as upward.
+                OP(icForJmpStep) : XAN_FOR_JUMP(TXANValueOps::Compare(stack[loop.FStepVar], XANInteger0, ckGE))
+#undef XAN_FOR_JUMP
+
+                OP(icCaseJmpIfEqual) : {
+                    // The case value is the left operand, the selector the right.
+                    const bool equal = TXANValueOps::Compare(sp[-1], sp[-2], ckEQ);
+                    Pop(sp);
+                    if (equal) {
+                        Pop(sp);
+                        JUMP(ip->DataAs<TXANLabel>());
+                    }
+                    NEXT();
+                }
+                OP(icCaseJmpIfInRange) : {
+                    const Variant& selector = sp[-3];
+                    const bool inside = TXANValueOps::Compare(selector, sp[-2], ckGE) &&
+                                        TXANValueOps::Compare(selector, sp[-1], ckLE);
+                    Pop(sp);
+                    Pop(sp);
+                    if (inside) {
+                        Pop(sp);
+                        JUMP(ip->DataAs<TXANLabel>());
+                    }
+                    NEXT();
+                }
+
+                OP(icRaise) : {
+                    SYNC_IP();
+                    DoRaise(thread, frame, sp[-1]);
+                    // A raise hook that returns has not raised; never fall into the next
+                    // instruction as if the statement had completed.
+                    AssertFailed(Unit, "the raise hook returned", __FILE__, __LINE__);
+                }
+                OP(isReraise) : {
+                    SYNC_IP();
+                    DoReraise(thread, frame, &stack[ip->Data]);
+                    AssertFailed(Unit, "the re-raise hook returned", __FILE__, __LINE__);
+                }
+                OP(icRaiseEBCFromFinally) : { RaiseRuntime(retEBCFromFinally); }
+                OP(icCallFinally) : {
+                    const TXANTry& block = *ip->DataAs<TXANTry>();
+                    // Running as the copy a breakpoint made, the finally code must come back
+                    // to the real next instruction: the copy may be overwritten by a breakpoint
+                    // inside the finally code.
+                    const PXANInstr next = ip == frame.BreakCopy ? frame.BreakCopy[1].DataAs<TXANInstr>() : ip + 1;
+                    XANSetRawAddress(stack[block.FFinallyRetVar], next);
+                    JUMP(block.FFinallyLabel);
+                }
+                OP(icFinallyRet) : {
+                    ip = XANRawAddress<TXANInstr>(stack[ip->DataAs<TXANTry>()->FFinallyRetVar]);
+                    DISPATCH();
+                }
+                OP(icExceptJmpIfIs) : {
+                    SYNC_IP();
+                    TXANExcJump& jump = *ip->DataAs<TXANExcJump>();
+                    const bool matches = DoExceptJmpIfIs(thread, frame, jump, sp[-1]);
+                    Pop(sp);
+                    if (matches) JUMP(jump.FLabel);
+                    NEXT();
+                }
+                OP(icExceptDone) : {
+                    SYNC_IP();
+                    DoExceptDone(thread, frame);
+                    NEXT();
+                }
+                OP(icExceptToVar) : {
+                    SYNC_IP();
+                    sp->Clear();
+                    DoExceptToVar(thread, frame, &stack[ip->Data], *sp);
+                    ++sp;
+                    NEXT();
+                }
+                OP(icSetNamespace) : {
+                    frame.CurNS = ip->DataAs<TXANAbstractNamespace>();
+                    NEXT();
+                }
+
+                OP(icArrayCreate) : {
+                    const TXANArray& array = *ip->DataAs<TXANArray>();
+                    Variant* bounds = sp - 2 * array.FDimCount;
+                    Variant created = XANCreateArray(array, bounds);
+                    sp = XANPopTo(sp, bounds + 1);
+                    bounds->MoveFrom(created);
+                    NEXT();
+                }
+                OP(icArrayRedimLValue) : {
+                    const TXANArrayRedim& redim = *ip->DataAs<TXANArrayRedim>();
+                    Variant* bounds = sp - 2 * redim.FDimCount;
+                    Variant& ref = bounds[-1];
+                    if (!ref.IsRef()) RaiseRuntime(retCannotAssign);
+                    XANRedimArray(redim, bounds, ref);
+                    sp = XANPopTo(sp, bounds - 1);
+                    NEXT();
+                }
+                OP(icArrayRedimLocal) : {
+                    const TXANArrayRedim& redim = *ip->DataAs<TXANArrayRedim>();
+                    Variant* bounds = sp - 2 * redim.FDimCount;
+                    XANRedimArray(redim, bounds, stack[redim.FArrayLocalVar]);
+                    sp = XANPopTo(sp, bounds);
+                    NEXT();
+                }
+                OP(icEventHandlerMake) : {
+                    SYNC_IP();
+                    sp->Clear();
+                    MakeEventHandler(*ip->DataAs<const UString>(), *sp);
+                    ++sp;
+                    NEXT();
+                }
+
+                default:
+#if XAN_COMPUTED_GOTO
+                L_invalid:
+#endif
+                    RaiseRuntime(retIEInvalidInstr);
+            }
+        } catch (...) {
+            frame.IP = ip;
+            const PXANInstr handler = HandleException(thread, frame);
+            if (!handler) throw;
+            sp = XANPopTo(sp, localsEnd);  // an exception resets the operand stack
+            ip = handler;
+        }
+    }
+#undef XAN_CODE
+#undef DISPATCH
+#undef OP
+#undef NEXT
+#undef JUMP
+#undef SYNC_IP
+#if XAN_COMPUTED_GOTO
+#undef XAN_LABEL_ADDR
+#undef XAN_INVALID1
+#undef XAN_INVALID4
+#undef XAN_INVALID16
+#endif
+}
+
+}  // namespace xan

@@ -1,0 +1,109 @@
+#pragma once
+// TXANInterpreter: runs activations of bytecode. The virtual machine derives from it and fills
+// the hook points below (calls, script exceptions, breakpoints, stepping, the host's type test).
+//
+// One activation is one nested call of Interpret on the native stack of the calling thread.
+// Its slots come from the thread's pool; its frame is linked into the thread's call stack for
+// as long as it runs, and is unlinked on every way out, normal or by exception.
+#include <atomic>
+#include <cstdint>
+
+#include "platform/ole/Variant.h"
+#include "vm/CallStackFrame.h"
+#include "vm/Operands.h"
+#include "vm/Thread.h"
+#include "vm/VMBase.h"
+
+namespace xan {
+
+class TXANByteCode;
+
+// How a global call left the activation's control flow.
+struct TXANCallExit {
+    enum TKind : std::uint8_t { ceNext, ceJump, ceReturn };
+    TKind Kind = ceNext;
+    PXANInstr Target = nullptr;  // ceJump: where to continue (the operand stack is emptied)
+};
+
+// What to do with the instruction at an icBreak once the break handling has decided.
+enum TXANBreakAction : std::uint8_t {
+    baRerun,      // run the instruction at the same place again (it is not patched any more,
+                  // or the trap came from the terminate flag, which has been restored)
+    baRunCovered  // run the covered instruction (given by the hook) and continue after it
+};
+
+class TXANInterpreter : public TXANVMBase {
+public:
+    // Nesting deeper than this raises a runtime error instead of exhausting the native stack.
+    static constexpr std::int32_t DefaultMaxDepth = 1000;
+    static constexpr std::uint8_t TerminateRunning = 0xFF;
+
+    TXANInterpreter() = default;
+
+    // Runs the activation to its icRet, or until an exception leaves it.
+    void Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx);
+
+    // $FF while running normally; 0 makes the next instruction of every activation of this
+    // machine trap as icBreak (abort and requested break). Written by any thread.
+    std::atomic<std::uint8_t> FTerminateFlag{TerminateRunning};
+    std::int32_t FMaxDepth = DefaultMaxDepth;
+
+protected:
+    // ---- Hook points. The defaults raise "not supported yet" runtime errors where the
+    // ---- instruction needs machinery that lives above the interpreter.
+
+    // icGlobCall / icGlobCallRef (ARef). ATop is the top of the operand stack; the call leaves
+    // its result in the result slot (ATop - FResOffset). Exit, Break and Continue answer a jump
+    // or a return.
+    virtual TXANCallExit DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                    plat::Variant* ATop, bool ARef);
+    // icMemberCall / icMemberCallRef and icUnnamedCall / icUnnamedCallRef (identical pairs).
+    virtual void DoMemberCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop);
+    virtual void DoUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop);
+    virtual void DoNewUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                  plat::Variant* ATop);
+    // The assignment forms; the value to assign is ATop.
+    virtual void DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                  plat::Variant* ATop);
+    virtual void DoAssignMemberCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                    plat::Variant* ATop);
+    virtual void DoAssignUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                     plat::Variant* ATop);
+
+    // icRaise (AValue = TOS), isReraise (AState = the exception-state slots), icExceptJmpIfIs
+    // (answers whether the exception of AJump.FTry is of type AType), icExceptDone, icExceptToVar.
+    virtual void DoRaise(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant& AValue);
+    virtual void DoReraise(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant* AState);
+    virtual bool DoExceptJmpIfIs(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANExcJump& AJump,
+                                 plat::Variant& AType);
+    virtual void DoExceptDone(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    virtual void DoExceptToVar(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant* AState,
+                               plat::Variant& AResult);
+
+    // Called inside the catch block when an exception escapes an instruction (AFrame.IP). Answers
+    // the instruction at which this activation continues (a handler; the operand stack is emptied
+    // first), or none to let the exception leave the activation. To replace the exception, throw.
+    // The default routes nothing: every exception leaves the activation.
+    virtual PXANInstr HandleException(TXANThread& AThread, TXANCallStackFrame& AFrame);
+
+    // icBreak at AFrame.IP: a patched breakpoint or a cleared terminate flag. For baRunCovered
+    // the hook fills ACovered with the covered instruction's code (its operand and position are
+    // taken from AFrame.IP). The default: a cleared flag aborts the script
+    // ("Script execution has been aborted.") and leaves the flag cleared, so outer activations
+    // stop too; a patched instruction without a breakpoint table is an internal error.
+    virtual TXANBreakAction DoBreak(TXANThread& AThread, TXANCallStackFrame& AFrame, std::uint8_t& ACovered);
+
+    // Activation entry (after the frame is linked) and exit (before it is unlinked, on every
+    // way out): where stepping arms its breakpoints and resets its base. Defaults do nothing.
+    virtual void OnActivationEnter(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    virtual void OnActivationLeave(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept;
+
+    // icIs: the host's type test; the default (no host test) answers False.
+    virtual bool DoIsTest(const plat::Variant& AObj, const plat::Variant& AType);
+
+private:
+    class TActivation;
+    void Run(TXANThread& AThread, TXANCallStackFrame& AFrame);
+};
+
+}  // namespace xan

@@ -1,0 +1,36 @@
+#pragma once
+// Small slot operations the interpreter and its hooks share: references ($400C), raw addresses
+// kept in hidden locals, and popping with release.
+#include <cstdint>
+
+#include "platform/ole/Variant.h"
+
+namespace xan {
+
+// Hidden locals (the finally return address, the loop variable's address) hold an address
+// under a type code whose payload is never released.
+inline constexpr plat::VarType XANRawSlotType = plat::varInt64;
+
+inline void XANSetRawAddress(plat::Variant& ASlot, const void* AAddress) noexcept {
+    ASlot.SetRaw(XANRawSlotType, static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(AAddress)));
+}
+
+template <class T>
+inline T* XANRawAddress(const plat::Variant& ASlot) noexcept {
+    return reinterpret_cast<T*>(static_cast<std::intptr_t>(ASlot.VInt64));
+}
+
+// Makes ASlot a reference to ATarget (releasing what the slot held).
+inline void XANSetRef(plat::Variant& ASlot, plat::Variant* ATarget) noexcept {
+    ASlot.Clear();
+    ASlot.VType = plat::varRefVariant;
+    ASlot.VPointer = ATarget;
+}
+
+// Clears the slots [ANewTop, ATop) and answers ANewTop: the operand stack shrinks to ANewTop.
+inline plat::Variant* XANPopTo(plat::Variant* ATop, plat::Variant* ANewTop) noexcept {
+    for (plat::Variant* p = ANewTop; p < ATop; ++p) p->Clear();
+    return ANewTop;
+}
+
+}  // namespace xan

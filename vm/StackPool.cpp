@@ -1,0 +1,50 @@
+#include "vm/StackPool.h"
+
+#include <algorithm>
+
+#include "platform/core/Assert.h"
+
+namespace xan {
+
+TXANStackItem::TXANStackItem(std::int32_t ASize, std::unique_ptr<TXANStackItem> APrev)
+    : FData(std::make_unique<plat::Variant[]>(std::size_t(ASize))), FSize(ASize), FPrev(std::move(APrev)) {}
+
+TXANStackPool::~TXANStackPool() {
+    // Unlink iteratively: a deep chain of chunks must not recurse through unique_ptr destructors.
+    while (FLast) FLast = std::move(FLast->FPrev);
+}
+
+plat::Variant* TXANStackPool::AsquireStack(std::int32_t ASize) {
+    XAN_ASSERT("XANSctVM", ASize >= 0);
+    if (!FLast || FLast->FSize - FLast->FUsedItemSize < ASize) {
+        if (FSpare && FSpare->FSize >= ASize) {
+            FSpare->FPrev = std::move(FLast);
+            FLast = std::move(FSpare);
+        } else {
+            FLast = std::make_unique<TXANStackItem>(std::max(MinChunkSize, ASize), std::move(FLast));
+        }
+    }
+    plat::Variant* first = FLast->FData.get() + FLast->FUsedItemSize;
+    FLast->FUsedItemSize += ASize;
+    return first;
+}
+
+void TXANStackPool::ReleaseStack(std::int32_t ASize) noexcept {
+    TXANStackItem& chunk = *FLast;
+    chunk.FUsedItemSize -= ASize;
+    plat::Variant* slot = chunk.FData.get() + chunk.FUsedItemSize;
+    for (std::int32_t i = 0; i < ASize; ++i) slot[i].Clear();
+    if (chunk.FUsedItemSize == 0 && chunk.FPrev) {
+        std::unique_ptr<TXANStackItem> emptied = std::move(FLast);
+        FLast = std::move(emptied->FPrev);
+        if (!FSpare || FSpare->FSize < emptied->FSize) FSpare = std::move(emptied);
+    }
+}
+
+std::int32_t TXANStackPool::ChunkCount() const noexcept {
+    std::int32_t n = 0;
+    for (const TXANStackItem* c = FLast.get(); c; c = c->FPrev.get()) ++n;
+    return n;
+}
+
+}  // namespace xan

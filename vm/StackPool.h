@@ -1,0 +1,48 @@
+#pragma once
+// TXANStackPool: the per-thread source of activation slot arrays.
+//
+// Slots are handed out strictly last-in first-out from chunks of at least 256 Variants, so an
+// activation costs no allocation in the common case. Chunks never move (references point into
+// slots). Released slots are cleared at once, so whatever an activation held (strings, objects,
+// arrays) is released when it ends, and every slot handed out is Empty.
+#include <cstdint>
+#include <memory>
+
+#include "platform/ole/Variant.h"
+
+namespace xan {
+
+class TXANStackItem {
+public:
+    explicit TXANStackItem(std::int32_t ASize, std::unique_ptr<TXANStackItem> APrev);
+
+    std::unique_ptr<plat::Variant[]> FData;
+    std::int32_t FSize;
+    std::unique_ptr<TXANStackItem> FPrev;
+    std::int32_t FUsedItemSize = 0;
+};
+
+class TXANStackPool {
+public:
+    static constexpr std::int32_t MinChunkSize = 256;
+
+    TXANStackPool() = default;
+    TXANStackPool(const TXANStackPool&) = delete;
+    TXANStackPool& operator=(const TXANStackPool&) = delete;
+    ~TXANStackPool();
+
+    // The first of ASize consecutive Empty slots.
+    plat::Variant* AsquireStack(std::int32_t ASize);
+    // Gives back (and clears) the last ASize slots handed out.
+    void ReleaseStack(std::int32_t ASize) noexcept;
+
+    std::int32_t ChunkCount() const noexcept;  // for tests and diagnostics
+
+private:
+    std::unique_ptr<TXANStackItem> FLast;
+    // One emptied chunk is kept for reuse, so that a recursion going back and forth over a
+    // chunk boundary does not allocate on every call.
+    std::unique_ptr<TXANStackItem> FSpare;
+};
+
+}  // namespace xan
