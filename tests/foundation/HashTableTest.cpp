@@ -22,6 +22,7 @@ struct TEntry : TObject {
         if (Destroyed) ++*Destroyed;
     }
     UString Key;
+    UString NewKey;  // the key Update gives the item, when set
     int Value = 0;
     int* Destroyed;
 };
@@ -46,6 +47,16 @@ class TRekeyingTraits : public TXANFieldKeyTraits<TEntry, UString, &TEntry::Key>
         auto* e = static_cast<TEntry*>(item);
         if (e->Value < 0) return uaDelete;
         e->Key = UString::FromLatin1("K" + std::to_string(e->Value));
+        return uaNothing;
+    }
+};
+
+// Update support: an item with a NewKey takes it as its key.
+class TMoveToNewKeyTraits : public TXANFieldKeyTraits<TEntry, UString, &TEntry::Key> {
+    XAN_HASH_TRAITS(TMoveToNewKeyTraits, TXANFieldKeyTraits<TEntry, UString, &TEntry::Key>)
+    TXANHashUpdateAction OnUpdate(TObject* item) const override {
+        auto* e = static_cast<TEntry*>(item);
+        if (!e->NewKey.empty()) e->Key = e->NewKey;
         return uaNothing;
     }
 };
@@ -321,4 +332,30 @@ TEST(TXANHashTable, MisuseIsAnAssertionFailure) {
     TXANHashTable t(TEntryTraits::Class(), true);
     EXPECT_THROW(t.Add(nullptr), plat::RaisedException);
     EXPECT_THROW(t.GetAll(nullptr, nullptr), plat::RaisedException);
+}
+
+TEST(TXANHashTable, UpdateCanGatherEveryItemIntoOneChainAndSpreadItAgain) {
+    // Keys differing only 17 units from the end share one StrHash, hence one bucket.
+    auto colliding = [](int i) { return UString::FromLatin1(std::to_string(i) + std::string(16, 'q')); };
+    auto spread = [](int i) { return UString::FromLatin1("s" + std::to_string(i)); };
+    TXANHashTable t(TMoveToNewKeyTraits::Class(), true);
+    std::vector<TEntry*> entries;
+    for (int i = 0; i < 30; ++i) {
+        entries.push_back(new TEntry(spread(i)));
+        t.Add(entries.back());
+    }
+    for (int i = 0; i < 30; ++i) entries[i]->NewKey = colliding(i);
+    t.Update();  // needs a chain node for all but one item, where there were few before
+    for (int i = 0; i < 30; ++i) {
+        const UString k = colliding(i);
+        ASSERT_EQ(t.Find(&k), entries[i]) << i;
+    }
+    EXPECT_EQ(KeysOf(t).size(), 30u);
+    for (int i = 0; i < 30; ++i) entries[i]->NewKey = spread(i);
+    t.Update();
+    for (int i = 0; i < 30; ++i) {
+        const UString k = spread(i);
+        ASSERT_EQ(t.Find(&k), entries[i]) << i;
+    }
+    EXPECT_EQ(KeysOf(t).size(), 30u);
 }
