@@ -1,0 +1,221 @@
+// Safe arrays: creation, bounds, element access with conversion, copy-on-write sharing
+// through Variants, resizing with preserved elements, and the errors.
+#include <gtest/gtest.h>
+
+#include "OleTestSupport.h"
+#include "platform/ole/SafeArray.h"
+
+namespace xan::plat {
+namespace {
+
+using test::Raises;
+using Bound = SafeArray::Bound;
+
+Variant MakeArray(VarType elem, std::initializer_list<Bound> bounds) {
+    return Variant::FromArray(SafeArray::Create(elem, std::span<const Bound>(bounds.begin(), bounds.size())));
+}
+
+Variant At(const Variant& arr, std::initializer_list<std::int32_t> idx) {
+    Variant out;
+    arr.Array().Get(std::span<const std::int32_t>(idx.begin(), idx.size()), out);
+    return out;
+}
+
+void Put(Variant& arr, std::initializer_list<std::int32_t> idx, const Variant& v) {
+    arr.MutableArray().Put(std::span<const std::int32_t>(idx.begin(), idx.size()), v);
+}
+
+TEST(SafeArray, CreateWithBoundsPerDimension) {
+    const Variant a = MakeArray(varInteger, {{1, 3}, {-2, 5}});
+    EXPECT_EQ(a.VType, varArray | varInteger);
+    const SafeArray& s = a.Array();
+    EXPECT_EQ(s.DimCount(), 2);
+    EXPECT_EQ(s.Low(1), 1);
+    EXPECT_EQ(s.High(1), 3);
+    EXPECT_EQ(s.Low(2), -2);
+    EXPECT_EQ(s.High(2), 2);
+    EXPECT_EQ(s.Count(2), 5);
+    EXPECT_EQ(s.ElementCount(), 15);
+    EXPECT_EQ(s.ElemType(), varInteger);
+    EXPECT_EQ(At(a, {2, 0}).VType, varInteger);
+    EXPECT_EQ(At(a, {2, 0}).VInteger, 0);
+}
+
+TEST(SafeArray, EmptyDimensionsAreValid) {
+    const Variant a = MakeArray(varVariant, {{0, 0}});
+    EXPECT_EQ(a.Array().Low(1), 0);
+    EXPECT_EQ(a.Array().High(1), -1);
+    EXPECT_TRUE(a.Array().HasEmptyDimension());
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { At(a, {0}); }, u"Variant or safe array index out of bounds"));
+}
+
+TEST(SafeArray, CreationErrors) {
+    const auto create = [](VarType t, std::initializer_list<Bound> b) {
+        return [=] { MakeArray(t, b); };
+    };
+    const char16_t* msg = u"Error creating variant or safe array";
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varInteger, {{0, -1}}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varDecimal, {{0, 1}}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varString, {{0, 1}}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varInteger, {}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varInteger, {{INT32_MAX, 2}}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varByte, {{0, 70000}, {0, 70000}}), msg));
+    std::vector<Bound> tooMany(SafeArray::MaxDims + 1, Bound{0, 1});
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(
+        [&] { SafeArray::Create(varInteger, tooMany); }, msg));
+    std::vector<Bound> most(29, Bound{0, 1});
+    EXPECT_NO_THROW(Variant::FromArray(SafeArray::Create(varInteger, most)));
+}
+
+TEST(SafeArray, ElementsAreConvertedToTheElementType) {
+    Variant a = MakeArray(varInteger, {{0, 3}});
+    Put(a, {0}, Variant(u"42"));
+    Put(a, {1}, Variant(2.5));
+    Put(a, {2}, Variant(true));
+    EXPECT_EQ(At(a, {0}).VInteger, 42);
+    EXPECT_EQ(At(a, {1}).VInteger, 2);
+    EXPECT_EQ(At(a, {2}).VInteger, -1);
+    EXPECT_TRUE(Raises<EVariantTypeCastError>([&] { Put(a, {0}, Variant(u"x")); }, u"Invalid variant type conversion"));
+    Variant b = MakeArray(varByte, {{0, 1}});
+    EXPECT_TRUE(Raises<EVariantOverflowError>([&] { Put(b, {0}, Variant(300)); }, u"Overflow"));
+    Variant s = MakeArray(varOleStr, {{0, 1}});
+    Put(s, {0}, Variant(12));
+    EXPECT_EQ(At(s, {0}).StrView(), u"12");
+    Variant d = MakeArray(varDouble, {{0, 1}});
+    Put(d, {0}, Variant(std::int64_t{3}));
+    EXPECT_EQ(At(d, {0}).VDouble, 3.0);
+}
+
+TEST(SafeArray, VariantElementsStoreWhatReferencesPointTo) {
+    Variant a = MakeArray(varVariant, {{0, 2}});
+    Variant target(u"through ref");
+    Put(a, {0}, Variant::RefTo(&target));
+    target = Variant(1);
+    const Variant e = At(a, {0});
+    EXPECT_EQ(e.VType, varOleStr);
+    EXPECT_EQ(e.StrView(), u"through ref");
+    EXPECT_TRUE(At(a, {1}).IsEmpty());
+}
+
+TEST(SafeArray, IndexErrors) {
+    Variant a = MakeArray(varInteger, {{1, 2}, {1, 2}});
+    const char16_t* msg = u"Variant or safe array index out of bounds";
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { At(a, {0, 1}); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { At(a, {1, 3}); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { At(a, {1}); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { At(a, {1, 1, 1}); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { Put(a, {3, 1}, Variant(1)); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { a.Array().Low(0); }, msg));
+    EXPECT_TRUE(Raises<EVariantBadIndexError>([&] { a.Array().High(3); }, msg));
+}
+
+TEST(SafeArray, MultiDimensionalIndexingIsDistinct) {
+    Variant a = MakeArray(varInteger, {{0, 2}, {0, 3}});
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 3; ++j) Put(a, {i, j}, Variant(i * 10 + j));
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 3; ++j) EXPECT_EQ(At(a, {i, j}).VInteger, i * 10 + j);
+}
+
+TEST(SafeArrayCopyOnWrite, CopyIsConstantTimeYetIndependent) {
+    Variant a = MakeArray(varVariant, {{0, 2}});
+    Put(a, {0}, Variant(u"one"));
+    Variant b = a;
+    EXPECT_EQ(a.VArray, b.VArray);  // shared until written
+    EXPECT_EQ(a.Array().RefCount(), 2);
+    Put(b, {0}, Variant(u"changed"));
+    EXPECT_NE(a.VArray, b.VArray);
+    EXPECT_EQ(At(a, {0}).StrView(), u"one");
+    EXPECT_EQ(At(b, {0}).StrView(), u"changed");
+    EXPECT_EQ(a.Array().RefCount(), 1);
+    EXPECT_EQ(b.Array().RefCount(), 1);
+}
+
+TEST(SafeArrayCopyOnWrite, UnsharedWritesDoNotCopy) {
+    Variant a = MakeArray(varInteger, {{0, 2}});
+    SafeArray* before = a.VArray;
+    Put(a, {1}, Variant(5));
+    EXPECT_EQ(a.VArray, before);
+}
+
+TEST(SafeArrayCopyOnWrite, WritingASharedArrayDirectlyIsRefused) {
+    Variant a = MakeArray(varInteger, {{0, 2}});
+    Variant b = a;
+    EXPECT_TRUE(Raises<EVariantArrayLockedError>([&] { a.VArray->Put(std::array{0}, Variant(1)); },
+                                                  u"Variant or safe array is locked"));
+}
+
+TEST(SafeArrayCopyOnWrite, CloneCopiesStringsAndObjects) {
+    ComPtr<test::TTestDispatch> obj(new test::TTestDispatch);
+    Variant a = MakeArray(varDispatch, {{0, 2}});
+    Put(a, {0}, Variant(static_cast<IDispatch*>(obj.Get())));
+    EXPECT_EQ(obj->RefCount(), 2);
+    {
+        Variant b = a;
+        Put(b, {1}, Variant(static_cast<IDispatch*>(obj.Get())));
+        EXPECT_EQ(obj->RefCount(), 4);  // the clone holds its own reference to element 0
+    }
+    EXPECT_EQ(obj->RefCount(), 2);
+    a.Clear();
+    EXPECT_EQ(obj->RefCount(), 1);
+}
+
+TEST(SafeArrayCopyOnWrite, NestedArraysStayIndependent) {
+    Variant inner = MakeArray(varInteger, {{0, 1}});
+    Variant outer = MakeArray(varVariant, {{0, 1}});
+    Put(outer, {0}, inner);
+    Put(inner, {0}, Variant(9));
+    EXPECT_EQ(At(At(outer, {0}), {0}).VInteger, 0);
+}
+
+TEST(SafeArrayResize, PreservesTheCommonIndexRange) {
+    Variant a = MakeArray(varInteger, {{0, 10}});
+    for (int i = 0; i < 10; ++i) Put(a, {i}, Variant(i));
+    const Bound nb[] = {{5, 16}};
+    Variant b = Variant::FromArray(SafeArray::CreateResized(a.Array(), varInteger, nb));
+    EXPECT_EQ(b.Array().Low(1), 5);
+    EXPECT_EQ(b.Array().High(1), 20);
+    for (int i = 5; i <= 9; ++i) EXPECT_EQ(At(b, {i}).VInteger, i);
+    EXPECT_EQ(At(b, {10}).VInteger, 0);
+    const Bound far[] = {{20, 11}};
+    Variant c = Variant::FromArray(SafeArray::CreateResized(a.Array(), varInteger, far));
+    for (int i = 20; i <= 30; ++i) EXPECT_EQ(At(c, {i}).VInteger, 0);
+}
+
+TEST(SafeArrayResize, ConvertsToTheNewElementType) {
+    Variant a = MakeArray(varVariant, {{0, 2}, {0, 2}});
+    Put(a, {1, 1}, Variant(u"5"));
+    Put(a, {0, 1}, Variant(2.5));
+    const Bound nb[] = {{0, 3}, {1, 1}};
+    Variant b = Variant::FromArray(SafeArray::CreateResized(a.Array(), varInteger, nb));
+    EXPECT_EQ(b.VType, varArray | varInteger);
+    EXPECT_EQ(At(b, {1, 1}).VInteger, 5);
+    EXPECT_EQ(At(b, {0, 1}).VInteger, 2);
+    EXPECT_EQ(At(b, {2, 1}).VInteger, 0);
+    const Bound wrongDims[] = {{0, 3}};
+    EXPECT_TRUE(Raises<EVariantInvalidArgError>(
+        [&] { SafeArray::CreateResized(a.Array(), varInteger, wrongDims); }, u"Invalid argument"));
+    Put(a, {1, 1}, Variant(u"x"));  // inside the common range
+    EXPECT_TRUE(Raises<EVariantTypeCastError>(
+        [&] { SafeArray::CreateResized(a.Array(), varInteger, nb); }, u"Invalid variant type conversion"));
+}
+
+TEST(SafeArrayResize, RedimLastKeepsElementsInPlace) {
+    Variant a = MakeArray(varOleStr, {{0, 2}, {0, 2}});
+    Put(a, {0, 0}, Variant(u"a"));
+    Put(a, {1, 1}, Variant(u"d"));
+    a.MutableArray().RedimLast({0, 4});
+    EXPECT_EQ(a.Array().High(2), 3);
+    EXPECT_EQ(At(a, {0, 0}).StrView(), u"a");
+    EXPECT_EQ(At(a, {1, 1}).StrView(), u"d");
+    EXPECT_EQ(At(a, {1, 3}).StrView(), u"");
+    a.MutableArray().RedimLast({0, 1});
+    EXPECT_EQ(a.Array().ElementCount(), 2);
+    EXPECT_EQ(At(a, {0, 0}).StrView(), u"a");
+    Variant shared = a;
+    EXPECT_TRUE(Raises<EVariantArrayLockedError>([&] { a.VArray->RedimLast({0, 2}); },
+                                                  u"Variant or safe array is locked"));
+}
+
+}  // namespace
+}  // namespace xan::plat
