@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "vm/StackPool.h"
+
+namespace xan {
+namespace {
+
+using plat::Variant;
+
+TEST(StackPool, HandsOutConsecutiveEmptySlotsLastInFirstOut) {
+    TXANStackPool pool;
+    Variant* a = pool.AsquireStack(10);
+    Variant* b = pool.AsquireStack(20);
+    EXPECT_EQ(b, a + 10);
+    EXPECT_EQ(pool.ChunkCount(), 1);
+    b[0] = Variant(u"string");
+    pool.ReleaseStack(20);
+    Variant* c = pool.AsquireStack(5);
+    EXPECT_EQ(c, b);
+    EXPECT_TRUE(c[0].IsEmpty());  // released slots were cleared
+    pool.ReleaseStack(5);
+    pool.ReleaseStack(10);
+}
+
+TEST(StackPool, LargeRequestsGetTheirOwnChunkThatGoesAwayWhenReleased) {
+    TXANStackPool pool;
+    Variant* small = pool.AsquireStack(200);
+    Variant* big = pool.AsquireStack(1000);  // does not fit the first chunk
+    EXPECT_EQ(pool.ChunkCount(), 2);
+    big[999] = Variant(7);
+    pool.ReleaseStack(1000);
+    EXPECT_EQ(pool.ChunkCount(), 1);
+    Variant* again = pool.AsquireStack(300);  // reuses the kept chunk, no allocation
+    EXPECT_EQ(pool.ChunkCount(), 2);
+    EXPECT_EQ(again, big);
+    EXPECT_TRUE(again[0].IsEmpty());
+    pool.ReleaseStack(300);
+    Variant* next = pool.AsquireStack(56);
+    EXPECT_EQ(next, small + 200);  // the first chunk stays in use
+    pool.ReleaseStack(56);
+    pool.ReleaseStack(200);
+    EXPECT_EQ(pool.ChunkCount(), 1);
+}
+
+TEST(StackPool, ZeroSlotsIsAValidRequest) {
+    TXANStackPool pool;
+    Variant* p = pool.AsquireStack(0);
+    EXPECT_NE(p, nullptr);
+    pool.ReleaseStack(0);
+    EXPECT_EQ(pool.ChunkCount(), 1);
+}
+
+}  // namespace
+}  // namespace xan
