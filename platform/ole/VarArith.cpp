@@ -308,7 +308,50 @@ Variant BinaryGeneral(const VarData& left, const VarData& right, VarOp op) {
 
 }  // namespace
 
+namespace {
+
+// Two Integers or two Doubles with the commonest operators skip the general machinery; the
+// answers are the ones the general rules give.
+bool TryFastPath(Variant& res, const VarData& l, const VarData& r, VarOp op) noexcept {
+    if (l.VType != r.VType) return false;
+    if (l.VType == varInteger) {
+        std::int32_t v;
+        switch (op) {
+        case VarOp::Add:
+            if (__builtin_add_overflow(l.VInteger, r.VInteger, &v)) return false;
+            break;
+        case VarOp::Sub:
+            if (__builtin_sub_overflow(l.VInteger, r.VInteger, &v)) return false;
+            break;
+        case VarOp::Mul:
+            if (__builtin_mul_overflow(l.VInteger, r.VInteger, &v)) return false;
+            break;
+        case VarOp::And: v = l.VInteger & r.VInteger; break;
+        case VarOp::Or: v = l.VInteger | r.VInteger; break;
+        case VarOp::Xor: v = l.VInteger ^ r.VInteger; break;
+        default: return false;
+        }
+        res.SetInteger(v);
+        return true;
+    }
+    if (l.VType == varDouble) {
+        double v;
+        switch (op) {
+        case VarOp::Add: v = l.VDouble + r.VDouble; break;
+        case VarOp::Sub: v = l.VDouble - r.VDouble; break;
+        case VarOp::Mul: v = l.VDouble * r.VDouble; break;
+        default: return false;
+        }
+        res.SetDouble(v);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void VarBinaryOp(Variant& res, const VarData& left, const VarData& right, VarOp op) {
+    if (TryFastPath(res, left, right, op)) return;
     Variant out = BinaryGeneral(VarDerefAll(left), VarDerefAll(right), op);
     res.MoveFrom(out);
 }
