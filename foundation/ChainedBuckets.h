@@ -53,6 +53,8 @@ struct TChainNode {
 
 template <class T>
 class TChainedBuckets {
+    static_assert(alignof(T) >= 2, "the low address bit of an item tells it from a chain node");
+
 public:
     using Link = TChainLink<T>;
     using Node = TChainNode<T>;

@@ -16,6 +16,9 @@
 
 namespace xan {
 
+// Chain node of a bucket holding more than one item.
+using TXANHashTableColl = detail::TChainNode<plat::TObject>;
+
 using TXANHashTableItemProc = plat::Event<void(plat::TObject* AItem)>;
 using TXANHashTableItemProcEx = void (*)(plat::TObject* AItem, void* AUserData);
 

@@ -26,6 +26,9 @@ class TXANIdentifierItem : public plat::TObject {
     void* Data = nullptr;
 };
 
+// Chain node of a bucket holding more than one item.
+using TCollision = detail::TChainNode<TXANIdentifierItem>;
+
 class TXANIdentifierHashTable {
 public:
     // An owning table destroys its items when they are removed or cleared.
