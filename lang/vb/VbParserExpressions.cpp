@@ -1,0 +1,200 @@
+// The expression half of the VBScript-dialect parser: operators by precedence, factors,
+// designators and New expressions.
+#include "lang/vb/VbParser.h"
+
+namespace xan {
+
+using namespace vb;
+using plat::UString;
+
+namespace {
+
+// Binary operator levels, lowest precedence first. Level 7 is the TypeOf ... Is form and
+// level 14 the factors; neither has infix operators.
+constexpr int FirstBinaryLevel = 1;
+constexpr int TypeOfLevel = 7;
+constexpr int FactorLevel = 14;
+
+// The binary operator the token stands for at ALevel, if any.
+bool BinaryOpAt(int ALevel, TXANVbToken AToken, TXANVbBinaryOp& AOp) noexcept {
+    struct Row {
+        int Level;
+        TXANVbToken Token;
+        TXANVbBinaryOp Op;
+    };
+    static constexpr Row Rows[] = {
+        {1, ptImp, boImp},           {2, ptEqv, boEqv},
+        {3, ptXor, boXor},           {4, ptOr, boOr},
+        {5, ptAnd, boAnd},           {6, ptIs, boIs},
+        {6, ptGreater, boGreater},   {6, ptGreaterEqual, boGreaterEqual},
+        {6, ptLess, boLess},         {6, ptLessEqual, boLessEqual},
+        {6, ptEqual, boEqual},       {6, ptNotEqual, boNotEqual},
+        {8, ptStrConcat, boStrConcat}, {9, ptPlus, boPlus},
+        {9, ptMinus, boMinus},       {10, ptMod, boMod},
+        {11, ptIntDivide, boIntDivide}, {12, ptMultiply, boMult},
+        {12, ptDivide, boDivide},    {13, ptExp, boExp},
+    };
+    for (const Row& row : Rows) {
+        if (row.Level == ALevel && row.Token == AToken) {
+            AOp = row.Op;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseExpression() {
+    TNestingGuard nesting(*this);
+    return ParseBinaryLevel(FirstBinaryLevel);
+}
+
+// Left-associative binary operators of one level over operands of the next.
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseBinaryLevel(int ALevel) {
+    if (ALevel == TypeOfLevel) return ParseTypeOfLevel();
+    if (ALevel == FactorLevel) return ParseFactor();
+    std::unique_ptr<TXANVbExpression> left = ParseBinaryLevel(ALevel + 1);
+    TXANVbBinaryOp op;
+    while (BinaryOpAt(ALevel, Token(), op)) {
+        const plat::Integer pos = FScanner.TokenStartPos();
+        Skip();
+        if (op == boIs && Token() == ptNot) {
+            Skip();
+            op = boIsNot;
+        }
+        std::unique_ptr<TXANVbExpression> right = ParseBinaryLevel(ALevel + 1);
+        left = std::make_unique<TXANVbBinaryOpExpr>(pos, op, std::move(left), std::move(right));
+    }
+    return left;
+}
+
+// TypeOf object Is class: the object is a level-7 operand, the class a level-8 one.
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseTypeOfLevel() {
+    if (Token() != ptTypeOf) return ParseBinaryLevel(TypeOfLevel + 1);
+    TNestingGuard nesting(*this);
+    const plat::Integer pos = FScanner.TokenStartPos();
+    Skip();
+    std::unique_ptr<TXANVbExpression> object = ParseTypeOfLevel();
+    ExpectSkip({ptIs});
+    std::unique_ptr<TXANVbExpression> cls = ParseBinaryLevel(TypeOfLevel + 1);
+    return std::make_unique<TXANVbBinaryOpExpr>(pos, boTypeOfIs, std::move(object), std::move(cls));
+}
+
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseFactor() {
+    static constexpr TXANVbTokenSet FactorStart = VbExpressionStart.Without(ptTypeOf);
+    Expect(FactorStart);
+    switch (Token()) {
+        case ptIdentifier: return ParseDesignator();
+        case ptNew: return ParseNew();
+        case ptNot:
+        case ptPlus:
+        case ptMinus: {
+            // The prefix operators bind tighter than every binary one: Not a = b is (Not a) = b.
+            TNestingGuard nesting(*this);
+            const plat::Integer pos = FScanner.TokenStartPos();
+            const TXANVbUnaryOp op = Token() == ptNot ? uoNot : Token() == ptPlus ? uoPlus : uoMinus;
+            Skip();
+            return std::make_unique<TXANVbUnaryOpExpr>(pos, op, ParseFactor());
+        }
+        case ptOpenRound: {
+            Skip();
+            std::unique_ptr<TXANVbExpression> inner = ParseExpression();
+            ExpectSkip({ptCloseRound});
+            return inner;
+        }
+        default: return ParseLiteral();
+    }
+}
+
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseLiteral() {
+    const plat::Integer pos = FScanner.TokenStartPos();
+    plat::Variant value;
+    switch (Token()) {
+        case ptCString: value = plat::Variant(FScanner.SData()); break;
+        case ptCInteger: value = plat::Variant(FScanner.IData()); break;
+        case ptCFloat: value = plat::Variant(static_cast<double>(FScanner.FData())); break;
+        case ptCDate: value = plat::Variant::FromDate(FScanner.DData()); break;
+        case ptTrue: value = plat::Variant(true); break;
+        case ptFalse: value = plat::Variant(false); break;
+        case ptNothing: value = plat::Variant(static_cast<plat::IDispatch*>(nullptr)); break;
+        case ptNull: value = plat::Variant::Null(); break;
+        default: break;  // ptEmpty: the unassigned value
+    }
+    Skip();
+    return std::make_unique<TXANVbLiteralExpr>(pos, std::move(value));
+}
+
+std::unique_ptr<TXANVbDesignatorItem> TXANVbParser::ParseNamedItem() {
+    const UString name = FScanner.SData();
+    auto item = std::make_unique<TXANVbDesignatorItem>(NameIdOf(name), name, FScanner.TokenEndPos());
+    Skip();
+    return item;
+}
+
+std::unique_ptr<TXANVbDesignatorExpr> TXANVbParser::ParseDesignator(TDesignatorTail* ATail) {
+    auto designator = std::make_unique<TXANVbDesignatorExpr>(FScanner.TokenStartPos());
+    designator->AddItem(ParseNamedItem());
+    if (ATail) *ATail = {};
+    ParseDesignatorSteps(*designator, ATail);
+    return designator;
+}
+
+// Steps .name and (arguments). A list goes to the last item unless that has one already, in
+// which case it opens a new unnamed item: a(1)(2) has two items.
+void TXANVbParser::ParseDesignatorSteps(TXANVbDesignatorExpr& ADesignator, TDesignatorTail* ATail) {
+    for (;;) {
+        if (Token() == ptDot) {
+            Skip();
+            Expect({ptIdentifier});
+            ADesignator.AddItem(ParseNamedItem());
+            if (ATail) *ATail = {};
+        } else if (Token() == ptOpenRound) {
+            const plat::Integer pos = FScanner.TokenStartPos();
+            TXANVbExpressionList args;
+            ParseArgList(args);
+            TXANVbDesignatorItem* item = &ADesignator.LastItem();
+            if (item->HasArgList()) item = &ADesignator.AddItem(std::make_unique<TXANVbDesignatorItem>(pos));
+            item->FBracketType = bkVbRound;
+            item->FArgs = std::move(args);
+            if (ATail) *ATail = {true, item->FArgs.size()};
+        } else {
+            return;
+        }
+    }
+}
+
+// New a.B(args) with any further steps; the construction call is an unnamed item of its own.
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseNew() {
+    Skip();
+    Expect({ptIdentifier});
+    auto expr = std::make_unique<TXANVbNewExpr>(FScanner.TokenStartPos());
+    expr->AddItem(ParseNamedItem());
+    while (Token() == ptDot) {
+        Skip();
+        Expect({ptIdentifier});
+        expr->AddItem(ParseNamedItem());
+    }
+    auto call = std::make_unique<TXANVbDesignatorItem>(FScanner.TokenStartPos());
+    call->FBracketType = bkVbRound;
+    if (Token() == ptOpenRound) ParseArgList(call->FArgs);
+    expr->FNewCallItem = &expr->AddItem(std::move(call));
+    ParseDesignatorSteps(*expr, nullptr);
+    return expr;
+}
+
+void TXANVbParser::ParseArgList(TXANVbExpressionList& AArgs) {
+    Skip();  // (
+    if (Token() != ptCloseRound) ParseExpressionList(AArgs);
+    ExpectSkip({ptCloseRound});
+}
+
+void TXANVbParser::ParseExpressionList(TXANVbExpressionList& AList) {
+    AList.push_back(ParseExpression());
+    while (Token() == ptComma) {
+        Skip();
+        AList.push_back(ParseExpression());
+    }
+}
+
+}  // namespace xan

@@ -1,0 +1,43 @@
+#include "lang/vb/VbProcDecl.h"
+
+#include "lang/vb/VbCompilerError.h"
+#include "vm/Namespaces.h"
+
+namespace xan {
+
+using namespace vb;
+
+TXANVbProcDecl::TXANVbProcDecl(plat::Integer AName, plat::UString AStrName, TXANVbProcKind AProcKind,
+                               plat::Integer ASourcePos)
+    : TXANProcObject(AName, std::move(AStrName)), FProcKind(AProcKind), FSourcePos(ASourcePos) {
+    FResMask = AProcKind == pkFunction ? XANResMaskValue : XANResMaskNone;
+}
+
+TXANVbProcDecl::~TXANVbProcDecl() = default;
+
+void TXANVbProcDecl::EmitByteCode(TXANAbstractNamespace*) { RaiseVbCodeGenerationMissing(FSourcePos); }
+
+bool TXANVbProcDecl::AddLocal(std::unique_ptr<TXANVbProcLocal>& ALocal) {
+    TXANVbProcLocal* local = ALocal.get();
+    if (local->FLocalType == ltParam && local->FName == FName) return false;
+    if (!FLocalMap.Add(local)) return false;
+    ALocal.release();
+    switch (local->FLocalType) {
+        case ltVar:
+            FLocalVars.push_back(static_cast<TXANVbLocalVarDecl*>(local));
+            break;
+        case ltResult:
+            FLocalResult = static_cast<TXANVbLocalResultDecl*>(local);
+            break;
+        case ltParam: {
+            auto* param = static_cast<TXANVbParamDecl*>(local);
+            param->FParamInfo.Index = static_cast<std::uint16_t>(FParams.size());
+            FParams.push_back(param);
+            IncParamCount();
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace xan
