@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "platform/core/Sync.h"
@@ -39,22 +40,35 @@ protected:
     }
 };
 
-// Reports through an event and a flag that lives outside the object, since the object deletes
-// itself.
+// Reports through a flag that lives outside the object, since the object deletes itself. The
+// flag is the last thing its thread touches of ours, so the test may end once it is set.
 class SelfFreeing : public TThread {
 public:
-    SelfFreeing(AutoResetEvent& done, std::atomic<bool>& destroyed) : done_(done), destroyed_(destroyed) {}
-    ~SelfFreeing() override {
-        destroyed_ = true;
-        done_.Set();
-    }
+    explicit SelfFreeing(std::atomic<bool>& destroyed) : destroyed_(destroyed) {}
+    ~SelfFreeing() override { destroyed_.store(true, std::memory_order_release); }
 
 protected:
     void Execute() override {}
 
 private:
-    AutoResetEvent& done_;
     std::atomic<bool>& destroyed_;
+};
+
+bool WaitUntil(const std::atomic<bool>& flag) {
+    for (int i = 0; i < 100000 && !flag.load(std::memory_order_acquire); ++i)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    return flag.load(std::memory_order_acquire);
+}
+
+// Stops its thread before its own class goes, the way a deletable running thread must.
+class Idler : public TThread {
+public:
+    ~Idler() override { TerminateAndWait(); }
+
+protected:
+    void Execute() override {
+        while (!Terminated()) YieldThread();
+    }
 };
 
 class Failing : public TThread {
@@ -83,17 +97,22 @@ TEST(Thread, TerminateIsARequestThatExecutePolls) {
 }
 
 TEST(Thread, FreeOnTerminateDeletesItselfAfterOnTerminate) {
-    AutoResetEvent done;
     std::atomic<bool> destroyed{false};
     std::atomic<bool> terminatedSeen{false};
-    auto* t = new SelfFreeing(done, destroyed);
+    auto* t = new SelfFreeing(destroyed);
     t->SetFreeOnTerminate(true);
     t->OnTerminate = [&](TObject* sender) { terminatedSeen = sender != nullptr && !destroyed; };
     EXPECT_EQ(RaisedMessage<EThread>([&] { t->WaitFor(); }), u"Cannot wait for a thread that frees itself");
     t->Start();
-    ASSERT_TRUE(done.WaitFor(10000));
-    EXPECT_TRUE(destroyed);
+    ASSERT_TRUE(WaitUntil(destroyed));
     EXPECT_TRUE(terminatedSeen);
+}
+
+TEST(Thread, DestructorTerminatesARunningThreadAndWaits) {
+    auto* t = new Idler;
+    t->Start();
+    delete t;  // returns only once Execute has seen the request
+    Idler never;  // never started: nothing to wait for
 }
 
 TEST(Thread, MisuseIsRefused) {
