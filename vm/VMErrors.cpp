@@ -1,6 +1,7 @@
 #include "vm/VMErrors.h"
 
 #include <array>
+#include <cstdio>
 
 namespace xan {
 
@@ -57,6 +58,32 @@ void EXANVMRuntime::RaiseError(TXANRuntimeErrorType AErrorType) {
 
 void EXANVMRuntime::RaiseError(TXANRuntimeErrorType AErrorType, const plat::UString& AStrName) {
     plat::Throw<EXANVMRuntime>(SubstituteName(MessageOf(AErrorType), AStrName));
+}
+
+plat::UString EXANVMRuntime::MessageOf(plat::HRESULT AInvokeRes, const plat::EXCEPINFO& EInfo) {
+    plat::HRESULT code = AInvokeRes;
+    plat::UString text;
+    if (AInvokeRes == plat::DISP_E_TYPEMISMATCH) {
+        text = MessageOf(retTypeMismatch);
+    } else if (AInvokeRes == plat::DISP_E_EXCEPTION) {
+        text = EInfo.description;
+        code = EInfo.scode;
+    } else if (AInvokeRes == plat::DISP_E_BADPARAMCOUNT) {
+        text = MessageOf(retInvalidParamCount);
+    }
+    if (text.empty()) text = plat::SysErrorText(code);
+    if (text.empty()) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%.8X", static_cast<unsigned>(code));
+        text = plat::UString(u"OLE error ") + plat::UString::FromLatin1(hex);
+    }
+    return text;
+}
+
+void EXANVMRuntime::RaiseError(plat::HRESULT AInvokeRes, plat::EXCEPINFO& EInfo, bool AFinalizeEInfo) {
+    plat::UString text = MessageOf(AInvokeRes, EInfo);
+    if (AFinalizeEInfo) EInfo.Clear();
+    plat::Throw<EXANVMRuntime>(std::move(text));
 }
 
 }  // namespace xan

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/core/Exception.h"
+#include "platform/ole/ComIntf.h"
 
 namespace xan {
 
@@ -57,6 +58,12 @@ class EXANVMRuntime : public plat::Exception {
     [[noreturn]] static void RaiseError(TXANRuntimeErrorType AErrorType);
     // The message formatted with a name (used for undeclared identifiers).
     [[noreturn]] static void RaiseError(TXANRuntimeErrorType AErrorType, const plat::UString& AStrName);
+    // A failed dispatch call: the type-mismatch and argument-count codes give those kinds'
+    // messages, an exception gives its description (and its scode as the code); without a
+    // text, the system text of the code, else "OLE error XXXXXXXX". AFinalizeEInfo releases
+    // the exception record's strings.
+    [[noreturn]] static void RaiseError(plat::HRESULT AInvokeRes, plat::EXCEPINFO& EInfo, bool AFinalizeEInfo);
+    static plat::UString MessageOf(plat::HRESULT AInvokeRes, const plat::EXCEPINFO& EInfo);
 };
 
 }  // namespace xan

@@ -1,0 +1,144 @@
+#include "vm/HostDispatch.h"
+
+#include <array>
+#include <vector>
+
+#include "platform/ole/SafeArray.h"
+#include "platform/ole/VarErrors.h"
+#include "vm/VMErrors.h"
+
+namespace xan {
+
+using plat::DISPID;
+using plat::DISPPARAMS;
+using plat::EXCEPINFO;
+using plat::HRESULT;
+using plat::IDispatch;
+using plat::VarData;
+using plat::Variant;
+
+namespace {
+
+// The dispatch pointer inside a value that is a (by-reference) dispatch object, else none.
+bool DispatchOf(const VarData& v, IDispatch*& AObj) {
+    if (v.VType == plat::varDispatch) {
+        AObj = v.VDispatch;
+        return true;
+    }
+    if (v.VType == (plat::varDispatch | plat::varByRef)) {
+        AObj = *static_cast<IDispatch* const*>(v.VPointer);
+        return true;
+    }
+    return false;
+}
+
+// The argument block, last argument first, borrowing the slots bit for bit.
+struct ArgBlock {
+    std::array<VarData, XANMaxDispatchArgs + 1> Slots;
+    plat::DISPID PutId = plat::DISPID_PROPERTYPUT;
+    DISPPARAMS Params;
+
+    ArgBlock(std::int32_t AArgCount, Variant* AArgs, Variant* APutValue) {
+        std::uint32_t n = 0;
+        if (APutValue) Slots[n++] = *APutValue;
+        for (std::int32_t i = AArgCount - 1; i >= 0; --i) Slots[n++] = AArgs[i];
+        Params.rgvarg = n ? Slots.data() : nullptr;
+        Params.cArgs = n;
+        Params.rgdispidNamedArgs = APutValue ? &PutId : nullptr;
+        Params.cNamedArgs = APutValue ? 1 : 0;
+    }
+};
+
+std::uint16_t InvokeKindOf(TXANBracketType ABracketType) {
+    switch (ABracketType) {
+        case bkRound: return plat::DISPATCH_METHOD;
+        case bkBlock: return plat::DISPATCH_PROPERTYGET;
+        default: return plat::DISPATCH_METHOD | plat::DISPATCH_PROPERTYGET;
+    }
+}
+
+void CheckInvoke(HRESULT hr, EXCEPINFO& excep) {
+    if (plat::Failed(hr)) EXANVMRuntime::RaiseError(hr, excep, true);
+}
+
+std::vector<std::int32_t> ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, Variant* AArgs) {
+    if (AArgCount >= XANMaxArrayIndices || AArgCount != AArray.DimCount())
+        EXANVMRuntime::RaiseError(retInvalidParamCount);
+    std::vector<std::int32_t> idx(static_cast<std::size_t>(AArgCount));
+    for (std::int32_t i = 0; i < AArgCount; ++i) idx[static_cast<std::size_t>(i)] = plat::VarToInt32(AArgs[i]);
+    return idx;
+}
+
+IDispatch* RequireObject(IDispatch* AObj) {
+    if (!AObj) EXANVMRuntime::RaiseError(retObjectRequired);
+    return AObj;
+}
+
+}  // namespace
+
+IDispatch* XANObjectOf(const Variant& AValue) {
+    const VarData& v = AValue.Deref();
+    if (v.VType == plat::varEmpty || v.VType == plat::varNull) return nullptr;
+    IDispatch* obj = nullptr;
+    if (!DispatchOf(v, obj)) plat::RaiseVarTypeCast();
+    return obj;
+}
+
+void XANInvokeHostMember(IDispatch* AObj, DISPID AId, TXANBracketType ABracketType, std::uint32_t AResMask,
+                         std::int32_t AArgCount, Variant* AArgs, Variant& AResult) {
+    if (AArgCount > XANMaxDispatchArgs) EXANVMRuntime::RaiseError(retInvalidParamCount);
+    ArgBlock block(AArgCount, AArgs, nullptr);
+    EXCEPINFO excep;
+    Variant result;
+    const HRESULT hr = RequireObject(AObj)->Invoke(AId, plat::IID_NULL, 0, InvokeKindOf(ABracketType), &block.Params,
+                                                   AResMask ? &result : nullptr, &excep, nullptr);
+    CheckInvoke(hr, excep);
+    if (AResMask) AResult.MoveFrom(result);
+}
+
+void XANHostPropPut(IDispatch* AObj, DISPID AId, TXANBracketType ABracketType, std::int32_t AArgCount, Variant* AArgs,
+                    Variant& AValue) {
+    if (ABracketType == bkRound) EXANVMRuntime::RaiseError(retCannotAssign);
+    if (AArgCount + 1 >= XANMaxDispatchArgs + 1) EXANVMRuntime::RaiseError(retInvalidParamCount);
+    ArgBlock block(AArgCount, AArgs, &AValue);
+    EXCEPINFO excep;
+    const HRESULT hr = RequireObject(AObj)->Invoke(AId, plat::IID_NULL, 0,
+                                                   plat::DISPATCH_PROPERTYPUT | plat::DISPATCH_PROPERTYPUTREF,
+                                                   &block.Params, nullptr, &excep, nullptr);
+    CheckInvoke(hr, excep);
+}
+
+void XANIndexValue(const Variant& AValue, std::int32_t AArgCount, Variant* AArgs, Variant& AResult) {
+    const VarData& v = AValue.Deref();
+    IDispatch* obj = nullptr;
+    if (DispatchOf(v, obj)) {
+        XANInvokeHostMember(obj, plat::DISPID_VALUE, bkBlock, plat::varTypeMask, AArgCount, AArgs, AResult);
+        return;
+    }
+    if ((v.VType & (plat::varArray | plat::varByRef)) == plat::varArray) {
+        const plat::SafeArray& array = *v.VArray;
+        const std::vector<std::int32_t> idx = ArrayIndices(array, AArgCount, AArgs);
+        Variant element;
+        array.Get(idx, element);
+        AResult.MoveFrom(element);
+        return;
+    }
+    EXANVMRuntime::RaiseError(retTypeMismatch);
+}
+
+void XANIndexedAssign(Variant& ATarget, std::int32_t AArgCount, Variant* AArgs, Variant& AValue) {
+    Variant& target = ATarget.DerefMut();
+    IDispatch* obj = nullptr;
+    if (DispatchOf(target, obj)) {
+        XANHostPropPut(obj, plat::DISPID_VALUE, bkBlock, AArgCount, AArgs, AValue);
+        return;
+    }
+    if (target.IsArray()) {
+        const std::vector<std::int32_t> idx = ArrayIndices(target.Array(), AArgCount, AArgs);
+        target.MutableArray().Put(idx, AValue.Deref());
+        return;
+    }
+    EXANVMRuntime::RaiseError(retTypeMismatch);
+}
+
+}  // namespace xan

@@ -1,0 +1,10 @@
+#include "vm/PreparedDynCode.h"
+
+namespace xan {
+
+TPreparedDynCode::~TPreparedDynCode() {
+    FByteCode.reset();
+    FParsed.reset();
+}
+
+}  // namespace xan

@@ -1,0 +1,246 @@
+// The machine's call instructions: every use of a name that code generation left to run time,
+// every member access and every indexing of a value.
+#include "vm/CodeObject.h"
+#include "vm/HostDispatch.h"
+#include "vm/VMErrors.h"
+#include "vm/VirtMachine.h"
+
+namespace xan {
+
+using plat::Variant;
+
+namespace {
+
+Variant* ArgsOf(Variant* ATop, const TXANCall& ACall) noexcept { return ATop - ACall.FArgsOffset; }
+Variant& ResultOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FResOffset); }
+Variant& ObjectSlotOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FObjectOffset); }
+
+// A by-value parameter that still refers to the caller's variable gets its own copy before
+// anything writes into it, so the caller's variable never changes through it.
+Variant& OwnCopy(Variant& AArg) {
+    if (AArg.IsRef()) {
+        Variant copy(AArg.Deref());
+        AArg.MoveFrom(copy);
+    }
+    return AArg;
+}
+
+// Stores AValue (a temporary, or a reference whose target is copied) into ATarget.
+void StoreValue(Variant& ATarget, Variant& AValue) {
+    if (AValue.IsRef())
+        ATarget.Assign(AValue.Deref());
+    else
+        ATarget.MoveFrom(AValue);
+}
+
+}  // namespace
+
+TXANCallExit TXANVirtMachine::CallStatement(const TXANNameSearchRes& ARes, TXANCall& ACall, bool ARef) {
+    if (ACall.FBracketType != bkNon || ACall.FResMask != 0 || ARef) EXANVMRuntime::RaiseError(retTypeMismatch);
+    TXANLabel* label = ARes.ObjKind == srExit    ? ACall.FExitLabel
+                       : ARes.ObjKind == srBreak ? ACall.FBreakLabel
+                                                 : ACall.FContinueLabel;
+    if (label) return {TXANCallExit::ceJump, label->FTarget};
+    if (ARes.ObjKind == srExit) return {TXANCallExit::ceReturn, nullptr};
+    EXANVMRuntime::RaiseError(retOutsideOfLoop);
+}
+
+void TXANVirtMachine::CallScriptProc(TXANThread& AThread, TXANProcObject& AProc, TXANCall& ACall, Variant* AArgs,
+                                     Variant& AResult) {
+    if (ACall.FBracketType == bkBlock) EXANVMRuntime::RaiseError(retTypeMismatch);
+    if (ACall.FArgCount != AProc.ParamCount()) EXANVMRuntime::RaiseError(retInvalidParamCount);
+    if (ACall.FResMask != 0 && AProc.FResMask == 0) EXANVMRuntime::RaiseError(retTypeMismatch);
+    RunCode(AThread, AProc.ByteCode(), AArgs, &AResult, nullptr);
+}
+
+void TXANVirtMachine::CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall,
+                                         Variant* AArgs, Variant& AResult) {
+    TXANExternObject* ext = ARes.Extern();
+    if (ext->FCodeObject)
+        ext->FCodeObject->InvokeMember(AThread, ARes.DispId, ACall.FBracketType, ACall.FResMask, ACall.FArgCount, AArgs,
+                                       AResult);
+    else
+        XANInvokeHostMember(ext->FObj, ARes.DispId, ACall.FBracketType, ACall.FResMask, ACall.FArgCount, AArgs,
+                            AResult);
+}
+
+// The value a name denotes: a copy, or (ARef) a reference where the name is a variable.
+static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, bool ARef, Variant& AValue) {
+    const TXANVMInterpretContext& ctx = *AFrame.Ctx;
+    switch (ARes.ObjKind) {
+        case srExternal: AValue = Variant(ARes.Extern()->FObj); return;
+        case srGlobalVar:
+            if (ARef)
+                AValue = Variant::RefTo(&ARes.ValuedObject()->Value);
+            else
+                AValue.Assign(ARes.ValuedObject()->Value);
+            return;
+        case srGlobalConst: AValue.Assign(ARes.ValuedObject()->Value); return;
+        case srLocalVar: {
+            Variant& slot = AFrame.Stack[ARes.LocalVarIndex];
+            if (ARef)
+                AValue = Variant::RefTo(&slot);
+            else
+                AValue.Assign(slot.Deref());
+            return;
+        }
+        case srLocalConst: AValue.Assign(*ARes.LocalConst); return;
+        case srParam: {
+            Variant& arg = ctx.Args[ARes.ParamInfo.Index];
+            if (!ARef || ARes.ParamInfo.Kind == pkConst)
+                AValue.Assign(arg.Deref());
+            else if (ARes.ParamInfo.Kind == pkByRef)
+                AValue = Variant::RefTo(&arg.DerefMut());
+            else
+                AValue = Variant::RefTo(&OwnCopy(arg));
+            return;
+        }
+        case srResult:
+            if (ARef)
+                AValue = Variant::RefTo(ctx.Result);
+            else
+                AValue.Assign(*ctx.Result);
+            return;
+        case srDebugVar: AValue.Assign(ARes.DebugVar->Deref()); return;
+        default: EXANVMRuntime::RaiseError(retIEInvalidObjKind);
+    }
+}
+
+// Inside a function whose own name denotes its result, F(x) calls F: the parents of the
+// current scope are asked until one answers something other than the result variable.
+TXANNameSearchRes TXANVirtMachine::FindInParentsPastResult(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                           TXANCall& ACall) {
+    for (TXANAbstractNamespace* ns = AFrame.CurNS->Parent(); ns; ns = ns->Parent()) {
+        TXANNameSearchRes r = ns->Find(&AThread, ACall.FName, &ACall.FStrName);
+        if (r.ObjKind != srResult) return r;
+    }
+    return TXANNameSearchRes::Result();
+}
+
+TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                         Variant* ATop, bool ARef) {
+    Variant* args = ArgsOf(ATop, ACall);
+    Variant& result = ResultOf(ATop, ACall);
+    TXANNameSearchRes r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    if (r.ObjKind == srResult && ACall.FBracketType == bkVbRound) r = FindInParentsPastResult(AThread, AFrame, ACall);
+    switch (r.ObjKind) {
+        case srNotFound: EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
+        case srProcedure: CallScriptProc(AThread, *r.Proc(), ACall, args, result); return {};
+        case srExternalMember: CallExternalMember(AThread, r, ACall, args, result); return {};
+        case srIntrinsic: r.Intrinsic()->Execute(this, &ACall, args, result); return {};
+        case srExit:
+        case srBreak:
+        case srContinue: return CallStatement(r, ACall, ARef);
+        default: break;
+    }
+    // A local value rather than the thread's scratch slot: indexing may call a host object
+    // that calls back into script code on this thread.
+    Variant value;
+    LoadValueOf(AFrame, r, ARef, value);
+    switch (ACall.FBracketType) {
+        case bkNon: result.MoveFrom(value); break;
+        case bkRound: EXANVMRuntime::RaiseError(retTypeMismatch);
+        default: XANIndexValue(value, ACall.FArgCount, args, result); break;
+    }
+    return {};
+}
+
+Variant& TXANVirtMachine::AssignTarget(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
+    switch (ARes.ObjKind) {
+        case srGlobalVar: return ARes.ValuedObject()->Value;
+        case srLocalVar: return AFrame.Stack[ARes.LocalVarIndex];
+        case srResult: return *AFrame.Ctx->Result;
+        case srParam: {
+            Variant& arg = AFrame.Ctx->Args[ARes.ParamInfo.Index];
+            if (ARes.ParamInfo.Kind == pkConst) EXANVMRuntime::RaiseError(retCannotAssign);
+            return ARes.ParamInfo.Kind == pkByRef ? arg.DerefMut() : arg;
+        }
+        default: EXANVMRuntime::RaiseError(retCannotAssign);
+    }
+}
+
+void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                       Variant* ATop) {
+    Variant& value = *ATop;
+    Variant* args = ArgsOf(ATop, ACall);
+    const TXANNameSearchRes r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
+    if (r.ObjKind == srExternalMember) {
+        TXANExternObject* ext = r.Extern();
+        if (ext->FCodeObject)
+            ext->FCodeObject->InvokePropPut(AThread, r.DispId, ACall.FBracketType, ACall.FArgCount, args, value);
+        else
+            XANHostPropPut(ext->FObj, r.DispId, ACall.FBracketType, ACall.FArgCount, args, value);
+        return;
+    }
+    Variant& target = AssignTarget(AFrame, r);
+    switch (ACall.FBracketType) {
+        case bkNon: StoreValue(target, value); break;
+        case bkRound: EXANVMRuntime::RaiseError(retCannotAssign);
+        default: {
+            const bool byValueParam = r.ObjKind == srParam && r.ParamInfo.Kind == pkSimple;
+            XANIndexedAssign(byValueParam ? OwnCopy(target) : target, ACall.FArgCount, args, value);
+            break;
+        }
+    }
+}
+
+// Member AName of AObj: the in-process id when AObj is a script of this engine.
+void TXANVirtMachine::MemberOf(TXANCall& ACall, plat::IDispatch* AObj, TXANCodeObject*& ACodeObject,
+                               plat::DISPID& AId) {
+    if (!AObj) EXANVMRuntime::RaiseError(retObjectRequired);
+    ACodeObject = TXANCodeObject::FromDispatch(AObj);
+    bool found;
+    if (ACodeObject) {
+        found = ACodeObject->GetIdOfName(ACall.FName, AId);
+    } else {
+        const char16_t* names[1] = {ACall.FStrName.c_str()};
+        found = plat::Succeeded(AObj->GetIDsOfNames(plat::IID_NULL, names, 1, 0, &AId));
+    }
+    if (!found) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
+}
+
+void TXANVirtMachine::DoMemberCall(TXANThread& AThread, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
+    // The slot keeps the object alive for the whole call.
+    plat::IDispatch* obj = XANObjectOf(ObjectSlotOf(ATop, ACall));
+    TXANCodeObject* codeObject = nullptr;
+    plat::DISPID id = 0;
+    MemberOf(ACall, obj, codeObject, id);
+    Variant* args = ArgsOf(ATop, ACall);
+    Variant& result = ResultOf(ATop, ACall);
+    if (codeObject)
+        codeObject->InvokeMember(AThread, id, ACall.FBracketType, ACall.FResMask, ACall.FArgCount, args, result);
+    else
+        XANInvokeHostMember(obj, id, ACall.FBracketType, ACall.FResMask, ACall.FArgCount, args, result);
+}
+
+void TXANVirtMachine::DoAssignMemberCall(TXANThread& AThread, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
+    plat::IDispatch* obj = XANObjectOf(ObjectSlotOf(ATop, ACall));
+    TXANCodeObject* codeObject = nullptr;
+    plat::DISPID id = 0;
+    MemberOf(ACall, obj, codeObject, id);
+    Variant* args = ArgsOf(ATop, ACall);
+    if (codeObject)
+        codeObject->InvokePropPut(AThread, id, ACall.FBracketType, ACall.FArgCount, args, *ATop);
+    else
+        XANHostPropPut(obj, id, ACall.FBracketType, ACall.FArgCount, args, *ATop);
+}
+
+void TXANVirtMachine::DoUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
+    if (ACall.FBracketType == bkRound) EXANVMRuntime::RaiseError(retTypeMismatch);
+    if (ACall.FBracketType == bkNon) EXANVMRuntime::RaiseError(retIEInvalidBracketType);
+    XANIndexValue(ObjectSlotOf(ATop, ACall), ACall.FArgCount, ArgsOf(ATop, ACall), ResultOf(ATop, ACall));
+}
+
+void TXANVirtMachine::DoAssignUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
+    if (ACall.FBracketType == bkNon || ACall.FBracketType == bkRound) EXANVMRuntime::RaiseError(retCannotAssign);
+    XANIndexedAssign(ObjectSlotOf(ATop, ACall), ACall.FArgCount, ArgsOf(ATop, ACall), *ATop);
+}
+
+void TXANVirtMachine::DoNewUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
+    Variant& result = ResultOf(ATop, ACall);
+    result.Clear();
+    if (OnNew) OnNew(this, ObjectSlotOf(ATop, ACall), ArgsOf(ATop, ACall), ACall.FArgCount, result);
+}
+
+}  // namespace xan
