@@ -4,6 +4,7 @@
 #include <unicode/decimfmt.h>
 #include <unicode/dtfmtsym.h>
 #include <unicode/smpdtfmt.h>
+#include <unicode/uloc.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -160,6 +161,23 @@ CurrentLocale& Current() {
     return current;
 }
 
+// ICU answers an unknown locale with the data of its own default locale (itself taken from the
+// environment), so a language ICU has no data for would silently borrow another's.
+bool HasLocaleData(const icu::Locale& loc) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::DateFormatSymbols probe(loc, status);
+    if (U_FAILURE(status)) return false;
+    icu::Locale valid = probe.getLocale(ULOC_VALID_LOCALE, status);
+    return U_SUCCESS(status) && std::string_view(valid.getLanguage()) == loc.getLanguage();
+}
+
+// The name itself, or empty (the invariant profile) when ICU has no data for its language.
+std::string ResolveLocaleName(std::string_view icuLocale) {
+    if (icuLocale.empty()) return {};
+    icu::Locale loc(std::string(icuLocale).c_str());
+    return !loc.isBogus() && HasLocaleData(loc) ? std::string(icuLocale) : std::string();
+}
+
 bool IsPosixDefault(std::string_view base) { return base.empty() || base == "C" || base == "POSIX"; }
 
 }  // namespace
@@ -179,9 +197,9 @@ std::string ProcessLocaleName() {
 
 TFormatSettings LocaleFormatSettings(std::string_view icuLocale) {
     TFormatSettings s = TFormatSettings::Invariant();
-    if (icuLocale.empty()) return s;
-    icu::Locale loc(std::string(icuLocale).c_str());
-    if (loc.isBogus()) Throw<EOSError>(UString::FromUtf8("Unknown locale '" + std::string(icuLocale) + "'"), 0);
+    std::string name = ResolveLocaleName(icuLocale);
+    if (name.empty()) return s;
+    icu::Locale loc(name.c_str());
     LoadNumberSymbols(loc, icuLocale, s);
     LoadCurrencyFormat(loc, icuLocale, s);
     LoadDateTimeFormats(loc, s);
@@ -193,11 +211,12 @@ TFormatSettings LocaleFormatSettings(std::string_view icuLocale) {
 TFormatSettings LoadLocaleFormatSettings() { return LocaleFormatSettings(ProcessLocaleName()); }
 
 void UseLocale(std::string_view icuLocale) {
-    TFormatSettings settings = LocaleFormatSettings(icuLocale);
+    std::string name = ResolveLocaleName(icuLocale);
+    TFormatSettings settings = LocaleFormatSettings(name);
     CurrentLocale& current = Current();
     std::lock_guard guard(current.lock);
     SetFormatSettings(settings);
-    current.name = std::string(icuLocale);
+    current.name = name;
     current.generation.fetch_add(1, std::memory_order_release);
 }
 
@@ -207,6 +226,14 @@ std::string CurrentLocaleName() {
     CurrentLocale& current = Current();
     std::lock_guard guard(current.lock);
     return current.name;
+}
+
+LCID CurrentLocaleLcid() {
+    constexpr LCID kUnitedStates = 0x0409;
+    std::string name = CurrentLocaleName();
+    if (name.empty()) return kUnitedStates;
+    LCID lcid = uloc_getLCID(name.c_str());
+    return lcid ? lcid : kUnitedStates;
 }
 
 std::uint64_t CurrentLocaleGeneration() noexcept {

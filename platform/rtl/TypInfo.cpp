@@ -100,10 +100,6 @@ PTypeInfo StringTypeInfo() {
     static const TTypeInfo t = Scalar(TTypeKind::tkString, u"string");
     return &t;
 }
-PTypeInfo VariantTypeInfo() {
-    static const TTypeInfo t = Scalar(TTypeKind::tkVariant, u"Variant");
-    return &t;
-}
 PTypeInfo NotifyEventTypeInfo() {
     static const TTypeInfo t = MakeMethodTypeInfo(u"TNotifyEvent");
     return &t;

@@ -19,7 +19,7 @@
 
 namespace xan::plat {
 
-enum class TTypeKind { tkUnknown, tkInteger, tkInt64, tkEnumeration, tkFloat, tkString, tkClass, tkMethod, tkVariant };
+enum class TTypeKind { tkUnknown, tkInteger, tkInt64, tkEnumeration, tkFloat, tkString, tkClass, tkMethod };
 
 // A type descriptor. Descriptors live as long as the process; their addresses are identities
 // (registries of event wrappers key on method type descriptors).
@@ -41,7 +41,6 @@ PTypeInfo Int64TypeInfo();
 PTypeInfo BooleanTypeInfo();  // an enumeration False, True
 PTypeInfo DoubleTypeInfo();
 PTypeInfo StringTypeInfo();
-PTypeInfo VariantTypeInfo();
 PTypeInfo NotifyEventTypeInfo();  // TNotifyEvent = procedure (Sender)
 
 // Descriptors made by hosts; the caller keeps the result for the life of the process.

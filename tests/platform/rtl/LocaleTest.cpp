@@ -103,6 +103,14 @@ TEST(LocaleFormatSettings, GermanFromIcuData) {
     EXPECT_EQ(s.FirstDayOfWeek, 0);  // Monday
 }
 
+TEST(LocaleFormatSettings, UnknownLanguagesGetTheInvariantProfile) {
+    TFormatSettings s = LocaleFormatSettings("xx_YY");
+    EXPECT_EQ(s.LongMonthNames[0], u"January");
+    EXPECT_EQ(s.CurrencyString, u"$");
+    // A known language in an unknown region keeps its language's data.
+    EXPECT_EQ(LocaleFormatSettings("de_XX").LongMonthNames[0], u"Januar");
+}
+
 TEST(LocaleFormatSettings, JapaneseKeepsIdeographsAndHasNoCurrencyDecimals) {
     TFormatSettings s = LocaleFormatSettings("ja_JP");
     EXPECT_EQ(s.ShortDateFormat, u"yyyy/MM/dd");
@@ -117,9 +125,15 @@ TEST(UseLocale, InstallsSettingsProcessWideAndRestores) {
     EXPECT_EQ(FormatSettings().DecimalSeparator, u',');
     EXPECT_EQ(CurrentLocaleName(), "de_DE");
     EXPECT_NE(CurrentLocaleGeneration(), before);
+    EXPECT_EQ(CurrentLocaleLcid(), 0x0407u);
+    UseLocale("xx_YY");  // no data: the invariant profile, not some other language's
+    EXPECT_EQ(CurrentLocaleName(), "");
+    EXPECT_EQ(FormatSettings().DecimalSeparator, u'.');
+    EXPECT_EQ(CurrentLocaleLcid(), 0x0409u);
     UseInvariantLocale();
     EXPECT_EQ(FormatSettings().DecimalSeparator, u'.');
     EXPECT_EQ(CurrentLocaleName(), "");
+    EXPECT_EQ(CurrentLocaleLcid(), 0x0409u);
 }
 
 }  // namespace
