@@ -5,9 +5,7 @@
 #include <memory>
 #include <optional>
 #include <mutex>
-#include <string>
 
-#include "platform/core/CharCase.h"
 #include "platform/rtl/CaseCompare.h"
 #include "platform/rtl/JoinTexts.h"
 #include "platform/rtl/RtlErrors.h"
@@ -51,20 +49,26 @@ PPropInfo FindOwn(const ClassProps& c, std::u16string_view name) {
     Throw<EPropertyError>(JoinTexts({u"Property ", prop->Name, u" is read-only"}));
 }
 
+// A lookup that found nothing hands in null; refuse it rather than crash.
+void CheckProp(PPropInfo prop) {
+    if (!prop) Throw<EPropertyError>(u"No property given");
+}
 
 // A setter is missing either because the property is read-only (its getter of the same kind
 // exists) or because the property has another kind.
 template <class Get, class Set>
-const Set& NeedSetter(PPropInfo prop, const Get& getter, const Set& setter, const char16_t* kind) {
-    if (setter) return setter;
-    if (getter) RaiseReadOnly(prop);
+const Set& NeedSetter(PPropInfo prop, Get TPropInfo::*getter, Set TPropInfo::*setter, const char16_t* kind) {
+    CheckProp(prop);
+    if (prop->*setter) return prop->*setter;
+    if (prop->*getter) RaiseReadOnly(prop);
     RaiseWrongKind(prop, kind);
 }
 
 template <class Get>
-const Get& NeedGetter(PPropInfo prop, const Get& getter, const char16_t* kind) {
-    if (!getter) RaiseWrongKind(prop, kind);
-    return getter;
+const Get& NeedGetter(PPropInfo prop, Get TPropInfo::*getter, const char16_t* kind) {
+    CheckProp(prop);
+    if (!(prop->*getter)) RaiseWrongKind(prop, kind);
+    return prop->*getter;
 }
 
 std::optional<Integer> FindEnumValue(PTypeInfo type, std::u16string_view name) {
@@ -75,6 +79,7 @@ std::optional<Integer> FindEnumValue(PTypeInfo type, std::u16string_view name) {
 }
 
 bool IsEnumeration(PPropInfo prop) {
+    CheckProp(prop);
     return prop->PropType && prop->PropType->Kind == TTypeKind::tkEnumeration;
 }
 
@@ -182,36 +187,36 @@ PPropInfo FindPropInfo(const TObject& obj, std::u16string_view name) {
     return p;
 }
 
-Int64 GetOrdProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, prop->GetOrd, u"an ordinal")(obj); }
+Int64 GetOrdProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, &TPropInfo::GetOrd, u"an ordinal")(obj); }
 void SetOrdProp(TObject& obj, PPropInfo prop, Int64 value) {
-    const auto& set = NeedSetter(prop, prop->GetOrd, prop->SetOrd, u"an ordinal");
+    const auto& set = NeedSetter(prop, &TPropInfo::GetOrd, &TPropInfo::SetOrd, u"an ordinal");
     if (IsEnumeration(prop) && (value < prop->PropType->MinValue || value > prop->PropType->MaxValue))
         Throw<EPropertyConvertError>(JoinTexts({u"Value out of range for property ", prop->Name}));
     set(obj, value);
 }
-double GetFloatProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, prop->GetFloat, u"a float")(obj); }
+double GetFloatProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, &TPropInfo::GetFloat, u"a float")(obj); }
 void SetFloatProp(TObject& obj, PPropInfo prop, double value) {
-    NeedSetter(prop, prop->GetFloat, prop->SetFloat, u"a float")(obj, value);
+    NeedSetter(prop, &TPropInfo::GetFloat, &TPropInfo::SetFloat, u"a float")(obj, value);
 }
-UString GetStrProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, prop->GetStr, u"a string")(obj); }
+UString GetStrProp(TObject& obj, PPropInfo prop) { return NeedGetter(prop, &TPropInfo::GetStr, u"a string")(obj); }
 void SetStrProp(TObject& obj, PPropInfo prop, const UString& value) {
-    NeedSetter(prop, prop->GetStr, prop->SetStr, u"a string")(obj, value);
+    NeedSetter(prop, &TPropInfo::GetStr, &TPropInfo::SetStr, u"a string")(obj, value);
 }
 TObject* GetObjectProp(TObject& obj, PPropInfo prop) {
-    return NeedGetter(prop, prop->GetObject, u"a class")(obj);
+    return NeedGetter(prop, &TPropInfo::GetObject, u"a class")(obj);
 }
 void SetObjectProp(TObject& obj, PPropInfo prop, TObject* value) {
-    const auto& set = NeedSetter(prop, prop->GetObject, prop->SetObject, u"a class");
+    const auto& set = NeedSetter(prop, &TPropInfo::GetObject, &TPropInfo::SetObject, u"a class");
     TClass required = prop->PropType ? prop->PropType->ClassType : nullptr;
     if (value && required && !value->InheritsFrom(required))
         Throw<EPropertyConvertError>(JoinTexts({u"Property ", prop->Name, u" cannot hold a ", value->ClassName()}));
     set(obj, value);
 }
 TMethod GetMethodProp(TObject& obj, PPropInfo prop) {
-    return NeedGetter(prop, prop->GetMethod, u"a method")(obj);
+    return NeedGetter(prop, &TPropInfo::GetMethod, u"a method")(obj);
 }
 void SetMethodProp(TObject& obj, PPropInfo prop, TMethod value) {
-    NeedSetter(prop, prop->GetMethod, prop->SetMethod, u"a method")(obj, value);
+    NeedSetter(prop, &TPropInfo::GetMethod, &TPropInfo::SetMethod, u"a method")(obj, value);
 }
 
 UString GetEnumProp(TObject& obj, PPropInfo prop) {

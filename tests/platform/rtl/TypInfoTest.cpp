@@ -175,6 +175,9 @@ TEST_F(TypInfo, WrongKindsReadOnlyAndBadValuesAreRefused) {
     EXPECT_EQ(RaisedMessage<EPropertyConvertError>(
                   [&] { SetObjectProp(w, FindPropInfo(w, u"Buddy"), &notAComponent); }),
               u"Property Buddy cannot hold a TObject");
+    EXPECT_EQ(RaisedMessage<EPropertyError>([&] { GetOrdProp(w, GetPropInfo(w, u"Missing")); }),
+              u"No property given");
+    EXPECT_EQ(RaisedMessage<EPropertyError>([&] { SetEnumProp(w, nullptr, u"taCenter"); }), u"No property given");
     EXPECT_EQ(w.Alignment(), 0);
     EXPECT_EQ(w.Buddy(), nullptr);
 }
