@@ -8,19 +8,12 @@
 
 #include "platform/core/CharCase.h"
 #include "platform/core/Exception.h"
+#include "platform/rtl/IcuText.h"
 #include "platform/rtl/Locale.h"
 
 namespace xan::plat {
 
 namespace {
-
-icu::UnicodeString ToIcu(std::u16string_view s) {
-    return icu::UnicodeString(s.data(), static_cast<std::int32_t>(s.size()));
-}
-
-UString FromIcu(const icu::UnicodeString& s) {
-    return UString(std::u16string_view(s.getBuffer(), static_cast<std::size_t>(s.length())));
-}
 
 // ICU collators are not meant to be shared between threads while in use, so every thread keeps
 // its own pair, rebuilt when another locale is made current.

@@ -5,6 +5,7 @@
 
 #include "platform/core/Assert.h"
 #include "platform/rtl/RtlErrors.h"
+#include "platform/rtl/UpdateBracket.h"
 
 namespace xan::plat {
 
@@ -60,16 +61,11 @@ TCollectionItem* TCollection::Add() {
 
 TCollectionItem* TCollection::Insert(Integer index) {
     if (index < 0 || index > Count()) RaiseListIndexError(index);
-    BeginUpdate();
     TCollectionItem* item = nullptr;
-    try {
+    WithinUpdate(*this, [&] {
         item = Add();
         MoveItem(item, index);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
     return item;
 }
 
@@ -81,9 +77,9 @@ void TCollection::Delete(Integer index) {
 
 void TCollection::Clear() {
     if (items_.empty()) return;
-    BeginUpdate();
-    while (!items_.empty()) Delete(Count() - 1);
-    EndUpdate();
+    WithinUpdate(*this, [&] {
+        while (!items_.empty()) Delete(Count() - 1);
+    });
 }
 
 void TCollection::Assign(const TPersistent* source) {
@@ -93,15 +89,10 @@ void TCollection::Assign(const TPersistent* source) {
         return;
     }
     if (other == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         for (TCollectionItem* from : other->items_) Add()->Assign(from);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TCollection::EndUpdate() {

@@ -13,18 +13,11 @@
 
 #include "platform/core/Exception.h"
 #include "platform/rtl/DatePattern.h"
+#include "platform/rtl/IcuText.h"
 
 namespace xan::plat {
 
 namespace {
-
-UString FromIcu(const icu::UnicodeString& s) {
-    return UString(std::u16string_view(s.getBuffer(), static_cast<std::size_t>(s.length())));
-}
-
-std::u16string_view ViewOf(const icu::UnicodeString& s) {
-    return {s.getBuffer(), static_cast<std::size_t>(s.length())};
-}
 
 void CheckIcu(UErrorCode status, std::string_view locale, const char* what) {
     if (U_FAILURE(status))
@@ -64,7 +57,7 @@ void LoadCurrencyFormat(const icu::Locale& loc, std::string_view name, TFormatSe
     if (!df) return;
     icu::UnicodeString pattern;
     df->toPattern(pattern);
-    std::u16string_view p = ViewOf(pattern);
+    std::u16string_view p = IcuView(pattern);
     std::size_t semicolon = p.find(u';');
     std::u16string_view positive = p.substr(0, semicolon);
     std::size_t sign = positive.find(u'\u00A4');
@@ -99,15 +92,15 @@ icu::UnicodeString TimePattern(icu::DateFormat::EStyle style, const icu::Locale&
 void LoadDateTimeFormats(const icu::Locale& loc, TFormatSettings& s) {
     icu::UnicodeString shortDate = DatePattern(icu::DateFormat::kShort, loc);
     icu::UnicodeString shortTime = TimePattern(icu::DateFormat::kShort, loc);
-    char16_t dateSep = PatternSeparator(ViewOf(shortDate));
-    char16_t timeSep = PatternSeparator(ViewOf(shortTime));
+    char16_t dateSep = PatternSeparator(IcuView(shortDate));
+    char16_t timeSep = PatternSeparator(IcuView(shortTime));
     if (dateSep) s.DateSeparator = dateSep;
     if (timeSep) s.TimeSeparator = timeSep;
-    s.ShortDateFormat = IcuPatternToPicture(ViewOf(shortDate), {true, dateSep, u'/'});
-    s.LongDateFormat = IcuPatternToPicture(ViewOf(DatePattern(icu::DateFormat::kFull, loc)));
-    s.ShortTimeFormat = IcuPatternToPicture(ViewOf(shortTime), {false, timeSep, u':'});
+    s.ShortDateFormat = IcuPatternToPicture(IcuView(shortDate), {true, dateSep, u'/'});
+    s.LongDateFormat = IcuPatternToPicture(IcuView(DatePattern(icu::DateFormat::kFull, loc)));
+    s.ShortTimeFormat = IcuPatternToPicture(IcuView(shortTime), {false, timeSep, u':'});
     s.LongTimeFormat =
-        IcuPatternToPicture(ViewOf(TimePattern(icu::DateFormat::kMedium, loc)), {false, timeSep, u':'});
+        IcuPatternToPicture(IcuView(TimePattern(icu::DateFormat::kMedium, loc)), {false, timeSep, u':'});
 }
 
 template <std::size_t N>

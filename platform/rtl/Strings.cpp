@@ -4,6 +4,7 @@
 
 #include "platform/rtl/CaseCompare.h"
 #include "platform/rtl/RtlErrors.h"
+#include "platform/rtl/UpdateBracket.h"
 
 namespace xan::plat {
 
@@ -32,14 +33,9 @@ Integer TStrings::AddObject(const UString& s, TObject* object) {
 }
 
 void TStrings::AddStrings(const TStrings& other) {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         for (Integer i = 0; i < other.Count(); ++i) AddObject(other.Get(i), other.GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 Integer TStrings::IndexOf(std::u16string_view s) const {
@@ -72,15 +68,10 @@ UString TStrings::Text() const {
 
 void TStrings::SetText(std::u16string_view text) {
     std::vector<UString> lines = SplitLines(text);
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         for (const UString& line : lines) Add(line);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Assign(const TPersistent* source) {
@@ -90,15 +81,10 @@ void TStrings::Assign(const TPersistent* source) {
         return;
     }
     if (other == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         AddStrings(*other);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::BeginUpdate() {
