@@ -1,0 +1,163 @@
+#pragma once
+// Statement nodes of the Pascal dialect's syntax trees. A node owns its children and records
+// the source position named by the grammar (the keyword, the ':=', a compound's 'end').
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/NameHashTable.h"
+#include "lang/pascal/PasExpressions.h"
+#include "vm/Namespaces.h"
+
+namespace xan {
+
+enum TXANForCounterKind : std::uint8_t { ckTo, ckDownto };
+enum TXANTryStmtType : std::uint8_t { ttFinally, ttExcept };
+
+class TXANStatement : public IXANEmitable {
+public:
+    explicit TXANStatement(Integer ASourcePos) noexcept : FSourcePos(ASourcePos) {}
+    void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
+
+    Integer FSourcePos;
+};
+
+using TXANStatementPtr = std::unique_ptr<TXANStatement>;
+
+class TXANStmtList {
+public:
+    std::vector<TXANStatementPtr> FItems;
+};
+
+class TXANPasEmptyStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+};
+
+class TXANCompound : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANStmtList FStmtList;
+};
+
+class TXANAssignmentStmt : public TXANStatement {
+public:
+    TXANAssignmentStmt(Integer ASourcePos, std::unique_ptr<TXANDesignatorExpr> ALeft, TXANExpressionPtr ARight) noexcept
+        : TXANStatement(ASourcePos), FLeftExpr(std::move(ALeft)), FRightExpr(std::move(ARight)) {}
+
+    std::unique_ptr<TXANDesignatorExpr> FLeftExpr;
+    TXANExpressionPtr FRightExpr;
+};
+
+// A call statement: a designator whose value is not used.
+class TXANExpressionStmt : public TXANStatement {
+public:
+    TXANExpressionStmt(Integer ASourcePos, TXANExpressionPtr AExpr) noexcept
+        : TXANStatement(ASourcePos), FExpr(std::move(AExpr)) {}
+
+    TXANExpressionPtr FExpr;
+};
+
+class TXANIfStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANExpressionPtr FIfExpr;
+    TXANStatementPtr FThenStmt;
+    TXANStatementPtr FElseStmt;  // none without 'else'
+};
+
+class TXANCaseLabel {
+public:
+    TXANCaseLabel(Integer ASourcePos, TXANExpressionPtr AFirst, TXANExpressionPtr ASecond) noexcept
+        : FFirstExpr(std::move(AFirst)), FSecondExpr(std::move(ASecond)), FSourcePos(ASourcePos) {}
+
+    TXANExpressionPtr FFirstExpr;
+    TXANExpressionPtr FSecondExpr;  // present for a range
+    Integer FSourcePos;
+};
+
+class TXANCaseSelector {
+public:
+    std::vector<std::unique_ptr<TXANCaseLabel>> FLabels;
+    TXANStatementPtr FStmt;
+};
+
+class TXANCaseStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANExpressionPtr FCaseExpr;
+    std::vector<std::unique_ptr<TXANCaseSelector>> FSelectors;
+    TXANStmtList FElseStmts;
+};
+
+class TXANRepeatStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANStmtList FStmtList;
+    TXANExpressionPtr FRepeatExpr;
+};
+
+class TXANWhileStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANStatementPtr FStmt;
+    TXANExpressionPtr FWhileExpr;
+};
+
+class TXANForStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    std::unique_ptr<TXANDesignatorExpr> FVarExpr;  // one named item, no arguments
+    TXANForCounterKind FCounterKind = ckTo;
+    TXANExpressionPtr FFromExpr;
+    TXANExpressionPtr FToExpr;
+    TXANStatementPtr FStmt;
+};
+
+class TXANRaiseStmt : public TXANStatement {
+public:
+    TXANRaiseStmt(Integer ASourcePos, TXANExpressionPtr AExpr) noexcept
+        : TXANStatement(ASourcePos), FExpr(std::move(AExpr)) {}
+
+    TXANExpressionPtr FExpr;  // none for a re-raise
+};
+
+// One 'on [Name :] Type do Statement' handler. Its name id is -1 when it has no variable.
+class TXANExceptionSubBlock : public TXANNamedItem {
+    XAN_CLASS(TXANExceptionSubBlock, TXANNamedItem)
+    TXANExceptionSubBlock(Integer AName, plat::UString AStrName, Integer ASourcePos) noexcept
+        : TXANNamedItem(AName), FStrName(std::move(AStrName)), FSourcePos(ASourcePos) {}
+
+    plat::UString FStrName;  // empty when there is no variable
+    TXANExpressionPtr FExpr;
+    TXANStatementPtr FStmt;
+    Integer FSourcePos;
+    std::unique_ptr<TXANAbstractNamespace> FNamespace;  // made by code generation
+};
+
+class TXANExceptionBlock {
+public:
+    std::vector<std::unique_ptr<TXANExceptionSubBlock>> FBlocks;
+    TXANStmtList FElseStmtList;
+    bool FHasElse = false;
+    Integer FElseSourcePos = 0;
+};
+
+class TXANTryStmt : public TXANStatement {
+public:
+    using TXANStatement::TXANStatement;
+
+    TXANStmtList FTryStmtList;
+    TXANStmtList FExceptStmtList;
+    TXANStmtList FFinallyStmtList;
+    std::unique_ptr<TXANExceptionBlock> FExceptionBlock;  // present with 'on' or 'else' handlers
+    TXANTryStmtType FTryStmtType = ttExcept;
+};
+
+}  // namespace xan
