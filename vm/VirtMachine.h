@@ -149,6 +149,16 @@ protected:
                              plat::Variant* ATop) override;
     void DoNewUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                           plat::Variant* ATop) override;
+    // Script exceptions: every activation an exception passes through reports its position
+    // to the host, then continues at a handler of its own or lets the exception leave.
+    PXANInstr HandleException(TXANThread& AThread, TXANCallStackFrame& AFrame) override;
+    void DoRaise(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant& AValue) override;
+    void DoReraise(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant* AState) override;
+    bool DoExceptJmpIfIs(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANExcJump& AJump,
+                         plat::Variant& AType) override;
+    void DoExceptDone(TXANThread& AThread, TXANCallStackFrame& AFrame) override;
+    void DoExceptToVar(TXANThread& AThread, TXANCallStackFrame& AFrame, plat::Variant* AState,
+                       plat::Variant& AResult) override;
 
 private:
     friend class TVMParserCallbacks;
@@ -177,6 +187,7 @@ private:
     void LoadValue(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, bool ARef);
     TXANNameSearchRes FindInParentsPastResult(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall);
     plat::Variant& AssignTarget(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes);
+    void ReportPosition(TXANCallStackFrame& AFrame, plat::Exception* E) noexcept;
     void MemberOf(TXANCall& ACall, plat::IDispatch* AObj, TXANCodeObject*& ACodeObject, plat::DISPID& AId);
 
     TXANVMState FState = msUninitialized;

@@ -6,8 +6,11 @@
 //              | ('func' | 'proc') NAME '(' [NAME {',' NAME}] ')' { stmt } 'end' ';'
 //              | stmt }
 //   stmt     := NAME '=' expr ';' | 'return' expr ';' | 'raise' expr ';' | expr ';'
+//             | 'try' { stmt } 'except' { stmt } 'end' ';' | 'reraise' ';'
 //   expr     := term { ('+' | '-') term };   term := factor { '*' factor }
-//   factor   := NUMBER | 'TEXT' | NAME [ '(' [expr {',' expr}] ')' ] | '(' expr ')'
+//   factor   := NUMBER | 'TEXT' | NAME [ '(' [expr {',' expr}] ')' ] | '(' expr ')' | 'exc'
+//
+// 'exc' (the exception being handled, as a value) and 'reraise' belong in an except part.
 //
 // Inside a func, 'result' is the result variable and parameters are by-value. Every name not
 // resolved at compile time is resolved at run time by the machine. The built-ins are Twice(x)
@@ -191,6 +194,42 @@ struct RaiseStmt : Statement {
     }
 };
 
+// try Body except Handler end: the handler runs with the exception state in two locals.
+struct TryStmt : Statement {
+    std::vector<Node> Body, Handler;
+    std::uintptr_t StateSlot = 0;  // set while emitting, read by exc and reraise inside Handler
+    void EmitBody(TXANAbstractNamespace* ns, TXANByteCode* bc) override {
+        TXANTry* block = bc->BeginProtectedBlock();
+        block->FHandlerLabel = bc->CreateLabel();
+        block->FExceptionVar = bc->AddLocalVarArray(2);
+        StateSlot = std::uintptr_t(block->FExceptionVar);
+        TXANLabel* end = bc->CreateLabel();
+        bc->ManualResetNextInstrBreakable();
+        for (auto& s : Body) s->Emit(ns, bc);
+        bc->EndProtectedBlock();
+        bc->Emit(icJump, end);
+        bc->BeginExcHdrCode(block);
+        bc->BindLabel(block->FHandlerLabel);
+        bc->Emit(icSetNamespace, ns);
+        for (auto& s : Handler) s->Emit(ns, bc);
+        bc->Emit(icExceptDone);
+        bc->Emit(icJump, end);
+        bc->EndExcHdrCode(block);
+        bc->BindLabel(end);
+    }
+};
+
+struct ExcRef : IXANEmitable {
+    TryStmt* Owner;
+    explicit ExcRef(TryStmt* owner) : Owner(owner) {}
+    void Emit(TXANAbstractNamespace*, TXANByteCode* bc) override { bc->Emit(icExceptToVar, Owner->StateSlot); }
+};
+
+struct ReraiseStmt : Statement {
+    TryStmt* Owner = nullptr;
+    void EmitBody(TXANAbstractNamespace*, TXANByteCode* bc) override { bc->Emit(isReraise, Owner->StateSlot); }
+};
+
 // The initialiser of a global variable or constant.
 struct GlobalInit : Statement {
     TXANGlobalValuedObject* Target = nullptr;
@@ -361,8 +400,44 @@ private:
         Declare(std::move(proc), pos);
     }
 
+    TryStmt* CurrentHandler() const {
+        if (FHandlers.empty()) Fail(u"Not inside an except part");
+        return FHandlers.back();
+    }
+
+    Node ParseTry(std::int32_t pos) {
+        auto t = std::make_unique<TryStmt>();
+        t->Pos = pos;
+        while (!Cur().Is(u"except")) {
+            if (Cur().Kind == Tok::End) Fail(u"'except' expected");
+            t->Body.push_back(ParseStatement());
+        }
+        ++FAt;
+        FHandlers.push_back(t.get());
+        while (!Cur().Is(u"end")) {
+            if (Cur().Kind == Tok::End) Fail(u"'end' expected");
+            t->Handler.push_back(ParseStatement());
+        }
+        FHandlers.pop_back();
+        ++FAt;
+        Expect(u";");
+        return t;
+    }
+
     Node ParseStatement() {
         const std::int32_t pos = Cur().Pos;
+        if (Cur().Is(u"try")) {
+            ++FAt;
+            return ParseTry(pos);
+        }
+        if (Cur().Is(u"reraise")) {
+            ++FAt;
+            auto s = std::make_unique<ReraiseStmt>();
+            s->Pos = pos;
+            s->Owner = CurrentHandler();
+            Expect(u";");
+            return s;
+        }
         if (Cur().Is(u"return") || Cur().Is(u"raise")) {
             const bool isReturn = Next().Is(u"return");
             Node value = ParseExpression();
@@ -428,6 +503,10 @@ private:
             return e;
         }
         if (t.Kind != Tok::Name) Fail(u"Expression expected");
+        if (t.Is(u"exc")) {
+            ++FAt;
+            return std::make_unique<ExcRef>(CurrentHandler());
+        }
         auto ref = std::make_unique<NameRef>();
         ref->Pos = t.Pos;
         ref->Name = Next().Text;
@@ -447,6 +526,7 @@ private:
     }
 
     IXANParserCallbacks* FCallbacks;
+    std::vector<TryStmt*> FHandlers;  // the except parts being parsed, innermost last
     std::vector<Token> FToks;
     std::size_t FAt = 0;
 };
