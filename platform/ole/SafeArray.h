@@ -100,4 +100,20 @@ private:
     Bound bounds_[MaxDims] = {};
 };
 
+// ---- Variant arrays (references followed) ----
+// Anything that is not an array raises EVariantNotAnArrayError "Variant is not an array".
+
+bool VarIsArray(const VarData& v) noexcept;
+const SafeArray& VarArrayRef(const VarData& v);
+// The array of the variable `v` refers to (or holds), made unshared for writing.
+SafeArray& VarArrayForWrite(Variant& v);
+Variant VarArrayCreate(VarType elemType, std::span<const SafeArray::Bound> bounds);
+int VarArrayDimCount(const VarData& v);
+std::int32_t VarArrayLowBound(const VarData& v, int dim);   // bad dim: EVariantBadIndexError
+std::int32_t VarArrayHighBound(const VarData& v, int dim);
+// The element at `idx` (an element of type Variant is copied).
+Variant VarArrayGet(const VarData& v, std::span<const std::int32_t> idx);
+// Stores `value` converted to the element type into the array the variable holds.
+void VarArrayPut(Variant& v, std::span<const std::int32_t> idx, const VarData& value);
+
 }  // namespace xan::plat

@@ -219,3 +219,37 @@ TEST(SafeArrayResize, RedimLastKeepsElementsInPlace) {
 
 }  // namespace
 }  // namespace xan::plat
+
+namespace xan::plat {
+namespace {
+
+TEST(VarArray, VariantLevelAccessFollowsReferences) {
+    const SafeArray::Bound b[] = {{1, 3}};
+    Variant arr = VarArrayCreate(varVariant, b);
+    Variant ref = Variant::RefTo(&arr);
+    EXPECT_TRUE(VarIsArray(ref));
+    EXPECT_EQ(VarArrayDimCount(ref), 1);
+    EXPECT_EQ(VarArrayLowBound(ref, 1), 1);
+    EXPECT_EQ(VarArrayHighBound(ref, 1), 3);
+    const std::int32_t i2[] = {2};
+    Variant copy = arr;  // shared; writing through the reference must not change it
+    VarArrayPut(ref, i2, Variant(u"two"));
+    EXPECT_EQ(VarArrayGet(arr, i2).StrView(), u"two");
+    EXPECT_TRUE(VarArrayGet(copy, i2).IsEmpty());
+    EXPECT_TRUE(test::Raises<EVariantBadIndexError>([&] { VarArrayLowBound(arr, 2); },
+                                                     u"Variant or safe array index out of bounds"));
+}
+
+TEST(VarArray, NonArraysAreRefused) {
+    Variant n(5);
+    const std::int32_t i0[] = {0};
+    const char16_t* msg = u"Variant is not an array";
+    EXPECT_FALSE(VarIsArray(n));
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { VarArrayDimCount(n); }, msg));
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { VarArrayHighBound(Variant(), 1); }, msg));
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { VarArrayGet(Variant(u"s"), i0); }, msg));
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { VarArrayPut(n, i0, Variant(1)); }, msg));
+}
+
+}  // namespace
+}  // namespace xan::plat
