@@ -4,6 +4,7 @@
 
 #include "platform/ole/ComIntf.h"
 #include "platform/ole/SafeArray.h"
+#include "platform/ole/VarErrors.h"
 
 namespace xan::plat {
 
@@ -44,7 +45,7 @@ void Variant::AddRefManaged() const noexcept {
         if (VUnknown) VUnknown->AddRef();
         return;
     default:
-        VArray->AddRef();  // the only other managed kind: an array
+        if (VArray) VArray->AddRef();  // the only other managed kind: an array (a host may hand in none)
     }
 }
 
@@ -61,7 +62,7 @@ void Variant::ReleaseManaged() noexcept {
         if (VUnknown) VUnknown->Release();
         break;
     default:
-        VArray->Release();
+        if (VArray) VArray->Release();
     }
     VType = varEmpty;
 }
@@ -72,6 +73,7 @@ UString Variant::AsUString() const noexcept {
 }
 
 SafeArray& Variant::MutableArray() {
+    if (!VArray) RaiseVarNotArray();
     if (VArray->RefCount() != 1) {
         SafeArray* unique = VArray->Clone();
         VArray->Release();

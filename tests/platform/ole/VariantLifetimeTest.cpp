@@ -211,3 +211,17 @@ TEST(VariantReference, ForeignByRefFormsAreReadThrough) {
 
 }  // namespace
 }  // namespace xan::plat
+
+namespace xan::plat {
+namespace {
+
+TEST(VariantArray, AnArrayValueWithoutStorageIsHarmless) {
+    // Hosts may hand in an array type with no array behind it.
+    Variant v = Variant::Adopt(VarData(varArray | varInteger, 0));
+    Variant copy = v;
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { v.MutableArray(); }, u"Variant is not an array"));
+    EXPECT_TRUE(test::Raises<EVariantNotAnArrayError>([&] { VarArrayDimCount(copy); }, u"Variant is not an array"));
+}
+
+}  // namespace
+}  // namespace xan::plat
