@@ -226,3 +226,41 @@ TEST(DispatchParams, ArgIndexesFromTheEnd) {
 
 }  // namespace
 }  // namespace xan::plat
+
+#include "platform/ole/DispatchCall.h"
+
+namespace xan::plat {
+namespace {
+
+TEST(DispatchCall, ByNameHelpers) {
+    ComPtr<TTestDispatch> obj(new TTestDispatch);
+    IDispatch* d = obj.Get();
+    EXPECT_EQ(DispCall(d, u"Join", {Variant(1), Variant(u"b")}).StrView(), u"1|b");
+    DispPut(d, u"value", Variant(7));
+    EXPECT_EQ(DispGet(d, u"Value").VInteger, 7);
+    const Variant idx(1);
+    DispPut(d, u"Item", Variant(u"at one"), std::span<const Variant>(&idx, 1));
+    EXPECT_EQ(DispGet(d, u"Item", std::span<const Variant>(&idx, 1)).StrView(), u"at one");
+    EXPECT_EQ(obj->flagsSeen.back(), DISPATCH_PROPERTYGET | DISPATCH_METHOD);
+}
+
+TEST(DispatchCall, FailuresRaise) {
+    ComPtr<TTestDispatch> obj(new TTestDispatch);
+    std::unique_ptr<Exception> e = test::RaisedBy([&] { DispCall(obj.Get(), u"Missing"); });
+    ASSERT_TRUE(e && e->Is<EOleSysError>());
+    EXPECT_EQ(static_cast<EOleSysError&>(*e).ErrorCode, DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(e->Message(), u"Unknown name.");
+    e = test::RaisedBy([&] { DispCall(obj.Get(), u"Fail"); });
+    ASSERT_TRUE(e && e->Is<EOleException>());
+    EXPECT_EQ(e->Message(), u"boom");
+    const Variant bad(9);
+    e = test::RaisedBy([&] { DispGet(obj.Get(), u"Item", std::span<const Variant>(&bad, 1)); });
+    ASSERT_TRUE(e && e->Is<EOleSysError>());
+    EXPECT_EQ(e->Message(), u"Invalid index.");
+    e = test::RaisedBy([&] { DispGet(nullptr, u"Value"); });
+    ASSERT_TRUE(e && e->Is<EOleSysError>());
+    EXPECT_EQ(static_cast<EOleSysError&>(*e).ErrorCode, E_POINTER);
+}
+
+}  // namespace
+}  // namespace xan::plat
