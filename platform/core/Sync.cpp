@@ -9,10 +9,10 @@
 namespace xan::plat {
 
 void AutoResetEvent::Set() {
-    {
-        std::lock_guard lock(m_);
-        signalled_ = true;
-    }
+    // Notify while holding the lock: a woken waiter may free the record that holds this event
+    // as soon as it can take the lock, so Set must be done with the condition variable by then.
+    std::lock_guard lock(m_);
+    signalled_ = true;
     cv_.notify_one();
 }
 
