@@ -12,8 +12,10 @@ namespace xan::plat {
 
 namespace {
 
-// Arrays larger than this many elements are refused as a creation error rather than attempted.
+// Arrays beyond these sizes are refused as a creation error rather than attempted: a script
+// asking for billions of elements gets a clear error instead of exhausting the machine.
 constexpr std::int64_t kMaxElements = INT32_MAX;
+constexpr std::int64_t kMaxBytes = std::int64_t{1} << 31;
 
 bool IsManagedElem(VarType t) noexcept {
     return t == varOleStr || t == varDispatch || t == varUnknown || t == varVariant;
@@ -57,6 +59,7 @@ SafeArray* SafeArray::Allocate(VarType elemType, std::span<const Bound> bounds) 
         total *= b.count;
         if (total > kMaxElements) RaiseVarArrayCreate();
     }
+    if (total * static_cast<std::int64_t>(size) > kMaxBytes) RaiseVarArrayCreate();
     auto* a = new SafeArray(elemType, static_cast<int>(bounds.size()));
     a->elemSize_ = static_cast<std::uint16_t>(size);
     a->total_ = total;

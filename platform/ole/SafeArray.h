@@ -12,7 +12,8 @@
 // numbered from 1; index lists name dimension 1 first.
 //
 // Errors: a bad index or dimension raises EVariantBadIndexError; a creation that cannot be done
-// (negative count, element type arrays cannot hold, too many dimensions or elements)
+// (negative count, element type arrays cannot hold, more than MaxDims dimensions, more than
+// 2^31 - 1 elements or 2 GiB of storage)
 // EVariantArrayCreateError; a write to a shared array EVariantArrayLockedError.
 #include <atomic>
 #include <cstddef>

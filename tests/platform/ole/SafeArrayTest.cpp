@@ -60,6 +60,7 @@ TEST(SafeArray, CreationErrors) {
     EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varInteger, {}), msg));
     EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varInteger, {{INT32_MAX, 2}}), msg));
     EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varByte, {{0, 70000}, {0, 70000}}), msg));
+    EXPECT_TRUE(Raises<EVariantArrayCreateError>(create(varVariant, {{0, 200000000}}), msg));  // 3.2 GB
     std::vector<Bound> tooMany(SafeArray::MaxDims + 1, Bound{0, 1});
     EXPECT_TRUE(Raises<EVariantArrayCreateError>(
         [&] { SafeArray::Create(varInteger, tooMany); }, msg));
