@@ -225,3 +225,30 @@ TEST(VariantArray, AnArrayValueWithoutStorageIsHarmless) {
 
 }  // namespace
 }  // namespace xan::plat
+
+#include <thread>
+
+namespace xan::plat {
+namespace {
+
+TEST(VariantThreads, CopiesOnSeveralThreadsKeepCountsExact) {
+    ComPtr<test::TTestDispatch> obj(new test::TTestDispatch);
+    const Variant text(u"shared between threads");
+    const Variant disp(static_cast<IDispatch*>(obj.Get()));
+    const Variant arr = Variant::FromArray(SafeArray::Create1(varInteger, 0, 4));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20000; ++i) {
+                Variant a = text, b = disp, c = arr;
+                if (i % 100 == 0) VarArrayPut(c, std::array{t}, Variant(i));  // clones its own copy
+            }
+        });
+    for (std::thread& th : threads) th.join();
+    EXPECT_EQ(obj->RefCount(), 2);
+    EXPECT_EQ(arr.Array().RefCount(), 1);
+    EXPECT_EQ(VarArrayGet(arr, std::array{0}).VInteger, 0);
+}
+
+}  // namespace
+}  // namespace xan::plat
