@@ -587,9 +587,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icArrayCreate) : {
                     const TXANArray& array = *ip->DataAs<TXANArray>();
                     Variant* bounds = sp - 2 * array.FDimCount;
-                    Variant created = XANCreateArray(array, bounds);
-                    sp = XANPopTo(sp, bounds + 1);
-                    bounds->MoveFrom(created);
+                    {  // no Variant may live across a computed goto
+                        Variant created = XANCreateArray(array, bounds);
+                        sp = XANPopTo(sp, bounds + 1);
+                        bounds->MoveFrom(created);
+                    }
                     NEXT();
                 }
                 OP(icArrayRedimLValue) : {
