@@ -131,24 +131,24 @@ VarType ResolvedType(const TYPEDESC& td) noexcept {
     return t->vt == VT_USERDEFINED ? static_cast<VarType>(varDispatch) : t->vt;
 }
 
-// One function description, checked and released; false when any request fails.
-bool ReadProperty(ITypeInfo& ti, std::uint32_t index, std::vector<DispProperty>& out) {
+// The property described by function `index`, when it is a readable property-get with one
+// name that maps back to its id.
+void ReadProperty(ITypeInfo& ti, std::uint32_t index, std::vector<DispProperty>& out) {
     FUNCDESC* fd = nullptr;
-    if (Failed(ti.GetFuncDesc(index, &fd)) || !fd) return false;
+    if (Failed(ti.GetFuncDesc(index, &fd)) || !fd) return;
     struct Releaser {
         ITypeInfo& ti;
         FUNCDESC* fd;
         ~Releaser() { ti.ReleaseFuncDesc(fd); }
     } releaser{ti, fd};
-    if (!(fd->invkind & INVOKE_PROPERTYGET)) return true;
+    if (!(fd->invkind & INVOKE_PROPERTYGET)) return;
     UString name;
     std::uint32_t count = 0;
-    if (Failed(ti.GetNames(fd->memid, &name, 1, &count)) || count != 1) return false;
+    if (Failed(ti.GetNames(fd->memid, &name, 1, &count)) || count != 1) return;
     const char16_t* names[] = {name.c_str()};
     MEMBERID back = MEMBERID_NIL;
-    if (Failed(ti.GetIDsOfNames(names, 1, &back)) || back != fd->memid) return false;
-    out.push_back({name, fd->memid, ResolvedType(fd->elemdescFunc)});
-    return true;
+    if (Failed(ti.GetIDsOfNames(names, 1, &back)) || back != fd->memid) return;
+    out.push_back({name, fd->memid, ResolvedType(fd->elemdescFunc), fd->cParams});
 }
 
 }  // namespace
@@ -162,8 +162,7 @@ std::vector<DispProperty> ListDispatchProperties(IDispatch* obj) {
     if (Failed(ti->GetTypeAttr(&attr)) || !attr) return out;
     const std::uint32_t funcs = attr->cFuncs;
     ti->ReleaseTypeAttr(attr);
-    for (std::uint32_t i = 0; i < funcs; ++i)
-        if (!ReadProperty(*ti, i, out)) return {};
+    for (std::uint32_t i = 0; i < funcs; ++i) ReadProperty(*ti, i, out);
     return out;
 }
 

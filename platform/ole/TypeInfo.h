@@ -144,10 +144,12 @@ private:
 struct DispProperty {
     UString name;
     DISPID id;
-    VarType type;  // pointers followed, user-defined types as varDispatch
+    VarType type;              // pointers followed, user-defined types as varDispatch
+    std::int16_t paramCount;   // above 0: an indexed property
 };
-// The property-get members of `obj` according to its type information, in their order;
-// empty when the object has none or any request fails.
+// The property-get members of `obj` according to its type information, in their order.
+// A member whose description or single name cannot be read, or whose name does not map back
+// to its id, is left out; no type information (or no attributes) gives an empty list.
 std::vector<DispProperty> ListDispatchProperties(IDispatch* obj);
 
 }  // namespace xan::plat

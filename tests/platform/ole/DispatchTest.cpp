@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "OleTestSupport.h"
+#include "platform/core/CharCase.h"
 
 namespace xan::plat {
 namespace {
@@ -150,8 +151,10 @@ TEST(DispatchTypeInfo, MembersAreListedForTheDebugger) {
     EXPECT_EQ(props[0].name, u"Value");
     EXPECT_EQ(props[0].id, 1);
     EXPECT_EQ(props[0].type, varVariant);
+    EXPECT_EQ(props[0].paramCount, 0);
     EXPECT_EQ(props[1].name, u"Item");
     EXPECT_EQ(props[1].id, 3);
+    EXPECT_EQ(props[1].paramCount, 1);
     EXPECT_EQ(obj->RefCount(), 1);  // the type information went away again
 }
 
@@ -195,25 +198,50 @@ TEST(DispatchTypeInfo, MemberTableAnswers) {
     EXPECT_EQ(vd, nullptr);
 }
 
-TEST(DispatchTypeInfo, FailingTypeInformationListsNothing) {
+TEST(DispatchTypeInfo, MembersWhoseNamesDoNotMapBackAreLeftOut) {
     EXPECT_TRUE(ListDispatchProperties(nullptr).empty());
-    // A type information whose names do not map back is not trusted.
-    struct TBadNames : TMemberTypeInfo {
+    // "Lost" maps to another id; "Ptr" returns a pointer to a user-defined type.
+    struct TOddNames : TMemberTypeInfo {
         using TMemberTypeInfo::TMemberTypeInfo;
-        HRESULT GetIDsOfNames(const char16_t* const*, std::uint32_t, MEMBERID* ids) noexcept override {
-            ids[0] = 999;
-            return S_OK;
+        HRESULT GetIDsOfNames(const char16_t* const* names, std::uint32_t count, MEMBERID* ids) noexcept override {
+            const HRESULT hr = TMemberTypeInfo::GetIDsOfNames(names, count, ids);
+            if (IdentEquals(names[0], u"Lost")) ids[0] = 999;
+            return hr;
+        }
+        HRESULT GetFuncDesc(std::uint32_t index, FUNCDESC** out) noexcept override {
+            const HRESULT hr = TMemberTypeInfo::GetFuncDesc(index, out);
+            if (Succeeded(hr) && (*out)->memid == 3) {
+                static const TYPEDESC user{VT_USERDEFINED, nullptr};
+                (*out)->elemdescFunc = TYPEDESC{VT_PTR, &user};
+            }
+            return hr;
         }
     };
     struct TObj : TTestDispatch {
         HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo** out) noexcept override {
-            ComPtr<ITypeInfo> ti(new TBadNames({{u"P", 1, INVOKE_PROPERTYGET, 0, varInteger, {}}}));
+            ComPtr<ITypeInfo> ti(new TOddNames({{u"Lost", 1, INVOKE_PROPERTYGET, 0, varInteger, {}},
+                                                {u"Kept", 2, INVOKE_PROPERTYGET, 0, VT_HRESULT, {}},
+                                                {u"Ptr", 3, INVOKE_PROPERTYGET, 0, varEmpty, {}}}));
             *out = ti.Detach();
             return S_OK;
         }
     };
     ComPtr<TObj> obj(new TObj);
-    EXPECT_TRUE(ListDispatchProperties(obj.Get()).empty());
+    const std::vector<DispProperty> props = ListDispatchProperties(obj.Get());
+    ASSERT_EQ(props.size(), 2u);
+    EXPECT_EQ(props[0].name, u"Kept");
+    EXPECT_EQ(props[0].type, VT_HRESULT);
+    EXPECT_EQ(props[1].name, u"Ptr");
+    EXPECT_EQ(props[1].type, varDispatch);
+    // No type information at all: nothing to list.
+    struct TNoInfo : TTestDispatch {
+        HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo** out) noexcept override {
+            *out = nullptr;
+            return E_NOTIMPL;
+        }
+    };
+    ComPtr<TNoInfo> bare(new TNoInfo);
+    EXPECT_TRUE(ListDispatchProperties(bare.Get()).empty());
 }
 
 TEST(DispatchParams, ArgIndexesFromTheEnd) {
