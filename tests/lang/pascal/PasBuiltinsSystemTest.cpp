@@ -21,10 +21,15 @@ using plat::varBoolean;
 bool IsBool(const Variant& v, bool expected) { return v.VType == varBoolean && v.AsBool() == expected; }
 
 TEST(PasSystemBuiltins, ConstantsGiveTheirValues) {
-    EXPECT_EQ(Call<TNullObject>({}).VType, plat::varNull);
-    EXPECT_EQ(Call<TUnassignedObject>({}).VType, plat::varEmpty);
-    EXPECT_TRUE(IsBool(Call<TTrue>({}), true));
-    EXPECT_TRUE(IsBool(Call<TFalse>({}), false));
+    EXPECT_EQ(Value<TNullObject>().VType, plat::varNull);
+    EXPECT_EQ(Value<TUnassignedObject>().VType, plat::varEmpty);
+    EXPECT_TRUE(IsBool(Value<TTrue>(), true));
+    EXPECT_TRUE(IsBool(Value<TFalse>(), false));
+}
+
+TEST(PasSystemBuiltins, ConstantsRefuseBrackets) {
+    EXPECT_TRUE(RaisesRuntime([] { Call<TTrue>({}); }, retTypeMismatch));
+    EXPECT_TRUE(RaisesRuntime([] { Call<TNullObject>({}); }, retTypeMismatch));
 }
 
 TEST(PasSystemBuiltins, ConstantsReplaceWhateverTheResultSlotHeld) {
@@ -199,7 +204,7 @@ TEST_F(PasDialogBuiltins, BeepSoundsOnceAsAStatement) {
     std::vector<Variant> none;
     Perform<TBeep>(none);
     TBeep beep;
-    Run(beep, none, bkRound, false);
+    RunCall(beep, none, bkRound, false);
     EXPECT_EQ(ui.Beeps, 2);
 }
 

@@ -32,7 +32,7 @@ inline std::unique_ptr<TXANCall> MakeCall(Integer AArgCount, TXANBracketType ABr
 
 // Runs ARoutine through the call check with AArgs (which may hold references) and answers
 // the result slot.
-inline Variant Run(TPasIntrinsic& ARoutine, std::vector<Variant>& AArgs, TXANBracketType ABracket = bkRound,
+inline Variant RunCall(TPasIntrinsic& ARoutine, std::vector<Variant>& AArgs, TXANBracketType ABracket = bkRound,
                    bool AResultUsed = true) {
     auto call = MakeCall(Integer(AArgs.size()), ABracket, AResultUsed);
     Variant result;
@@ -45,14 +45,22 @@ template <class T>
 Variant Call(std::initializer_list<Variant> AArgs) {
     T routine;
     std::vector<Variant> args(AArgs);
-    return Run(routine, args);
+    return RunCall(routine, args);
+}
+
+// A fresh constant T read without brackets.
+template <class T>
+Variant Value() {
+    T constant;
+    std::vector<Variant> none;
+    return RunCall(constant, none, bkNon);
 }
 
 // A fresh T called as a statement: Execute with no result wanted.
 template <class T>
 void Perform(std::vector<Variant>& AArgs) {
     T routine;
-    Run(routine, AArgs, AArgs.empty() ? bkNon : bkRound, false);
+    RunCall(routine, AArgs, AArgs.empty() ? bkNon : bkRound, false);
 }
 
 inline std::unique_ptr<plat::Exception> RaisedBy(const std::function<void()>& f) {

@@ -23,7 +23,7 @@ public:
                                    TXANBracketType ABracket, bool AResultUsed) {
     TProbe probe(AKind, ACount);
     std::vector<Variant> args(static_cast<std::size_t>(AArgCount));
-    if (auto e = RaisedBy([&] { Run(probe, args, ABracket, AResultUsed); }))
+    if (auto e = RaisedBy([&] { RunCall(probe, args, ABracket, AResultUsed); }))
         return ::testing::AssertionFailure() << e->Message().ToUtf8();
     if (probe.Runs != 1) return ::testing::AssertionFailure() << "ran " << probe.Runs << " times";
     return ::testing::AssertionSuccess();
@@ -33,7 +33,7 @@ public:
                                    TXANBracketType ABracket, bool AResultUsed, TXANRuntimeErrorType AError) {
     TProbe probe(AKind, ACount);
     std::vector<Variant> args(static_cast<std::size_t>(AArgCount));
-    auto result = RaisesRuntime([&] { Run(probe, args, ABracket, AResultUsed); }, AError);
+    auto result = RaisesRuntime([&] { RunCall(probe, args, ABracket, AResultUsed); }, AError);
     if (!result) return result;
     if (probe.Runs != 0) return ::testing::AssertionFailure() << "the routine ran although the call was refused";
     return ::testing::AssertionSuccess();
@@ -110,7 +110,7 @@ TEST(PasCallCheck, SquareAndForeignBracketsAreATypeMismatchForEveryKind) {
 TEST(PasCallCheck, TheRoutineWritesTheResultSlot) {
     TProbe probe(bokFunction, 0);
     std::vector<Variant> none;
-    const Variant r = Run(probe, none);
+    const Variant r = RunCall(probe, none);
     EXPECT_EQ(r.VType, plat::varInteger);
     EXPECT_EQ(r.VInteger, 42);
 }
