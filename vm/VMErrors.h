@@ -19,6 +19,7 @@ class EXANVirtMachine : public plat::Exception {
 inline constexpr const char16_t* SVMShouldBeNotInitialized = u"Virtual machine should be not initialized.";
 inline constexpr const char16_t* SVMShouldBeInitialized = u"Virtual machine should be initialized.";
 inline constexpr const char16_t* SVMShouldBeActive = u"Virtual machine should be active.";
+inline constexpr const char16_t* SVMCannotCloseFromOwnCode = u"Virtual machine cannot be closed by its own running code.";
 
 [[noreturn]] void RaiseVMShouldBeNotInitialized();
 [[noreturn]] void RaiseVMShouldBeInitialized();

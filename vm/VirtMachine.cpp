@@ -177,9 +177,19 @@ void TXANVirtMachine::Open(TXANVMDebugger* ADebugger) {
     RunCode(*thread, FGlobalByteCode.get(), nullptr, nullptr, nullptr);
 }
 
+// Script code of this machine running on the calling thread (closing it from there would free
+// the code under the running instruction, or wait for itself forever).
+bool TXANVirtMachine::RunningOnCallingThread() const noexcept {
+    const TXANThread* thread = TVMIndexes::CurrentThread();
+    for (const TXANCallStackFrame* f = thread ? thread->FCallStack : nullptr; f; f = f->Next)
+        if (f->VM == this) return true;
+    return false;
+}
+
 void TXANVirtMachine::Close() {
     plat::SectionGuard guard(FSection);
     if (FState == msUninitialized) return;
+    if (RunningOnCallingThread()) plat::Throw<EXANVirtMachine>(SVMCannotCloseFromOwnCode);
     TVMIndexes::Instance().MarkClosingAndWait(FId);
     FDebugger = nullptr;
     FState = msUninitialized;

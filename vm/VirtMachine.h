@@ -67,6 +67,7 @@ public:
     // The debugger attachment is a hook for the debugging machinery; none is attached yet.
     void Open(TXANVMDebugger* ADebugger = nullptr);
     // Stops running code (threads inside fail with the abort error), forgets the script.
+    // Script code of this machine cannot close it.
     void Close();
     TXANVMState State() const noexcept { return FState; }
 
@@ -165,6 +166,7 @@ private:
     class TEntry;
 
     void RequireInitializedOrActive() const;
+    bool RunningOnCallingThread() const noexcept;
     void Compile(const plat::UString& ASource);
     void EmitGlobalCode();
     void Cleanup() noexcept;

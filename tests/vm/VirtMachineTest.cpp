@@ -330,6 +330,16 @@ TEST_F(VirtMachineTest, LocksNestAndCloseWaitsForTheLastUnlock) {
     EXPECT_EQ(vm->State(), msUninitialized);
 }
 
+TEST_F(VirtMachineTest, ScriptCodeCannotCloseItsOwnMachine) {
+    vm->Initialize(u"proc p()\n  CloseMe();\nend;\nCloseMe();");
+    EXPECT_EQ(Raised<EXANVirtMachine>([&] { vm->Open(); }), u"Virtual machine cannot be closed by its own running code.");
+    EXPECT_EQ(Raised<EXANVirtMachine>([&] { vm->RunProc(u"p"); }),
+              u"Virtual machine cannot be closed by its own running code.");
+    EXPECT_EQ(vm->State(), msActive);
+    vm->Close();
+    EXPECT_EQ(vm->State(), msUninitialized);
+}
+
 TEST_F(VirtMachineTest, TwoThreadsRunOneMachine) {
     Start(u"func sum(n)\n  return n + n;\nend;");
     std::atomic<int> failures{0};

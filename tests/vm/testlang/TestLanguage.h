@@ -14,7 +14,8 @@
 //
 // Inside a func, 'result' is the result variable and parameters are by-value. Every name not
 // resolved at compile time is resolved at run time by the machine. The built-ins are Twice(x)
-// and Shadow (answers "builtin"); the name emitfail fails code generation.
+// Shadow (answers "builtin") and CloseMe (closes its own machine); the name emitfail fails
+// code generation.
 #include <cctype>
 #include <memory>
 #include <string>
@@ -27,6 +28,7 @@
 #include "vm/GlobalObjects.h"
 #include "vm/LanguageInterface.h"
 #include "vm/Namespaces.h"
+#include "vm/VirtMachine.h"
 
 namespace xan::testlang {
 
@@ -543,6 +545,12 @@ struct Twice : TIntrinsic {
     }
 };
 
+// Closes the machine that runs it (which must be refused).
+struct CloseMe : TIntrinsic {
+    CloseMe() : TIntrinsic(Id(u"CloseMe"), u"CloseMe") {}
+    void Execute(TXANVMBase* vm, TXANCall*, PXANVarArray, Variant&) override { static_cast<TXANVirtMachine*>(vm)->Close(); }
+};
+
 struct Shadow : TIntrinsic {
     Shadow() : TIntrinsic(Id(u"Shadow"), u"Shadow") {}
     void Execute(TXANVMBase*, TXANCall*, PXANVarArray, Variant& result) override { result = Variant(u"builtin"); }
@@ -567,6 +575,7 @@ public:
     void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override {
         AProc(AData, new Twice());
         AProc(AData, new Shadow());
+        AProc(AData, new CloseMe());
     }
     void GetUnassignedText(UString& S) override { S = u"Unassigned"; }
     void GetNilText(UString& S) override { S = u"nil"; }
