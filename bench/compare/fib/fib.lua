@@ -1,0 +1,7 @@
+-- Recursive fibonacci: the cost of a script-level call and return.
+local function fib(n)
+  if n < 2 then return n end
+  return fib(n - 1) + fib(n - 2)
+end
+
+print("fib: " .. fib(30))

@@ -1,0 +1,8 @@
+# Recursive fibonacci: the cost of a script-level call and return.
+def fib(n):
+    if n < 2:
+        return n
+    return fib(n - 1) + fib(n - 2)
+
+
+print("fib: " + str(fib(30)))

@@ -1,0 +1,9 @@
+# Recursive fibonacci: the cost of a script-level call and return.
+proc fib {n} {
+    if {$n < 2} {
+        return $n
+    }
+    return [expr {[fib [expr {$n - 1}]] + [fib [expr {$n - 2}]]}]
+}
+
+puts "fib: [fib 30]"

@@ -1,0 +1,10 @@
+' Recursive fibonacci: the cost of a script-level call and return.
+Function Fib(n)
+    If n < 2 Then
+        Fib = n
+    Else
+        Fib = Fib(n - 1) + Fib(n - 2)
+    End If
+End Function
+
+MsgBox "fib: " & Fib(30)

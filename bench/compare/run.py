@@ -1,0 +1,506 @@
+#!/usr/bin/env python3
+"""Times the comparison programs of this folder in Velmora and in the interpreters an
+application would otherwise embed, after checking that every implementation prints the same
+checksum line. Standard library only; run it through run.sh."""
+
+import argparse
+import datetime
+import os
+import platform
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+VELMORA_DEFAULTS = ("build/release/bin/velmora", "build/default/bin/velmora")
+
+
+class Impl:
+    """One language implementation: how to find its interpreter and start a program."""
+
+    def __init__(self, key, title, ext, candidates, env_var, velmora=False):
+        self.key, self.title, self.ext = key, title, ext
+        self.candidates, self.env_var, self.velmora = candidates, env_var, velmora
+        self.command = None   # interpreter path once found
+        self.version = None
+        self.missing_note = None
+
+    def argv(self, program):
+        return [self.command, program]
+
+
+IMPLS = [
+    Impl("pascal", "Velmora Pascal", "pas", (), "VELMORA", velmora=True),
+    Impl("vbscript", "Velmora VBScript", "vbs", (), "VELMORA", velmora=True),
+    Impl("lua", "Lua", "lua", ("lua5.4", "lua"), "LUA"),
+    Impl("python", "CPython", "py", ("python3",), "PYTHON"),
+    Impl("perl", "Perl", "pl", ("perl",), "PERL"),
+    Impl("tcl", "Tcl", "tcl", ("tclsh8.6", "tclsh"), "TCLSH"),
+]
+BY_KEY = {impl.key: impl for impl in IMPLS}
+VELMORA_KEYS = ("pascal", "vbscript")
+BASELINE_KEYS = ("lua", "python")
+
+
+# ---------------------------------------------------------------- finding interpreters
+
+def quiet_output(argv, stdin_text=None):
+    """First non-empty line of a short command's output, or None when it fails."""
+    try:
+        done = subprocess.run(argv, input=stdin_text, capture_output=True, text=True,
+                              timeout=20)
+    except (OSError, subprocess.SubprocessError):
+        return None
+    if done.returncode != 0:
+        return None
+    for line in (done.stdout + "\n" + done.stderr).splitlines():
+        if line.strip():
+            return line.strip()
+    return None
+
+
+def find_velmora(explicit):
+    if explicit:
+        return os.path.abspath(explicit)
+    if os.environ.get("VELMORA"):
+        return os.path.abspath(os.environ["VELMORA"])
+    for rel in VELMORA_DEFAULTS:
+        path = os.path.join(REPO, rel)
+        if os.path.isfile(path) and os.access(path, os.X_OK):
+            return path
+    return None
+
+
+def velmora_version(path):
+    line = quiet_output([path, "--version"])
+    commit = quiet_output(["git", "-C", REPO, "rev-parse", "--short", "HEAD"])
+    label = line or "velmora"
+    return label + (" (git " + commit + ")" if commit else "")
+
+
+def resolve_python(command):
+    """The real interpreter behind a launcher (a version-manager shim costs start-up time)."""
+    real = quiet_output([command, "-c", "import sys; print(sys.executable)"])
+    return real if real and os.path.isfile(real) else command
+
+
+def interpreter_version(impl):
+    if impl.key == "lua":
+        return quiet_output([impl.command, "-v"])
+    if impl.key == "python":
+        return quiet_output([impl.command, "--version"])
+    if impl.key == "perl":
+        return quiet_output([impl.command, "-e", 'print "Perl $^V\\n"'])
+    if impl.key == "tcl":
+        level = quiet_output([impl.command], "puts [info patchlevel]\n")
+        return "Tcl " + level if level else None
+    return None
+
+
+def locate_interpreter(impl):
+    override = os.environ.get(impl.env_var)
+    found = shutil.which(override) if override else None
+    if override and not found:
+        impl.missing_note = "%s=%s is not an executable" % (impl.env_var, override)
+        return
+    for name in ((override,) if override else impl.candidates):
+        found = shutil.which(name)
+        if found:
+            break
+    if not found:
+        impl.missing_note = ("no %s interpreter (tried %s; install with "
+                             "`bash scripts/install-deps.sh --bench`)"
+                             % (impl.title, ", ".join(impl.candidates)))
+        return
+    impl.command = resolve_python(found) if impl.key == "python" else found
+    impl.version = interpreter_version(impl) or "unknown version"
+
+
+def locate_all(velmora_arg):
+    velmora = find_velmora(velmora_arg)
+    velmora_ok = velmora and os.path.isfile(velmora) and os.access(velmora, os.X_OK)
+    for impl in IMPLS:
+        if not impl.velmora:
+            locate_interpreter(impl)
+        elif velmora_ok:
+            impl.command, impl.version = velmora, velmora_version(velmora)
+        elif velmora:
+            impl.missing_note = "%s is not an executable file" % velmora
+        else:
+            impl.missing_note = ("velmora is not built yet (looked for %s): Velmora results "
+                                 "pending" % " and ".join(VELMORA_DEFAULTS))
+
+
+# ---------------------------------------------------------------- running one program
+
+class RunResult:
+    def __init__(self, seconds, peak_kb, status, stdout, stderr, timed_out):
+        self.seconds, self.peak_kb, self.status = seconds, peak_kb, status
+        self.stdout, self.stderr, self.timed_out = stdout, stderr, timed_out
+
+
+TIME_TOOL = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
+
+
+def read_text(handle):
+    handle.seek(0)
+    return handle.read().decode("utf-8", "replace")
+
+
+def peak_from_time_tool(path):
+    try:
+        with open(path) as handle:
+            lines = [l.strip() for l in handle if l.strip()]
+        return int(lines[-1])
+    except (OSError, ValueError, IndexError):
+        return None
+
+
+def run_once(argv, timeout):
+    """Runs argv with stdout and stderr in files (a pipe could fill and stall the program),
+    timing the wall clock and taking the peak resident set size."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, \
+            tempfile.NamedTemporaryFile(suffix=".mem") as mem:
+        full = [TIME_TOOL, "-f", "%M", "-o", mem.name] + argv if TIME_TOOL else argv
+        expired = threading.Event()
+        start = time.perf_counter()
+        proc = subprocess.Popen(full, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                start_new_session=True)
+        timer = threading.Timer(timeout, lambda: (expired.set(), kill_group(proc.pid)))
+        timer.start()
+        _, status, usage = os.wait4(proc.pid, 0)
+        seconds = time.perf_counter() - start
+        timer.cancel()
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        peak = peak_from_time_tool(mem.name) if TIME_TOOL else None
+        if peak is None:
+            peak = usage.ru_maxrss   # kilobytes on Linux
+        return RunResult(seconds, peak, proc.returncode, read_text(out), read_text(err),
+                         expired.is_set())
+
+
+def kill_group(pid):
+    try:
+        os.killpg(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+
+
+# ---------------------------------------------------------------- checking and timing
+
+def benchmarks(only):
+    names = sorted(d for d in os.listdir(HERE)
+                   if os.path.isfile(os.path.join(HERE, d, "expected")))
+    order = ["fib", "loops", "sieve", "strings", "float", "calls", "method"]
+    names.sort(key=lambda n: (order.index(n) if n in order else len(order), n))
+    if only:
+        unknown = [n for n in only if n not in names]
+        if unknown:
+            raise SystemExit("run.sh: unknown benchmark(s): %s (have: %s)"
+                             % (", ".join(unknown), ", ".join(names)))
+        names = [n for n in names if n in only]
+    return names
+
+
+def read_expected(bench):
+    with open(os.path.join(HERE, bench, "expected")) as handle:
+        return handle.read().strip()
+
+
+def read_note(bench):
+    path = os.path.join(HERE, bench, "NOTE")
+    if not os.path.isfile(path):
+        return None
+    with open(path) as handle:
+        return " ".join(handle.read().split())
+
+
+def checksum_problem(result, expected):
+    """Why a run does not count as correct, or None."""
+    if result.timed_out:
+        return "timed out"
+    if result.status != 0:
+        tail = " | ".join(result.stderr.strip().splitlines()[-3:])
+        return "exit status %d%s" % (result.status, (": " + tail) if tail else "")
+    lines = [l.rstrip("\r") for l in result.stdout.splitlines() if l.strip()]
+    if lines != [expected]:
+        shown = " | ".join(lines[:3]) if lines else "nothing"
+        return "printed %r, expected %r" % (shown, expected)
+    return None
+
+
+class Measurement:
+    def __init__(self, times, peaks):
+        self.median = statistics.median(times) if times else None
+        self.low = min(times) if times else None
+        self.peak_kb = max(peaks) if peaks else None
+
+
+def measure(impl, program, expected, runs, timeout, failures, label):
+    warm = run_once(impl.argv(program), timeout)
+    problem = checksum_problem(warm, expected)
+    if problem:
+        failures.append("%s: %s" % (label, problem))
+        return None
+    times, peaks = [], [warm.peak_kb]
+    for _ in range(runs):
+        result = run_once(impl.argv(program), timeout)
+        problem = checksum_problem(result, expected)
+        if problem:
+            failures.append("%s: %s (on a timed run)" % (label, problem))
+            return None
+        times.append(result.seconds)
+        peaks.append(result.peak_kb)
+    if runs == 0:
+        times = [warm.seconds]
+    return Measurement(times, peaks)
+
+
+def measure_all(names, impls, runs, timeout):
+    table, failures = {}, []
+    for bench in names:
+        expected = read_expected(bench)
+        for impl in impls:
+            program = os.path.join(HERE, bench, bench + "." + impl.ext)
+            label = "%s/%s" % (bench, os.path.basename(program))
+            if not os.path.isfile(program):
+                failures.append("%s: program file missing" % label)
+                continue
+            print("  %-22s" % label, end="", flush=True)
+            result = measure(impl, program, expected, runs, timeout, failures, label)
+            table[(bench, impl.key)] = result
+            print(describe(result), flush=True)
+    return table, failures
+
+
+def describe(result):
+    if result is None:
+        return "FAILED"
+    return "%8.3f s  %8.1f MB" % (result.median, result.peak_kb / 1024.0)
+
+
+# ---------------------------------------------------------------- reporting
+
+def fmt_seconds(result):
+    return "%.3f" % result.median if result else "-"
+
+
+def fmt_ratio(table, bench, num_key, den_key):
+    num, den = table.get((bench, num_key)), table.get((bench, den_key))
+    if not num or not den or not den.median:
+        return "-"
+    return "%.2f" % (num.median / den.median)
+
+
+def geomean_ratio(table, names, num_key, den_key):
+    ratios = []
+    for bench in names:
+        num, den = table.get((bench, num_key)), table.get((bench, den_key))
+        if not num or not den or not den.median:
+            return "-"
+        ratios.append(num.median / den.median)
+    if not ratios:
+        return "-"
+    product = 1.0
+    for r in ratios:
+        product *= r
+    return "%.2f" % (product ** (1.0 / len(ratios)))
+
+
+def ratio_columns():
+    return [(v, b) for v in VELMORA_KEYS for b in BASELINE_KEYS]
+
+
+def short(key):
+    return {"pascal": "Pas", "vbscript": "VBS", "lua": "Lua", "python": "Py"}[key]
+
+
+def cell(impl, table, bench, value):
+    if impl.command is None:
+        return "pending" if impl.velmora else "n/a"
+    return value(table.get((bench, impl.key)))
+
+
+def footnotes(names):
+    """Benchmark name -> footnote number, for benchmarks that carry a NOTE file."""
+    marked = [bench for bench in names if read_note(bench)]
+    return {bench: k + 1 for k, bench in enumerate(marked)}
+
+
+def time_rows(table, names):
+    header = ["benchmark"] + [i.title + " s" for i in IMPLS] + \
+             ["%s/%s" % (short(v), short(b)) for v, b in ratio_columns()]
+    rows, marks = [], footnotes(names)
+    for bench in names:
+        row = [bench + (" [%d]" % marks[bench] if bench in marks else "")]
+        row += [cell(i, table, bench, fmt_seconds) for i in IMPLS]
+        row += [fmt_ratio(table, bench, v, b) for v, b in ratio_columns()]
+        rows.append(row)
+    mean = ["geometric mean"] + [""] * len(IMPLS) + \
+           [geomean_ratio(table, names, v, b) for v, b in ratio_columns()]
+    rows.append(mean)
+    return header, rows
+
+
+def memory_rows(table, names):
+    header = ["benchmark"] + [i.title + " MB" for i in IMPLS]
+    fmt = lambda r: "%.1f" % (r.peak_kb / 1024.0) if r else "-"
+    rows = [[bench] + [cell(i, table, bench, fmt) for i in IMPLS] for bench in names]
+    return header, rows
+
+
+def plain_table(header, rows):
+    widths = [max(len(str(x)) for x in col) for col in zip(header, *rows)]
+    line = lambda r: "  ".join(str(x).rjust(w) if k else str(x).ljust(w)
+                               for k, (x, w) in enumerate(zip(r, widths)))
+    return "\n".join([line(header), line(["-" * w for w in widths])] + [line(r) for r in rows])
+
+
+def markdown_table(header, rows):
+    out = ["| " + " | ".join(header) + " |",
+           "|" + "|".join(["---"] + ["---:"] * (len(header) - 1)) + "|"]
+    out += ["| " + " | ".join(str(x) for x in r) + " |" for r in rows]
+    return "\n".join(out)
+
+
+def missing_notes():
+    """Why implementations are left out, once per interpreter (both Velmora dialects share one)."""
+    out = []
+    for impl in IMPLS:
+        name = "Velmora" if impl.velmora else impl.title
+        line = "%s: %s" % (name, impl.missing_note)
+        if impl.missing_note and line not in out:
+            out.append(line)
+    return out
+
+
+def notes(names):
+    out = ["[%d] %s: %s" % (k, bench, read_note(bench))
+           for bench, k in footnotes(names).items()]
+    return out + missing_notes()
+
+
+def machine_lines(runs):
+    cpu = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as handle:
+            for line in handle:
+                if line.startswith("model name"):
+                    cpu = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    date = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+    lines = ["Machine: %s, %d logical CPUs (nproc), %s %s" %
+             (cpu, os.cpu_count() or 0, platform.system(), platform.release()),
+             "Date: " + date,
+             "Runs: one warm-up, then the median of %d timed runs; peak memory is the largest "
+             "resident set size seen (%s)" % (runs, "/usr/bin/time -f %M" if TIME_TOOL
+                                              else "getrusage of the child")]
+    for impl in IMPLS:
+        if impl.velmora and impl.key == "vbscript":
+            continue
+        name = "Velmora" if impl.velmora else impl.title
+        lines.append("%s: %s" % (name, impl.version or "not available"))
+    return lines
+
+
+def report_text(table, names, runs):
+    out = machine_lines(runs) + ["", "Median wall time (seconds) and ratios of the Velmora "
+                                 "versions to Lua and CPython (above 1 = Velmora slower):", ""]
+    out.append(plain_table(*time_rows(table, names)))
+    out += ["", "Peak memory (MB):", "", plain_table(*memory_rows(table, names)), ""]
+    out += notes(names)
+    return "\n".join(out)
+
+
+def report_markdown(table, names, runs):
+    out = ["# Velmora against embeddable interpreters", "",
+           "Produced by `bash bench/compare/run.sh --markdown bench/compare/RESULTS.md`; "
+           "see README.md in this folder.", ""]
+    out += ["- " + l for l in machine_lines(runs)]
+    out += ["", "## Median wall time (seconds)", "",
+            "Ratios are Velmora time divided by Lua or CPython time (above 1 = Velmora "
+            "slower); the last row is their geometric mean.", "",
+            markdown_table(*time_rows(table, names)), "", "## Peak memory (MB)", "",
+            markdown_table(*memory_rows(table, names)), ""]
+    extra = notes(names)
+    if extra:
+        out += ["## Notes", ""] + ["- " + n for n in extra] + [""]
+    return "\n".join(out)
+
+
+# ---------------------------------------------------------------- main
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(
+        prog="run.sh", description="Compare Velmora with Lua, CPython, Perl and Tcl.")
+    parser.add_argument("velmora", nargs="?", help="path to the velmora binary "
+                        "(default: $VELMORA, then %s)" % ", ".join(VELMORA_DEFAULTS))
+    parser.add_argument("-n", "--runs", type=int, default=3,
+                        help="timed runs after the warm-up (default 3)")
+    parser.add_argument("--only", help="comma-separated benchmarks to run")
+    parser.add_argument("--langs", help="comma-separated implementations: " +
+                        ",".join(i.key for i in IMPLS))
+    parser.add_argument("--check", action="store_true",
+                        help="only verify the checksums (one run each, no timing table)")
+    parser.add_argument("--timeout", type=float, default=600.0,
+                        help="seconds before one run is killed (default 600)")
+    parser.add_argument("--markdown", metavar="FILE",
+                        help="also write the results as a Markdown document")
+    args = parser.parse_args(argv)
+    if args.runs < 0:
+        parser.error("--runs must not be negative")
+    return args
+
+
+def chosen_impls(langs):
+    if not langs:
+        return IMPLS
+    keys = [k.strip() for k in langs.split(",") if k.strip()]
+    unknown = [k for k in keys if k not in BY_KEY]
+    if unknown:
+        raise SystemExit("run.sh: unknown implementation(s): %s" % ", ".join(unknown))
+    return [BY_KEY[k] for k in keys]
+
+
+def main(argv):
+    args = parse_args(argv)
+    names = benchmarks([n.strip() for n in args.only.split(",")] if args.only else None)
+    locate_all(args.velmora)
+    impls = [i for i in chosen_impls(args.langs) if i.command]
+    for line in missing_notes():
+        print("note: skipping " + line)
+    runs = 0 if args.check else args.runs
+    print("%s %d benchmark(s) with: %s" % ("Checking" if args.check else "Timing",
+                                          len(names), ", ".join(i.title for i in impls)))
+    table, failures = measure_all(names, impls, runs, args.timeout)
+    if not args.check:
+        print()
+        print(report_text(table, names, runs))
+        if args.markdown:
+            with open(args.markdown, "w") as handle:
+                handle.write(report_markdown(table, names, runs))
+            print("\nwrote " + args.markdown)
+    if failures:
+        print("\n" + "!" * 72, file=sys.stderr)
+        print("CHECKSUM MISMATCH OR FAILURE in %d run(s):" % len(failures), file=sys.stderr)
+        for failure in failures:
+            print("  " + failure, file=sys.stderr)
+        print("!" * 72, file=sys.stderr)
+        return 1
+    print("\nAll checksums agree.")
+    return 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main(sys.argv[1:]))
+    except KeyboardInterrupt:
+        sys.exit(130)
