@@ -102,7 +102,7 @@ private:
     // Expressions.
     std::unique_ptr<TXANVbExpression> ParseExpression();
     std::unique_ptr<TXANVbExpression> ParseBinaryLevel(int ALevel);
-    std::unique_ptr<TXANVbExpression> ParseTypeOfLevel();
+    std::unique_ptr<TXANVbExpression> ParseTypeOf();
     std::unique_ptr<TXANVbExpression> ParseFactor();
     std::unique_ptr<TXANVbExpression> ParseLiteral();
     std::unique_ptr<TXANVbDesignatorExpr> ParseDesignator(TDesignatorTail* ATail = nullptr);

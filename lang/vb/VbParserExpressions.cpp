@@ -9,38 +9,33 @@ using plat::UString;
 
 namespace {
 
-// Binary operator levels, lowest precedence first. Level 7 is the TypeOf ... Is form and
-// level 14 the factors; neither has infix operators.
+// Binary operator levels, lowest precedence first: 1 Imp, 2 Eqv, 3 Xor, 4 Or, 5 And,
+// 6 comparisons and Is, 7 the TypeOf ... Is form (no infix operator), 8 &, 9 + -, 10 Mod, 11 \,
+// 12 * /, 13 ^; the factors with their prefix operators bind tighter than all of them.
 constexpr int FirstBinaryLevel = 1;
 constexpr int TypeOfLevel = 7;
-constexpr int FactorLevel = 14;
 
-// The binary operator the token stands for at ALevel, if any.
-bool BinaryOpAt(int ALevel, TXANVbToken AToken, TXANVbBinaryOp& AOp) noexcept {
-    struct Row {
-        int Level;
-        TXANVbToken Token;
-        TXANVbBinaryOp Op;
-    };
-    static constexpr Row Rows[] = {
-        {1, ptImp, boImp},           {2, ptEqv, boEqv},
-        {3, ptXor, boXor},           {4, ptOr, boOr},
-        {5, ptAnd, boAnd},           {6, ptIs, boIs},
-        {6, ptGreater, boGreater},   {6, ptGreaterEqual, boGreaterEqual},
-        {6, ptLess, boLess},         {6, ptLessEqual, boLessEqual},
-        {6, ptEqual, boEqual},       {6, ptNotEqual, boNotEqual},
-        {8, ptStrConcat, boStrConcat}, {9, ptPlus, boPlus},
-        {9, ptMinus, boMinus},       {10, ptMod, boMod},
-        {11, ptIntDivide, boIntDivide}, {12, ptMultiply, boMult},
-        {12, ptDivide, boDivide},    {13, ptExp, boExp},
-    };
-    for (const Row& row : Rows) {
-        if (row.Level == ALevel && row.Token == AToken) {
-            AOp = row.Op;
-            return true;
-        }
-    }
-    return false;
+struct BinaryOpRow {
+    TXANVbToken Token;
+    int Level;
+    TXANVbBinaryOp Op;
+};
+
+constexpr BinaryOpRow BinaryOps[] = {
+    {ptImp, 1, boImp},          {ptEqv, 2, boEqv},          {ptXor, 3, boXor},
+    {ptOr, 4, boOr},            {ptAnd, 5, boAnd},          {ptIs, 6, boIs},
+    {ptGreater, 6, boGreater},  {ptGreaterEqual, 6, boGreaterEqual}, {ptLess, 6, boLess},
+    {ptLessEqual, 6, boLessEqual}, {ptEqual, 6, boEqual},   {ptNotEqual, 6, boNotEqual},
+    {ptStrConcat, 8, boStrConcat}, {ptPlus, 9, boPlus},     {ptMinus, 9, boMinus},
+    {ptMod, 10, boMod},         {ptIntDivide, 11, boIntDivide}, {ptMultiply, 12, boMult},
+    {ptDivide, 12, boDivide},   {ptExp, 13, boExp},
+};
+
+// The binary operator the token stands for; null when it is none.
+const BinaryOpRow* BinaryOpOf(TXANVbToken AToken) noexcept {
+    for (const BinaryOpRow& row : BinaryOps)
+        if (row.Token == AToken) return &row;
+    return nullptr;
 }
 
 }  // namespace
@@ -50,32 +45,32 @@ std::unique_ptr<TXANVbExpression> TXANVbParser::ParseExpression() {
     return ParseBinaryLevel(FirstBinaryLevel);
 }
 
-// Left-associative binary operators of one level over operands of the next.
+// Binary operators of ALevel and above, left-associative, by precedence climbing: one call per
+// rise in precedence rather than one per level, which keeps deep nesting cheap on the stack.
 std::unique_ptr<TXANVbExpression> TXANVbParser::ParseBinaryLevel(int ALevel) {
-    if (ALevel == TypeOfLevel) return ParseTypeOfLevel();
-    if (ALevel == FactorLevel) return ParseFactor();
-    std::unique_ptr<TXANVbExpression> left = ParseBinaryLevel(ALevel + 1);
-    TXANVbBinaryOp op;
-    while (BinaryOpAt(ALevel, Token(), op)) {
+    std::unique_ptr<TXANVbExpression> left =
+        ALevel <= TypeOfLevel && Token() == ptTypeOf ? ParseTypeOf() : ParseFactor();
+    for (const BinaryOpRow* row = BinaryOpOf(Token()); row && row->Level >= ALevel; row = BinaryOpOf(Token())) {
         const plat::Integer pos = FScanner.TokenStartPos();
+        TXANVbBinaryOp op = row->Op;
         Skip();
         if (op == boIs && Token() == ptNot) {
             Skip();
             op = boIsNot;
         }
-        std::unique_ptr<TXANVbExpression> right = ParseBinaryLevel(ALevel + 1);
+        std::unique_ptr<TXANVbExpression> right = ParseBinaryLevel(row->Level + 1);
         left = std::make_unique<TXANVbBinaryOpExpr>(pos, op, std::move(left), std::move(right));
     }
     return left;
 }
 
-// TypeOf object Is class: the object is a level-7 operand, the class a level-8 one.
-std::unique_ptr<TXANVbExpression> TXANVbParser::ParseTypeOfLevel() {
-    if (Token() != ptTypeOf) return ParseBinaryLevel(TypeOfLevel + 1);
+// TypeOf object Is class: the object is a level-7 operand (possibly another TypeOf form), the
+// class a level-8 one.
+std::unique_ptr<TXANVbExpression> TXANVbParser::ParseTypeOf() {
     TNestingGuard nesting(*this);
     const plat::Integer pos = FScanner.TokenStartPos();
     Skip();
-    std::unique_ptr<TXANVbExpression> object = ParseTypeOfLevel();
+    std::unique_ptr<TXANVbExpression> object = ParseBinaryLevel(TypeOfLevel);
     ExpectSkip({ptIs});
     std::unique_ptr<TXANVbExpression> cls = ParseBinaryLevel(TypeOfLevel + 1);
     return std::make_unique<TXANVbBinaryOpExpr>(pos, boTypeOfIs, std::move(object), std::move(cls));

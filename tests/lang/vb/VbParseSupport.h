@@ -21,7 +21,7 @@ std::string DumpProc(const TXANVbProcDecl& AProc);
 
 // Accepts every statement and object, and reports a name declared twice as a duplicate, the
 // way the machine's global table does.
-class RecordingCallbacks : public IXANParserCallbacks {
+class RecordingCallbacks final : public IXANParserCallbacks {
 public:
     Integer GetNameId(const UString& AName) override { return GlobalNameTable().GetNameIndex(AName, true); }
     void GlobalStmtParsed(std::unique_ptr<IXANEmitable> AStmt) override {
