@@ -1,6 +1,7 @@
 #pragma once
 // Currency: a fixed-point number held as a 64-bit integer scaled by 10000 (four decimals),
-// so sums of money stay exact. Conversions from floating point round half to even.
+// so sums of money stay exact. Conversions from floating point round the value's 15
+// significant decimal digits half to even (what the number shows, not its binary error).
 #include <compare>
 #include <cstdint>
 
