@@ -60,16 +60,30 @@ TDateTime MoveByMonths(TDateTime ADate, plat::Int64 AMonths) {
     return plat::IncMonth(ADate, static_cast<int>(AMonths));
 }
 
+// Before 1899-12-30 a serial's fraction is still the time of day (-1.25 is 29 December, 06:00),
+// so serials are not a linear time scale there. Arithmetic in days runs on the linear scale.
+double LinearOf(TDateTime ADate) noexcept {
+    const double day = std::trunc(ADate);
+    return day + std::fabs(ADate - day);
+}
+
+TDateTime DateOfLinear(double ALinear) noexcept {
+    const double day = std::floor(ALinear);
+    return plat::ComposeDateTime(day, ALinear - day);
+}
+
+TDateTime AddDays(TDateTime ADate, double ADays) noexcept { return DateOfLinear(LinearOf(ADate) + ADays); }
+
 TDateTime AddInterval(const plat::UString& AInterval, plat::Integer N, TDateTime D) {
     const std::u16string_view interval = AInterval.view();
-    if (interval == u"d" || interval == u"w" || interval == u"y") return D + N;
-    if (interval == u"h") return D + N / HoursPerDay;
-    if (interval == u"n") return D + N / MinutesPerDay;
-    if (interval == u"s") return D + N / SecondsPerDay;
+    if (interval == u"d" || interval == u"w" || interval == u"y") return AddDays(D, N);
+    if (interval == u"h") return AddDays(D, N / HoursPerDay);
+    if (interval == u"n") return AddDays(D, N / MinutesPerDay);
+    if (interval == u"s") return AddDays(D, N / SecondsPerDay);
     if (interval == u"m") return MoveByMonths(D, N);
     if (interval == u"q") return MoveByMonths(D, plat::Int64(N) * 3);
     if (interval == u"yyyy") return MoveByMonths(D, plat::Int64(N) * MonthsPerYear);
-    if (interval == u"ww") return D + double(N) * DaysPerWeek;
+    if (interval == u"ww") return AddDays(D, double(N) * DaysPerWeek);
     RaiseConversionError();
 }
 
@@ -162,7 +176,8 @@ void TDateSerial::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {
 
 void TTimeSerial::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {
     const plat::Int64 seconds = plat::Int64(ArgInt(AArgs[0])) * 3600 + plat::Int64(ArgInt(AArgs[1])) * 60 + ArgInt(AArgs[2]);
-    SetDateResult(AResult, double(seconds) / SecondsPerDay);
+    // A negative total lies before midnight of day 0: TimeSerial(0, 0, -3600) is 23:00 the day before.
+    SetDateResult(AResult, DateOfLinear(double(seconds) / SecondsPerDay));
 }
 
 void TDateValue::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {

@@ -139,7 +139,22 @@ TEST(VbDates, TimeSerialCarriesExcess) {
     EXPECT_DOUBLE_EQ(DateValueOf(Call<TTimeSerial>({Variant(0), Variant(90), Variant(0)})), 1.5 / 24);
     EXPECT_DOUBLE_EQ(DateValueOf(Call<TTimeSerial>({Variant(12), Variant(0), Variant(0)})), 0.5);
     EXPECT_DOUBLE_EQ(DateValueOf(Call<TTimeSerial>({Variant(25), Variant(0), Variant(0)})), 25.0 / 24);
-    EXPECT_DOUBLE_EQ(DateValueOf(Call<TTimeSerial>({Variant(0), Variant(0), Variant(-3600)})), -1.0 / 24);
+}
+
+TEST(VbDates, NegativeTimesLieBeforeDayZero) {
+    // 23:00 on 29 December 1899: day -1, and the fraction is the time of day.
+    const double elevenPm = DateValueOf(Call<TTimeSerial>({Variant(0), Variant(0), Variant(-3600)}));
+    EXPECT_EQ(Int(Call<TDay>({Variant::FromDate(elevenPm)})), 29);
+    EXPECT_EQ(Int(Call<THour>({Variant::FromDate(elevenPm)})), 23);
+}
+
+TEST(VbDates, DateAddBeforeDayZeroCountsRealTime) {
+    const Variant sixAm = Variant::FromDate(-1.25);  // 29 December 1899, 06:00
+    EXPECT_DOUBLE_EQ(DateValueOf(Call<TDateAdd>({Variant(u"h"), Variant(6), sixAm})), -1.5);
+    EXPECT_DOUBLE_EQ(DateValueOf(Call<TDateAdd>({Variant(u"d"), Variant(2), sixAm})), 1.25);
+    EXPECT_DOUBLE_EQ(DateValueOf(Call<TDateAdd>({Variant(u"h"), Variant(-12), Variant::FromDate(0.25)})), -1.75);
+    EXPECT_DOUBLE_EQ(DateValueOf(Call<TDateAdd>({Variant(u"n"), Variant(-1), Variant::FromDate(-2.0)})),
+                     -3.0 - 1439.0 / 1440);
 }
 
 TEST(VbDates, DateValueAndTimeValue) {
