@@ -55,8 +55,8 @@ inline std::uint32_t RangeMask(std::int32_t lo, std::int32_t hi) noexcept {
 class TXANInterpreter::TActivation {
 public:
     TActivation(TXANInterpreter& AVM, TXANThread& AThread, TXANVMInterpretContext& ACtx) : vm_(AVM), thread_(AThread) {
+        XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
         TXANByteCode& code = *ACtx.Code;
-        XAN_ASSERT(Unit, code.Count() > 0);
         if (AThread.FDepth >= AVM.FMaxDepth)
             Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
         size_ = code.StackSize();
