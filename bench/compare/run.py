@@ -81,7 +81,7 @@ def velmora_version(path):
     line = quiet_output([path, "--version"])
     commit = quiet_output(["git", "-C", REPO, "rev-parse", "--short", "HEAD"])
     label = line or "velmora"
-    return label + (" (git " + commit + ")" if commit else "")
+    return label + (" (checkout " + commit + ")" if commit else "")
 
 
 def resolve_python(command):
@@ -92,7 +92,8 @@ def resolve_python(command):
 
 def interpreter_version(impl):
     if impl.key == "lua":
-        return quiet_output([impl.command, "-v"])
+        banner = quiet_output([impl.command, "-v"])   # "Lua 5.4.4  Copyright ..."
+        return banner.split("  ")[0] if banner else None
     if impl.key == "python":
         return quiet_output([impl.command, "--version"])
     if impl.key == "perl":
@@ -194,6 +195,11 @@ def kill_group(pid):
 
 # ---------------------------------------------------------------- checking and timing
 
+def usage_error(message):
+    print("run.sh: " + message, file=sys.stderr)
+    sys.exit(2)
+
+
 def benchmarks(only):
     names = sorted(d for d in os.listdir(HERE)
                    if os.path.isfile(os.path.join(HERE, d, "expected")))
@@ -202,8 +208,8 @@ def benchmarks(only):
     if only:
         unknown = [n for n in only if n not in names]
         if unknown:
-            raise SystemExit("run.sh: unknown benchmark(s): %s (have: %s)"
-                             % (", ".join(unknown), ", ".join(names)))
+            usage_error("unknown benchmark(s): %s (have: %s)"
+                        % (", ".join(unknown), ", ".join(names)))
         names = [n for n in names if n in only]
     return names
 
@@ -324,6 +330,8 @@ def short(key):
 def cell(impl, table, bench, value):
     if impl.command is None:
         return "pending" if impl.velmora else "n/a"
+    if (bench, impl.key) in table and table[(bench, impl.key)] is None:
+        return "FAILED"
     return value(table.get((bench, impl.key)))
 
 
@@ -466,7 +474,8 @@ def chosen_impls(langs):
     keys = [k.strip() for k in langs.split(",") if k.strip()]
     unknown = [k for k in keys if k not in BY_KEY]
     if unknown:
-        raise SystemExit("run.sh: unknown implementation(s): %s" % ", ".join(unknown))
+        usage_error("unknown implementation(s): %s (have: %s)"
+                    % (", ".join(unknown), ", ".join(BY_KEY)))
     return [BY_KEY[k] for k in keys]
 
 
