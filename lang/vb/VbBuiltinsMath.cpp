@@ -64,10 +64,11 @@ void TRound::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant& AResult) {
 }
 
 void TSgn::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {
-    // Null has no sign; passing it through would hide the mistake.
-    if (ArgIsNull(AArgs[0])) RaiseConversionError();
-    const Variant& x = AArgs[0];
-    AResult.SetInteger(IsAbove(x, 0) ? 1 : IsBelow(x, 0) ? -1 : 0);
+    // The sign of the value as a number: Null, and a text that holds no number, have none (a
+    // variant comparison would order such a text after 0 and answer 1). Converting to a float
+    // keeps the sign of every integer, currency and date value exactly; NaN is unordered, 0.
+    const double x = ArgFloat(AArgs[0]);
+    AResult.SetInteger(x > 0 ? 1 : x < 0 ? -1 : 0);
 }
 
 void TRGB::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {

@@ -66,12 +66,17 @@ TEST(VbMath, RoundToDecimals) {
     EXPECT_EQ(CallError<TRound>({Variant(1), Variant(1), Variant(1)}), ParamCountError);
 }
 
-TEST(VbMath, SgnByComparisonWithZero) {
+TEST(VbMath, SgnOfTheNumericValue) {
     EXPECT_EQ(Int(Call<TSgn>({Variant(-7)})), -1);
     EXPECT_EQ(Int(Call<TSgn>({Variant(0.0)})), 0);
     EXPECT_EQ(Int(Call<TSgn>({Variant(0.25)})), 1);
     EXPECT_EQ(Int(Call<TSgn>({Variant()})), 0);
+    EXPECT_EQ(Int(Call<TSgn>({Variant(true)})), -1);
+    EXPECT_EQ(Int(Call<TSgn>({Variant(u"-5")})), -1);
+    EXPECT_EQ(Int(Call<TSgn>({Variant(std::int64_t(-1))})), -1);
+    EXPECT_EQ(Int(Call<TSgn>({Variant(plat::Currency{1})})), 1);
     EXPECT_EQ(CallError<TSgn>({Variant::Null()}), ConversionError);
+    EXPECT_EQ(CallError<TSgn>({Variant(u"abc")}), ConversionError);
 }
 
 TEST(VbMath, RGBMasksEachComponent) {
