@@ -44,6 +44,9 @@ inline constexpr HRESULT DISP_E_BADCALLEE = detail::Code(0x80020010);
 inline constexpr HRESULT DISP_E_NOTACOLLECTION = detail::Code(0x80020011);
 inline constexpr HRESULT DISP_E_DIVBYZERO = detail::Code(0x80020012);
 
+// An engine call failed after the error was already reported to the host (no system text).
+inline constexpr HRESULT SCRIPT_E_REPORTED = detail::Code(0x80020101);
+
 inline constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = detail::Code(0x8002802B);
 inline constexpr HRESULT TYPE_E_TYPEMISMATCH = detail::Code(0x80028CA0);
 

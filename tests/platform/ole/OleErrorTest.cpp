@@ -31,6 +31,7 @@ TEST(HResult, SystemTextsAndTheFallback) {
     EXPECT_TRUE(SysErrorText(static_cast<HRESULT>(0x8012ABCDu)).empty());
     EXPECT_EQ(OleErrorText(static_cast<HRESULT>(0x8012ABCDu)), u"OLE error 8012ABCD");
     EXPECT_EQ(OleErrorText(0x42), u"OLE error 00000042");
+    EXPECT_EQ(OleErrorText(SCRIPT_E_REPORTED), u"OLE error 80020101");
     EXPECT_EQ(OleErrorText(DISP_E_BADPARAMCOUNT), u"Invalid number of parameters.");
 }
 
