@@ -26,8 +26,9 @@ XAN_VB_INTRINSIC(TIsNumeric, "IsNumeric", bokFunction, 1)
 XAN_VB_INTRINSIC(TIsObject, "IsObject", bokFunction, 1)
 
 // The bits of an integer that Hex and Oct show: as many as the value's own integer type has
-// (16 for a SmallInt, 32 for an Integer, 64 for an Int64), so no digit is ever dropped. Other
-// values are converted to an integer and show 32 bits when they fit an Integer, else 64.
+// (8 for a ShortInt, 16 for a SmallInt or a Boolean, 32 for an Integer, 64 for an Int64;
+// unsigned types show their value), so no digit is ever dropped. Other values are converted to
+// an integer and show 32 bits when they fit an Integer, else 64.
 plat::UInt64 IntegerBitsOf(const plat::Variant& AValue);
 
 // The text TypeName shows for a value.
