@@ -141,11 +141,12 @@ def locate_all(velmora_arg):
 # ---------------------------------------------------------------- running one program
 
 class RunResult:
-    def __init__(self, seconds, peak_kb, status, stdout, stderr, timed_out):
-        self.seconds, self.peak_kb, self.status = seconds, peak_kb, status
+    def __init__(self, wall, cpu, peak_kb, status, stdout, stderr, timed_out):
+        self.wall, self.cpu, self.peak_kb, self.status = wall, cpu, peak_kb, status
         self.stdout, self.stderr, self.timed_out = stdout, stderr, timed_out
 
 
+START_LOAD = os.getloadavg()[0]
 TIME_TOOL = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
 
 
@@ -165,7 +166,8 @@ def peak_from_time_tool(path):
 
 def run_once(argv, timeout):
     """Runs argv with stdout and stderr in files (a pipe could fill and stall the program),
-    timing the wall clock and taking the peak resident set size."""
+    timing the wall clock and the processor time (user + system, the child's descendants
+    included) and taking the peak resident set size."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, \
             tempfile.NamedTemporaryFile(suffix=".mem") as mem:
         full = [TIME_TOOL, "-f", "%M", "-o", mem.name] + argv if TIME_TOOL else argv
@@ -176,13 +178,14 @@ def run_once(argv, timeout):
         timer = threading.Timer(timeout, lambda: (expired.set(), kill_group(proc.pid)))
         timer.start()
         _, status, usage = os.wait4(proc.pid, 0)
-        seconds = time.perf_counter() - start
+        wall = time.perf_counter() - start
         timer.cancel()
         proc.returncode = os.waitstatus_to_exitcode(status)
         peak = peak_from_time_tool(mem.name) if TIME_TOOL else None
         if peak is None:
             peak = usage.ru_maxrss   # kilobytes on Linux
-        return RunResult(seconds, peak, proc.returncode, read_text(out), read_text(err),
+        cpu = usage.ru_utime + usage.ru_stime
+        return RunResult(wall, cpu, peak, proc.returncode, read_text(out), read_text(err),
                          expired.is_set())
 
 
@@ -242,10 +245,12 @@ def checksum_problem(result, expected):
 
 
 class Measurement:
-    def __init__(self, times, peaks):
-        self.median = statistics.median(times) if times else None
-        self.low = min(times) if times else None
-        self.peak_kb = max(peaks) if peaks else None
+    """Medians over the timed runs (the warm-up alone when there are none)."""
+
+    def __init__(self, results):
+        self.cpu = statistics.median(r.cpu for r in results)
+        self.wall = statistics.median(r.wall for r in results)
+        self.peak_kb = max(r.peak_kb for r in results)
 
 
 def measure(impl, program, expected, runs, timeout, failures, label):
@@ -254,18 +259,15 @@ def measure(impl, program, expected, runs, timeout, failures, label):
     if problem:
         failures.append("%s: %s" % (label, problem))
         return None
-    times, peaks = [], [warm.peak_kb]
+    timed = []
     for _ in range(runs):
         result = run_once(impl.argv(program), timeout)
         problem = checksum_problem(result, expected)
         if problem:
             failures.append("%s: %s (on a timed run)" % (label, problem))
             return None
-        times.append(result.seconds)
-        peaks.append(result.peak_kb)
-    if runs == 0:
-        times = [warm.seconds]
-    return Measurement(times, peaks)
+        timed.append(result)
+    return Measurement(timed or [warm])
 
 
 def measure_all(names, impls, runs, timeout):
@@ -288,35 +290,31 @@ def measure_all(names, impls, runs, timeout):
 def describe(result):
     if result is None:
         return "FAILED"
-    return "%8.3f s  %8.1f MB" % (result.median, result.peak_kb / 1024.0)
+    return "%8.3f s cpu %8.3f s wall %8.1f MB" % (result.cpu, result.wall,
+                                                  result.peak_kb / 1024.0)
 
 
 # ---------------------------------------------------------------- reporting
 
-def fmt_seconds(result):
-    return "%.3f" % result.median if result else "-"
-
-
-def fmt_ratio(table, bench, num_key, den_key):
+def ratio(table, bench, num_key, den_key, metric):
     num, den = table.get((bench, num_key)), table.get((bench, den_key))
-    if not num or not den or not den.median:
-        return "-"
-    return "%.2f" % (num.median / den.median)
+    if not num or not den or not getattr(den, metric):
+        return None
+    return getattr(num, metric) / getattr(den, metric)
 
 
-def geomean_ratio(table, names, num_key, den_key):
-    ratios = []
-    for bench in names:
-        num, den = table.get((bench, num_key)), table.get((bench, den_key))
-        if not num or not den or not den.median:
-            return "-"
-        ratios.append(num.median / den.median)
-    if not ratios:
+def fmt_ratio(value):
+    return "-" if value is None else "%.2f" % value
+
+
+def geomean_ratio(table, names, num_key, den_key, metric):
+    ratios = [ratio(table, bench, num_key, den_key, metric) for bench in names]
+    if not ratios or None in ratios:
         return "-"
     product = 1.0
     for r in ratios:
         product *= r
-    return "%.2f" % (product ** (1.0 / len(ratios)))
+    return fmt_ratio(product ** (1.0 / len(ratios)))
 
 
 def ratio_columns():
@@ -341,23 +339,26 @@ def footnotes(names):
     return {bench: k + 1 for k, bench in enumerate(marked)}
 
 
-def time_rows(table, names):
-    header = ["benchmark"] + [i.title + " s" for i in IMPLS] + \
+def time_rows(table, names, metric):
+    """One row per benchmark with the median of `metric` ("cpu" or "wall") per implementation
+    and the Velmora ratios to the baselines, then the geometric means of the ratios."""
+    header = ["benchmark"] + [i.title for i in IMPLS] + \
              ["%s/%s" % (short(v), short(b)) for v, b in ratio_columns()]
+    seconds = lambda r: "%.3f" % getattr(r, metric) if r else "-"
     rows, marks = [], footnotes(names)
     for bench in names:
         row = [bench + (" [%d]" % marks[bench] if bench in marks else "")]
-        row += [cell(i, table, bench, fmt_seconds) for i in IMPLS]
-        row += [fmt_ratio(table, bench, v, b) for v, b in ratio_columns()]
+        row += [cell(i, table, bench, seconds) for i in IMPLS]
+        row += [fmt_ratio(ratio(table, bench, v, b, metric)) for v, b in ratio_columns()]
         rows.append(row)
     mean = ["geometric mean"] + [""] * len(IMPLS) + \
-           [geomean_ratio(table, names, v, b) for v, b in ratio_columns()]
+           [geomean_ratio(table, names, v, b, metric) for v, b in ratio_columns()]
     rows.append(mean)
     return header, rows
 
 
 def memory_rows(table, names):
-    header = ["benchmark"] + [i.title + " MB" for i in IMPLS]
+    header = ["benchmark"] + [i.title for i in IMPLS]
     fmt = lambda r: "%.1f" % (r.peak_kb / 1024.0) if r else "-"
     rows = [[bench] + [cell(i, table, bench, fmt) for i in IMPLS] for bench in names]
     return header, rows
@@ -407,7 +408,7 @@ def machine_lines(runs):
     date = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     lines = ["Machine: %s, %d logical CPUs (nproc), %s %s" %
              (cpu, os.cpu_count() or 0, platform.system(), platform.release()),
-             "Date: " + date,
+             "Date: %s (load average %.2f when the run started)" % (date, START_LOAD),
              "Runs: one warm-up, then the median of %d timed runs; peak memory is the largest "
              "resident set size seen (%s)" % (runs, "/usr/bin/time -f %M" if TIME_TOOL
                                               else "getrusage of the child")]
@@ -419,29 +420,46 @@ def machine_lines(runs):
     return lines
 
 
+SECTIONS = (
+    ("cpu", "Processor time (user + system, seconds, median)",
+     "The main comparison: unlike wall time it hardly changes when other work shares the "
+     "machine. Ratios are Velmora divided by Lua or CPython (above 1 = Velmora slower); the "
+     "last row is their geometric mean."),
+    ("wall", "Wall time (seconds, median)",
+     "Includes start-up; inflated when the machine is busy."),
+)
+
+
+def report_sections(table, names, render):
+    out = []
+    for metric, title, text in SECTIONS:
+        out += [title, text, render(*time_rows(table, names, metric))]
+    out += ["Peak resident memory (MB)", "", render(*memory_rows(table, names))]
+    return out
+
+
 def report_text(table, names, runs):
-    out = machine_lines(runs) + ["", "Median wall time (seconds) and ratios of the Velmora "
-                                 "versions to Lua and CPython (above 1 = Velmora slower):", ""]
-    out.append(plain_table(*time_rows(table, names)))
-    out += ["", "Peak memory (MB):", "", plain_table(*memory_rows(table, names)), ""]
-    out += notes(names)
-    return "\n".join(out)
+    out = machine_lines(runs)
+    sections = report_sections(table, names, plain_table)
+    for k in range(0, len(sections), 3):
+        out += ["", sections[k] + ":"] + ([sections[k + 1]] if sections[k + 1] else []) + \
+               ["", sections[k + 2]]
+    return "\n".join(out + [""] + notes(names))
 
 
 def report_markdown(table, names, runs):
     out = ["# Velmora against embeddable interpreters", "",
-           "Produced by `bash bench/compare/run.sh --markdown bench/compare/RESULTS.md`; "
-           "see README.md in this folder.", ""]
+           "Made with `bash bench/compare/run.sh --markdown bench/compare/RESULTS.md`; "
+           "README.md in this folder describes the programs.", ""]
     out += ["- " + l for l in machine_lines(runs)]
-    out += ["", "## Median wall time (seconds)", "",
-            "Ratios are Velmora time divided by Lua or CPython time (above 1 = Velmora "
-            "slower); the last row is their geometric mean.", "",
-            markdown_table(*time_rows(table, names)), "", "## Peak memory (MB)", "",
-            markdown_table(*memory_rows(table, names)), ""]
+    sections = report_sections(table, names, markdown_table)
+    for k in range(0, len(sections), 3):
+        out += ["", "## " + sections[k], ""] + ([sections[k + 1], ""] if sections[k + 1]
+                                                else []) + [sections[k + 2]]
     extra = notes(names)
     if extra:
-        out += ["## Notes", ""] + ["- " + n for n in extra] + [""]
-    return "\n".join(out)
+        out += ["", "## Notes", ""] + ["- " + n for n in extra]
+    return "\n".join(out) + "\n"
 
 
 # ---------------------------------------------------------------- main

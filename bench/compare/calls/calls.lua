@@ -13,5 +13,5 @@ local function run(n)
   end
 end
 
-run(1000000)
+run(3000000)
 print("calls: " .. (Total + Calls))

@@ -15,6 +15,6 @@ begin
 end;
 
 begin
-  Run(1000000);
+  Run(3000000);
   ShowMessage('calls: ' + IntToStr(Total + Calls));
 end;

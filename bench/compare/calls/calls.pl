@@ -18,5 +18,5 @@ sub run {
     }
 }
 
-run(1000000);
+run(3000000);
 print "calls: " . ($Total + $Calls) . "\n";

@@ -15,5 +15,5 @@ def run(n):
         total = (total + mix(i, total, 7)) % 1000003
 
 
-run(1000000)
+run(3000000)
 print("calls: " + str(total + calls))

@@ -15,5 +15,5 @@ proc run {n} {
     }
 }
 
-run 1000000
+run 3000000
 puts "calls: [expr {$Total + $Calls}]"

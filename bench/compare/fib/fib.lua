@@ -4,4 +4,4 @@ local function fib(n)
   return fib(n - 1) + fib(n - 2)
 end
 
-print("fib: " .. fib(30))
+print("fib: " .. fib(32))

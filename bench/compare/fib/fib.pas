@@ -8,5 +8,5 @@ begin
 end;
 
 begin
-  ShowMessage('fib: ' + IntToStr(Fib(30)));
+  ShowMessage('fib: ' + IntToStr(Fib(32)));
 end;

@@ -8,4 +8,4 @@ sub fib {
     return fib($n - 1) + fib($n - 2);
 }
 
-print "fib: " . fib(30) . "\n";
+print "fib: " . fib(32) . "\n";

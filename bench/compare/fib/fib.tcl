@@ -6,4 +6,4 @@ proc fib {n} {
     return [expr {[fib [expr {$n - 1}]] + [fib [expr {$n - 2}]]}]
 }
 
-puts "fib: [fib 30]"
+puts "fib: [fib 32]"

@@ -7,4 +7,4 @@ Function Fib(n)
     End If
 End Function
 
-MsgBox "fib: " & Fib(30)
+MsgBox "fib: " & Fib(32)

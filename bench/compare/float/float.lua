@@ -9,4 +9,4 @@ local function float(n)
   return s
 end
 
-print("float: " .. math.floor(float(3000000) * 100))
+print("float: " .. math.floor(float(12000000) * 100))

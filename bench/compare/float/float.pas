@@ -13,5 +13,5 @@ begin
 end;
 
 begin
-  ShowMessage('float: ' + IntToStr(Trunc(FloatLoop(3000000) * 100)));
+  ShowMessage('float: ' + IntToStr(Trunc(FloatLoop(12000000) * 100)));
 end;

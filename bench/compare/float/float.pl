@@ -13,4 +13,4 @@ sub float_loop {
     return $s;
 }
 
-print "float: " . int(float_loop(3000000) * 100) . "\n";
+print "float: " . int(float_loop(12000000) * 100) . "\n";

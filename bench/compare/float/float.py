@@ -8,4 +8,4 @@ def float_loop(n):
     return s
 
 
-print("float: " + str(int(float_loop(3000000) * 100)))
+print("float: " + str(int(float_loop(12000000) * 100)))

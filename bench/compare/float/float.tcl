@@ -9,4 +9,4 @@ proc float_loop {n} {
     return $s
 }
 
-puts "float: [expr {int([float_loop 3000000] * 100)}]"
+puts "float: [expr {int([float_loop 12000000] * 100)}]"

@@ -10,4 +10,4 @@ Function FloatLoop(n)
     FloatLoop = s
 End Function
 
-MsgBox "float: " & CLng(Fix(FloatLoop(3000000) * 100))
+MsgBox "float: " & CLng(Fix(FloatLoop(12000000) * 100))

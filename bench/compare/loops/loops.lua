@@ -9,4 +9,4 @@ local function loops(n)
   return s
 end
 
-print("loops: " .. loops(2000))
+print("loops: " .. loops(3500))

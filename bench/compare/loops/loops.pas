@@ -10,5 +10,5 @@ begin
 end;
 
 begin
-  ShowMessage('loops: ' + IntToStr(Loops(2000)));
+  ShowMessage('loops: ' + IntToStr(Loops(3500)));
 end;

@@ -13,4 +13,4 @@ sub loops {
     return $s;
 }
 
-print "loops: " . loops(2000) . "\n";
+print "loops: " . loops(3500) . "\n";

@@ -7,4 +7,4 @@ def loops(n):
     return s
 
 
-print("loops: " + str(loops(2000)))
+print("loops: " + str(loops(3500)))

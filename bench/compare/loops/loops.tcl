@@ -9,4 +9,4 @@ proc loops {n} {
     return $s
 }
 
-puts "loops: [loops 2000]"
+puts "loops: [loops 3500]"

@@ -10,4 +10,4 @@ Function Loops(n)
     Loops = s
 End Function
 
-MsgBox "loops: " & Loops(2000)
+MsgBox "loops: " & Loops(3500)

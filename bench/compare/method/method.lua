@@ -20,4 +20,4 @@ local function run(n)
   return s
 end
 
-print("method: " .. run(1000000))
+print("method: " .. run(4000000))

@@ -19,5 +19,5 @@ begin
 end;
 
 begin
-  ShowMessage('method: ' + IntToStr(RunMethod(1000000)));
+  ShowMessage('method: ' + IntToStr(RunMethod(4000000)));
 end;

@@ -16,4 +16,4 @@ def run(n):
     return s
 
 
-print("method: " + str(run(1000000)))
+print("method: " + str(run(4000000)))

@@ -19,4 +19,4 @@ proc run {n} {
     return $s
 }
 
-puts "method: [run 1000000]"
+puts "method: [run 4000000]"

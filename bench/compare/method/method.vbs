@@ -17,4 +17,4 @@ Function RunMethod(n)
     RunMethod = s
 End Function
 
-MsgBox "method: " & RunMethod(1000000)
+MsgBox "method: " & RunMethod(4000000)

@@ -21,5 +21,5 @@ local function sieve(n)
 end
 
 local total = 0
-for r = 1, 5 do total = total + sieve(300000) end
+for r = 1, 4 do total = total + sieve(1000000) end
 print("sieve: " .. total)

@@ -28,7 +28,7 @@ var total, r;
 
 begin
   total := 0;
-  for r := 1 to 5 do
-    total := total + Sieve(300000);
+  for r := 1 to 4 do
+    total := total + Sieve(1000000);
   ShowMessage('sieve: ' + IntToStr(total));
 end;

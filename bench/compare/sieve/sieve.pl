@@ -24,5 +24,5 @@ sub sieve {
 }
 
 my $total = 0;
-$total = $total + sieve(300000) for 1 .. 5;
+$total = $total + sieve(1000000) for 1 .. 4;
 print "sieve: $total\n";

@@ -17,6 +17,6 @@ def sieve(n):
 
 
 total = 0
-for r in range(5):
-    total = total + sieve(300000)
+for r in range(4):
+    total = total + sieve(1000000)
 print("sieve: " + str(total))

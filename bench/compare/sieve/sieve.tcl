@@ -23,7 +23,7 @@ proc sieve {n} {
 }
 
 set total 0
-for {set r 0} {$r < 5} {incr r} {
-    incr total [sieve 300000]
+for {set r 0} {$r < 4} {incr r} {
+    incr total [sieve 1000000]
 }
 puts "sieve: $total"

@@ -22,7 +22,7 @@ End Function
 
 Dim total, r
 total = 0
-For r = 1 To 5
-    total = total + Sieve(300000)
+For r = 1 To 4
+    total = total + Sieve(1000000)
 Next
 MsgBox "sieve: " & total

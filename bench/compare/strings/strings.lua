@@ -16,4 +16,4 @@ local function strings(n)
   return total + #buf
 end
 
-print("strings: " .. strings(300000))
+print("strings: " .. strings(1500000))

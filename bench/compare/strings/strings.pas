@@ -17,5 +17,5 @@ begin
 end;
 
 begin
-  ShowMessage('strings: ' + IntToStr(Strings(300000)));
+  ShowMessage('strings: ' + IntToStr(Strings(1500000)));
 end;

@@ -16,4 +16,4 @@ sub strings {
     return $total + length($buf);
 }
 
-print "strings: " . strings(300000) . "\n";
+print "strings: " . strings(1500000) . "\n";

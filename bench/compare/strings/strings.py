@@ -10,4 +10,4 @@ def strings(n):
     return total + len(buf)
 
 
-print("strings: " + str(strings(300000)))
+print("strings: " + str(strings(1500000)))

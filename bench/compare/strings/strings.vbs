@@ -13,4 +13,4 @@ Function Strings(n)
     Strings = total + Len(buf)
 End Function
 
-MsgBox "strings: " & Strings(300000)
+MsgBox "strings: " & Strings(1500000)
