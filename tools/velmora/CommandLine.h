@@ -1,0 +1,33 @@
+#pragma once
+// The runner's command line:
+//   velmora [--lang pascal|vb] [--check | --eval EXPR | --call NAME [ARG ...]] FILE
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xan::cli {
+
+enum class ScriptLanguage { Pascal, Vb };
+enum class RunMode { Run, Check, Eval, Call };
+
+struct CommandLine {
+    std::string file;
+    std::optional<ScriptLanguage> language;  // from --lang, else from the file extension
+    RunMode mode = RunMode::Run;
+    std::string evalText;                    // --eval
+    std::string procName;                    // --call
+    std::vector<std::string> callArgs;
+};
+
+struct ParseResult {
+    std::optional<CommandLine> commandLine;
+    std::string error;  // set when commandLine is empty and help was not asked for
+    bool help = false;
+};
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+// The language of a file by its extension (.pas, .vbs), case-insensitive.
+std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file);
+const char* UsageText();
+
+}  // namespace xan::cli
