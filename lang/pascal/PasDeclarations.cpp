@@ -1,5 +1,8 @@
 #include "lang/pascal/PasDeclarations.h"
 
+#include "lang/pascal/PasNamespaces.h"
+#include "platform/core/Assert.h"
+
 namespace xan {
 
 TXANProcedureDecl::TXANProcedureDecl(Integer AName, plat::UString AStrName, TXANProcKind AProcKind)
@@ -27,14 +30,62 @@ bool TXANProcedureDecl::AddLocal(std::unique_ptr<TXANProcLocal>& ALocal) {
     return true;
 }
 
-void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace*) { RaisePasCodeGenUnavailable(FSourcePos); }
-
-void TXANGlobalVarIniter::Emit(TXANAbstractNamespace*, TXANByteCode*) {
-    RaisePasCodeGenUnavailable(FIniter->FSourcePos);
+void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
+    XAN_ASSERT("XANSctPasCompiler", !FLocalNamespace);  // a procedure is compiled once
+    FLocalNamespace = std::make_unique<TXANProcLocalNamespace>(AGlobalNamespace, this);
+    TXANContext c;
+    c.Code = FByteCode.get();
+    c.CurNamespace = FLocalNamespace.get();
+    TXANByteCode& code = *FByteCode;
+    code.BeginEmit(FStrName, FLocalNamespace.get(), FSourcePos);
+    for (TXANLocalVarDecl* v : FLocalVars) v->FIndex = code.AddLocalVar();
+    for (TXANLocalVarDecl* v : FLocalVars) {
+        if (!v->FExpr) continue;
+        v->FExpr->EmitByteCode(c, erStack);
+        code.Emit(icAssignLocalVar, static_cast<std::uintptr_t>(v->FIndex));
+    }
+    for (TXANLocalConstDecl* k : FLocalConsts) EmitLocalConst(c, *k);
+    FStmtList.EmitByteCode(c);
+    TXANSourcePosScope end(&code, FEndSourcePos);
+    code.SetNextInstrBreakable();
+    code.Emit(icRet);
+    code.EndEmit();
 }
 
-void TXANGlobalConstIniter::Emit(TXANAbstractNamespace*, TXANByteCode*) {
-    RaisePasCodeGenUnavailable(FIniter->FSourcePos);
+// A literal's value is known now. Any other initialiser is evaluated on every entry and stored
+// through a reference into the constant's value, so it may use the procedure's parameters.
+void TXANProcedureDecl::EmitLocalConst(TXANContext& C, TXANLocalConstDecl& AConst) {
+    if (auto* literal = dynamic_cast<TXANLiteral*>(AConst.FExpr.get())) {
+        AConst.FValue = literal->FValue;
+        return;
+    }
+    AConst.FValueRef = plat::Variant::RefTo(&AConst.FValue);
+    C.Code->Emit(icPushLiteral, &AConst.FValueRef);
+    AConst.FExpr->EmitByteCode(C, erStack);
+    C.Code->Emit(icAssignLValue);
+}
+
+namespace {
+
+void EmitGlobalIniter(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode, TXANExpression& AIniter,
+                      TXANInstrCode AAssign, TXANGlobalValuedObject* ATarget) {
+    TXANContext c;
+    c.Code = AByteCode;
+    c.CurNamespace = ANamespace;
+    TXANSourcePosScope position(AByteCode, AIniter.FSourcePos);
+    AByteCode->SetNextInstrBreakable();
+    AIniter.EmitByteCode(c, erStack);
+    AByteCode->Emit(AAssign, ATarget);
+}
+
+}  // namespace
+
+void TXANGlobalVarIniter::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) {
+    EmitGlobalIniter(ANamespace, AByteCode, *FIniter, icAssignGlobalVar, FVar);
+}
+
+void TXANGlobalConstIniter::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) {
+    EmitGlobalIniter(ANamespace, AByteCode, *FIniter, icAssignGlobalConst, FConst);
 }
 
 }  // namespace xan

@@ -39,7 +39,8 @@ class TXANLocalConstDecl : public TXANProcLocal {
         : TXANProcLocal(AName, std::move(AStrName), ltConst), FExpr(std::move(AExpr)) {}
 
     TXANExpressionPtr FExpr;
-    plat::Variant FValue;  // set by code generation
+    plat::Variant FValue;     // set by code generation
+    plat::Variant FValueRef;  // a reference to FValue, when the value is stored on procedure entry
 };
 
 class TXANLocalResultDecl : public TXANProcLocal {
@@ -79,6 +80,9 @@ class TXANProcedureDecl : public TXANProcObject {
     TXANStmtList FStmtList;
     Integer FSourcePos = 0;     // end of the procedure's name
     Integer FEndSourcePos = 0;  // end of the body's 'end'
+
+private:
+    void EmitLocalConst(TXANContext& C, TXANLocalConstDecl& AConst);
 };
 
 // The initialiser of a global variable, emitted as a global statement.

@@ -7,6 +7,7 @@
 
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
+#include "lang/pascal/PasCodeContext.h"
 #include "vm/Operands.h"
 #include "vm/ParserInterfaces.h"
 
@@ -24,9 +25,21 @@ enum TXANBinaryOp : std::uint8_t {
 class TXANExpression : public IXANEmitable {
 public:
     explicit TXANExpression(Integer ASourcePos) noexcept : FSourcePos(ASourcePos) {}
+    // The value on the operand stack, in a fresh context over ANamespace.
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
+    // The value for AEmitRes; the jump modes jump to AJmpLabel.
+    void EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
+    // A reference where the expression denotes a variable, the value otherwise.
+    void EmitRefByteCode(TXANContext& C);
 
     Integer FSourcePos;
+
+protected:
+    // Either leaves the value on the stack (AValuePending stays true) or completes the requested
+    // jump itself (AValuePending := false).
+    virtual void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending,
+                                TXANLabel* AJmpLabel) = 0;
+    virtual void DoEmitRefByteCode(TXANContext& C) { EmitByteCode(C, erStack); }
 };
 
 using TXANExpressionPtr = std::unique_ptr<TXANExpression>;
@@ -38,6 +51,9 @@ public:
         : TXANExpression(ASourcePos), FValue(std::move(AValue)) {}
 
     plat::Variant FValue;
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
 class TXANUnaryExpr : public TXANExpression {
@@ -47,6 +63,9 @@ public:
 
     TXANUnaryOp FOperator;
     TXANExpressionPtr FExpr;
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
 class TXANBinaryExpr : public TXANExpression {
@@ -57,6 +76,9 @@ public:
     TXANExpressionPtr FLeftExpr;
     TXANExpressionPtr FRightExpr;
     TXANBinaryOp FOperator;
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
 // One element of a designator: a name with an optional bracket group, or (after a second
@@ -80,6 +102,19 @@ public:
     using TXANExpression::TXANExpression;
 
     std::vector<std::unique_ptr<TXANDesignatorItem>> FItems;  // at least one
+
+    // The left side of ':=': stores the value of AValue into what the designator denotes.
+    void EmitAssign(TXANContext& C, TXANExpression& AValue);
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
+    void DoEmitRefByteCode(TXANContext& C) override;
+
+private:
+    enum class TUse : std::uint8_t { Value, Ref, Assign };
+    struct TItemCode;
+    void EmitUse(TXANContext& C, TUse AUse, TXANExpression* AValue);
+    TItemCode ItemCode(TXANContext& C, std::size_t AIndex, TUse AUse);
 };
 
 class TXANSetElement {
@@ -97,6 +132,9 @@ public:
     using TXANExpression::TXANExpression;
 
     std::vector<std::unique_ptr<TXANSetElement>> FSetElements;
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
 class TXANArrayDim {
@@ -115,6 +153,9 @@ public:
 
     std::vector<std::unique_ptr<TXANArrayDim>> FArrayDims;
     std::uint16_t FElemVarType = plat::varVariant;
+
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
 // @Name: a script procedure to be wrapped as an event handler.
@@ -125,10 +166,9 @@ public:
 
     Integer FProcName;
     plat::UString FStrProcName;
-};
 
-// Raised by the emit entry points of the Pascal syntax trees while the dialect's code
-// generation is not part of the build.
-[[noreturn]] void RaisePasCodeGenUnavailable(Integer ASourcePos);
+protected:
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
+};
 
 }  // namespace xan

@@ -17,21 +17,32 @@ enum TXANTryStmtType : std::uint8_t { ttFinally, ttExcept };
 class TXANStatement : public IXANEmitable {
 public:
     explicit TXANStatement(Integer ASourcePos) noexcept : FSourcePos(ASourcePos) {}
+    // The statement in a fresh context over ANamespace.
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
+    // At the statement's position, its first instruction breakable.
+    void EmitByteCode(TXANContext& C);
 
     Integer FSourcePos;
+
+protected:
+    virtual void DoEmitByteCode(TXANContext& C) = 0;
 };
 
 using TXANStatementPtr = std::unique_ptr<TXANStatement>;
 
 class TXANStmtList {
 public:
+    void EmitByteCode(TXANContext& C);
+
     std::vector<TXANStatementPtr> FItems;
 };
 
 class TXANPasEmptyStmt : public TXANStatement {
 public:
     using TXANStatement::TXANStatement;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANCompound : public TXANStatement {
@@ -39,6 +50,9 @@ public:
     using TXANStatement::TXANStatement;
 
     TXANStmtList FStmtList;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANAssignmentStmt : public TXANStatement {
@@ -48,6 +62,9 @@ public:
 
     std::unique_ptr<TXANDesignatorExpr> FLeftExpr;
     TXANExpressionPtr FRightExpr;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 // A call statement: a designator whose value is not used.
@@ -57,6 +74,9 @@ public:
         : TXANStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     TXANExpressionPtr FExpr;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANIfStmt : public TXANStatement {
@@ -66,6 +86,9 @@ public:
     TXANExpressionPtr FIfExpr;
     TXANStatementPtr FThenStmt;
     TXANStatementPtr FElseStmt;  // none without 'else'
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANCaseLabel {
@@ -91,6 +114,9 @@ public:
     TXANExpressionPtr FCaseExpr;
     std::vector<std::unique_ptr<TXANCaseSelector>> FSelectors;
     TXANStmtList FElseStmts;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANRepeatStmt : public TXANStatement {
@@ -99,6 +125,9 @@ public:
 
     TXANStmtList FStmtList;
     TXANExpressionPtr FRepeatExpr;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANWhileStmt : public TXANStatement {
@@ -107,6 +136,9 @@ public:
 
     TXANStatementPtr FStmt;
     TXANExpressionPtr FWhileExpr;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANForStmt : public TXANStatement {
@@ -118,6 +150,9 @@ public:
     TXANExpressionPtr FFromExpr;
     TXANExpressionPtr FToExpr;
     TXANStatementPtr FStmt;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANRaiseStmt : public TXANStatement {
@@ -126,6 +161,9 @@ public:
         : TXANStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     TXANExpressionPtr FExpr;  // none for a re-raise
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 // One 'on [Name :] Type do Statement' handler. Its name id is -1 when it has no variable.
@@ -158,6 +196,14 @@ public:
     TXANStmtList FFinallyStmtList;
     std::unique_ptr<TXANExceptionBlock> FExceptionBlock;  // present with 'on' or 'else' handlers
     TXANTryStmtType FTryStmtType = ttExcept;
+
+protected:
+    void DoEmitByteCode(TXANContext& C) override;
+
+private:
+    void EmitExcept(TXANContext& C);
+    void EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd);
+    void EmitFinally(TXANContext& C);
 };
 
 }  // namespace xan

@@ -1,0 +1,43 @@
+#pragma once
+// What code generation of one Pascal syntax tree carries from node to node: the bytecode being
+// filled, the scope for compile-time lookups, where Exit/Break/Continue go, and which protected
+// block a bare 'raise' re-raises.
+#include <cstdint>
+
+#include "vm/ByteCode.h"
+#include "vm/Namespaces.h"
+
+namespace xan {
+
+// Targets of Exit, Break and Continue; none in ExitL means: return from the code, none in
+// BreakL/ContinueL means: not inside a loop.
+struct TXANEBC {
+    TXANLabel* ExitL = nullptr;
+    TXANLabel* BreakL = nullptr;
+    TXANLabel* ContinueL = nullptr;
+};
+
+struct TXANContext {
+    TXANByteCode* Code = nullptr;
+    TXANTry* CurReraise = nullptr;                    // none outside exception handlers
+    TXANAbstractNamespace* CurNamespace = nullptr;    // none disables direct local access
+    TXANEBC CurEBC;
+};
+
+// What an expression's value is for: discarded, left on the stack, or consumed by a jump.
+enum TXANExprEmitRes : std::uint8_t { erNoRes, erStack, erPopJmpIfTrue, erPopJmpIfFalse };
+
+// Emits inside a source position and restores the previous one on every way out.
+class TXANSourcePosScope {
+public:
+    TXANSourcePosScope(TXANByteCode* ACode, std::int32_t APos) : FCode(ACode) { ACode->BeginSourcePos(APos, FOld); }
+    TXANSourcePosScope(const TXANSourcePosScope&) = delete;
+    TXANSourcePosScope& operator=(const TXANSourcePosScope&) = delete;
+    ~TXANSourcePosScope() { FCode->EndSourcePos(FOld); }
+
+private:
+    TXANByteCode* FCode;
+    std::int32_t FOld = -1;
+};
+
+}  // namespace xan

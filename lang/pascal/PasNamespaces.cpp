@@ -1,0 +1,62 @@
+#include "lang/pascal/PasNamespaces.h"
+
+namespace xan {
+
+namespace {
+
+TXANNameSearchRes ParentCompileTimeFind(TXANAbstractNamespace* AParent, Integer AName) {
+    return AParent ? AParent->CompileTimeFind(AName) : TXANNameSearchRes::NotFound();
+}
+
+TXANNameSearchRes ParentFind(TXANAbstractNamespace* AParent, TXANThread* AThread, Integer AName,
+                             const plat::UString* AStrName) {
+    return AParent ? AParent->Find(AThread, AName, AStrName) : TXANNameSearchRes::NotFound();
+}
+
+}  // namespace
+
+bool TXANProcLocalNamespace::FindLocal(Integer AName, TXANNameSearchRes& ARes) const {
+    auto* local = static_cast<TXANProcLocal*>(FProcedure->FLocalMap.Find(AName));
+    if (!local) return false;
+    switch (local->FLocalType) {
+        case ltVar: ARes = TXANNameSearchRes::LocalVar(static_cast<TXANLocalVarDecl*>(local)->FIndex); break;
+        case ltConst: ARes = TXANNameSearchRes::LocalConstant(&static_cast<TXANLocalConstDecl*>(local)->FValue); break;
+        case ltResult: ARes = TXANNameSearchRes::Result(); break;
+        case ltParam: ARes = TXANNameSearchRes::Param(static_cast<TXANParamDecl*>(local)->FParamInfo); break;
+    }
+    return true;
+}
+
+TXANNameSearchRes TXANProcLocalNamespace::Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) {
+    TXANNameSearchRes r;
+    return FindLocal(AName, r) ? r : ParentFind(FParent, AThread, AName, AStrName);
+}
+
+TXANNameSearchRes TXANProcLocalNamespace::CompileTimeFind(Integer AName) {
+    TXANNameSearchRes r;
+    return FindLocal(AName, r) ? r : ParentCompileTimeFind(FParent, AName);
+}
+
+void TXANProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) {
+    for (TXANParamDecl* p : FProcedure->FParams) AProc(p->FStrName, TXANNameSearchRes::Param(p->FParamInfo));
+    for (TXANLocalConstDecl* c : FProcedure->FLocalConsts)
+        AProc(c->FStrName, TXANNameSearchRes::LocalConstant(&c->FValue));
+    for (TXANLocalVarDecl* v : FProcedure->FLocalVars) AProc(v->FStrName, TXANNameSearchRes::LocalVar(v->FIndex));
+    if (FProcedure->FLocalResult) AProc(FProcedure->FLocalResult->FStrName, TXANNameSearchRes::Result());
+    if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
+}
+
+TXANNameSearchRes TXANExcSubBlockNamespace::Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) {
+    return AName == FVarName ? TXANNameSearchRes::LocalVar(FVarIndex) : ParentFind(FParent, AThread, AName, AStrName);
+}
+
+TXANNameSearchRes TXANExcSubBlockNamespace::CompileTimeFind(Integer AName) {
+    return AName == FVarName ? TXANNameSearchRes::LocalVar(FVarIndex) : ParentCompileTimeFind(FParent, AName);
+}
+
+void TXANExcSubBlockNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) {
+    if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
+    AProc(FVarSName, TXANNameSearchRes::LocalVar(FVarIndex));
+}
+
+}  // namespace xan
