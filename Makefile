@@ -2,7 +2,9 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: deps configure build test asan bench clean
+.PHONY: deps configure build test run asan bench clean
+
+SCRIPT ?= examples/hello.pas
 
 deps:
 	@bash scripts/install-deps.sh
@@ -15,6 +17,11 @@ build: configure
 
 test: build
 	@ctest --preset default -j $(JOBS)
+
+# Runs a script with the command-line runner: make run SCRIPT=path/to/script.pas
+run: configure
+	@cmake --build --preset default -j $(JOBS) --target velmora >/dev/null
+	@build/default/bin/velmora $(SCRIPT)
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
