@@ -152,5 +152,14 @@ TEST(VbTypes, IsNumeric) {
         EXPECT_FALSE(Bool(Call<TIsNumeric>({v}))) << v.VType;
 }
 
+TEST(VbTypes, IsNumericUsesTheLocaleDecimalSeparator) {
+    const ScopedSettings comma([](plat::TFormatSettings& s) {
+        s.DecimalSeparator = u',';
+        s.ThousandSeparator = u'.';
+    });
+    EXPECT_TRUE(Bool(Call<TIsNumeric>({Variant(u"1,5")})));
+    EXPECT_FALSE(Bool(Call<TIsNumeric>({Variant(u"1.5")})));
+}
+
 }  // namespace
 }  // namespace xan::vbbitest

@@ -20,19 +20,9 @@ double DateValueOf(const Variant& AValue) {
     return AValue.VDate;
 }
 
-// Swaps the process settings for a test and restores them afterwards.
-class ScopedFirstDay {
-public:
-    explicit ScopedFirstDay(std::uint8_t AMondayBased) : FSaved(plat::FormatSettings()) {
-        plat::TFormatSettings changed = FSaved;
-        changed.FirstDayOfWeek = AMondayBased;
-        plat::SetFormatSettings(changed);
-    }
-    ~ScopedFirstDay() { plat::SetFormatSettings(FSaved); }
-
-private:
-    plat::TFormatSettings FSaved;
-};
+ScopedSettings FirstDay(std::uint8_t AMondayBased) {
+    return ScopedSettings([&](plat::TFormatSettings& s) { s.FirstDayOfWeek = AMondayBased; });
+}
 
 TEST(VbDates, ClockValues) {
     const double now = DateValueOf(Call<TNow>());
@@ -80,17 +70,17 @@ TEST(VbDates, Weekday) {
 TEST(VbDates, SystemFirstDayComesFromTheLocale) {
     const Variant monday = DateOf(2024, 1, 1);
     {
-        ScopedFirstDay mondayFirst(0);
+        const ScopedSettings mondayFirst = FirstDay(0);
         EXPECT_EQ(SystemFirstDayOfWeek(), 2);
         EXPECT_EQ(Int(Call<TWeekday>({monday, Variant(0)})), 1);
         EXPECT_EQ(Str(Call<TWeekdayName>({Variant(1), Variant(false), Variant(0)})), "Monday");
     }
     {
-        ScopedFirstDay sundayFirst(6);
+        const ScopedSettings sundayFirst = FirstDay(6);
         EXPECT_EQ(SystemFirstDayOfWeek(), 1);
         EXPECT_EQ(Int(Call<TWeekday>({monday, Variant(0)})), 2);
     }
-    ScopedFirstDay saturdayFirst(5);
+    const ScopedSettings saturdayFirst = FirstDay(5);
     EXPECT_EQ(SystemFirstDayOfWeek(), 7);
 }
 
@@ -104,6 +94,15 @@ TEST(VbDates, WeekdayName) {
     EXPECT_EQ(CallError<TWeekdayName>({Variant(1), Variant(false), Variant(8)}), ConversionError);
     EXPECT_EQ(CallError<TWeekdayName>({}), ParamCountError);
     EXPECT_EQ(CallError<TWeekdayName>({Variant(1), Variant(1), Variant(1), Variant(1)}), ParamCountError);
+}
+
+TEST(VbDates, NamesComeFromTheLocaleSettings) {
+    const ScopedSettings german([](plat::TFormatSettings& s) {
+        s.LongMonthNames[2] = u"M\u00E4rz";
+        s.ShortDayNames[1] = u"Mo";
+    });
+    EXPECT_EQ(Str(Call<TMonthName>({Variant(3)})), "M\u00E4rz");
+    EXPECT_EQ(Str(Call<TWeekdayName>({Variant(2), Variant(true)})), "Mo");
 }
 
 TEST(VbDates, MonthName) {

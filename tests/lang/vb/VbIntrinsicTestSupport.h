@@ -10,6 +10,7 @@
 
 #include "lang/vb/VbIntrinsics.h"
 #include "platform/core/Exception.h"
+#include "platform/core/FormatSettings.h"
 #include "platform/ole/SafeArray.h"
 #include "platform/ole/Variant.h"
 #include "vm/Operands.h"
@@ -18,6 +19,23 @@ namespace xan::vbbitest {
 
 using plat::UString;
 using plat::Variant;
+
+// Changes the process locale settings for a test and restores them afterwards.
+class ScopedSettings {
+public:
+    template <class F>
+    explicit ScopedSettings(F&& AChange) : FSaved(plat::FormatSettings()) {
+        plat::TFormatSettings changed = FSaved;
+        AChange(changed);
+        plat::SetFormatSettings(changed);
+    }
+    ~ScopedSettings() { plat::SetFormatSettings(FSaved); }
+    ScopedSettings(const ScopedSettings&) = delete;
+    ScopedSettings& operator=(const ScopedSettings&) = delete;
+
+private:
+    plat::TFormatSettings FSaved;
+};
 
 inline std::string Utf8(const UString& AText) { return AText.ToUtf8(); }
 
