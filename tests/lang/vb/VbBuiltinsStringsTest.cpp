@@ -21,6 +21,13 @@ TEST(VbStrings, ChrAndAscUseTheAnsiCodePage) {
     EXPECT_EQ(CallError<TAsc>({Variant(u"")}), ConversionError);
 }
 
+TEST(VbStrings, ChrAndAscFollowTheSettingsCodePage) {
+    const ScopedSettings cyrillic([](plat::TFormatSettings& s) { s.AnsiCodePage = 1251; });
+    EXPECT_EQ(Str(Call<TChr>({Variant(0xC0)})), "\u0410");
+    EXPECT_EQ(Int(Call<TAsc>({Variant(u"\u0410")})), 0xC0);
+    EXPECT_EQ(Str(Call<TString>({Variant(2), Variant(0xC0)})), "\u0410\u0410");
+}
+
 TEST(VbStrings, CaseAndLength) {
     EXPECT_EQ(Str(Call<TUCase>({Variant(u"abc\u00E9")})), "ABC\u00C9");
     EXPECT_EQ(Str(Call<TLCase>({Variant(u"ABC")})), "abc");
