@@ -120,6 +120,11 @@ TEST(PasConvertBuiltins, FormatTakesTheArgumentsAfterTheFirst) {
     EXPECT_EQ(Text(Call<TFormat>({Variant(u"%.2f|%5s|%x"), Variant(u"1.5"), Variant(true), Variant(255)})),
               u"1.50| True|FF");
     EXPECT_EQ(Text(Call<TFormat>({Variant(u"%d"), Variant(2.5)})), u"2");
+    Variant i(7);
+    Variant name(u"n");
+    EXPECT_EQ(Text(Call<TFormat>({Variant(u"%1:s%0:d"), Variant::RefTo(&i), Variant::RefTo(&name)})), u"n7");
+    EXPECT_EQ(Text(Call<TFormat>({Variant(u"%u"), Variant(std::numeric_limits<std::uint64_t>::max())})),
+              u"18446744073709551615");
 }
 
 TEST(PasConvertBuiltins, FormatSpreadsTheElementsOfASingleArray) {

@@ -114,6 +114,17 @@ TEST(PasMathBuiltins, IncUsesTheMachineOperators) {
     EXPECT_EQ(real.VDouble, 1.75);
 }
 
+TEST(PasMathBuiltins, IncByTheVariableItselfDoublesIt) {
+    Variant i(21);
+    std::vector<Variant> args{Variant::RefTo(&i), Variant::RefTo(&i)};
+    Perform<TInc>(args);
+    EXPECT_EQ(i.VInteger, 42);
+    Variant s(u"ab");
+    std::vector<Variant> text{Variant::RefTo(&s), Variant::RefTo(&s)};
+    Perform<TInc>(text);
+    EXPECT_EQ(Text(s), u"abab");
+}
+
 TEST(PasMathBuiltins, IncOfAValueThatIsNoVariableDoesNothing) {
     std::vector<Variant> args{Variant(3)};
     Perform<TInc>(args);

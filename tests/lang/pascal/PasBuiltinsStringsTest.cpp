@@ -77,6 +77,13 @@ TEST(PasStringBuiltins, InsertPutsTextBeforeAPosition) {
     EXPECT_EQ(Text(s), u">Hello, !");
 }
 
+TEST(PasStringBuiltins, InsertOfAVariableIntoItself) {
+    Variant s(u"ab");
+    std::vector<Variant> args{Variant::RefTo(&s), Variant::RefTo(&s), Variant(2)};
+    Perform<TInsert>(args);
+    EXPECT_EQ(Text(s), u"aabb");
+}
+
 TEST(PasStringBuiltins, InsertMakesTextOfNonStringVariables) {
     Variant n(123);
     std::vector<Variant> args{Variant(9), Variant::RefTo(&n), Variant(2)};
