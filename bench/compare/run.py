@@ -416,7 +416,8 @@ def machine_lines(runs):
         if impl.velmora and impl.key == "vbscript":
             continue
         name = "Velmora" if impl.velmora else impl.title
-        lines.append("%s: %s" % (name, impl.version or "not available"))
+        missing = "pending (not built yet)" if impl.velmora else "not available"
+        lines.append("%s: %s" % (name, impl.version or missing))
     return lines
 
 
