@@ -10,7 +10,7 @@ using plat::UString;
 
 namespace {
 
-constexpr const char16_t* SNestingTooDeep = u"Statements or expressions nested too deeply";
+constexpr const char16_t* SNestingTooDeep = u"Statements or expressions are nested too deeply";
 constexpr const char16_t* SInvalidExit = u"Invalid \"exit\" instruction";
 constexpr const char16_t* SReraiseOutsideHandler = u"Re-raising an exception only allowed in exception handler";
 constexpr const char16_t* STypeIdentifierExpected = u"Type identifier expected";

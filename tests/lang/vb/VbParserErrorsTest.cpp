@@ -156,7 +156,7 @@ TEST(VbParserErrors, LexicalErrorsComeThroughTheParser) {
 }
 
 TEST(VbParserErrors, DeepNestingIsACompileErrorNotACrash) {
-    const char16_t* msg = u"Statements or expressions nested too deeply";
+    const char16_t* msg = u"Statements or expressions are nested too deeply";
     const auto nested = [](const char16_t* open, int depth, const char16_t* inner, const char16_t* close) {
         std::u16string s;
         for (int i = 0; i < depth; ++i) s += open;
