@@ -106,21 +106,17 @@ def interpreter_version(impl):
 
 def locate_interpreter(impl):
     override = os.environ.get(impl.env_var)
-    found = shutil.which(override) if override else None
-    if override and not found:
+    names = (override,) if override else impl.candidates
+    found = next((path for path in map(shutil.which, names) if path), None)
+    if not found and override:
         impl.missing_note = "%s=%s is not an executable" % (impl.env_var, override)
-        return
-    for name in ((override,) if override else impl.candidates):
-        found = shutil.which(name)
-        if found:
-            break
-    if not found:
+    elif not found:
         impl.missing_note = ("no %s interpreter (tried %s; install with "
                              "`bash scripts/install-deps.sh --bench`)"
                              % (impl.title, ", ".join(impl.candidates)))
-        return
-    impl.command = resolve_python(found) if impl.key == "python" else found
-    impl.version = interpreter_version(impl) or "unknown version"
+    else:
+        impl.command = resolve_python(found) if impl.key == "python" else found
+        impl.version = interpreter_version(impl) or "unknown version"
 
 
 def locate_all(velmora_arg):
@@ -505,6 +501,9 @@ def main(argv):
     impls = [i for i in chosen_impls(args.langs) if i.command]
     for line in missing_notes():
         print("note: skipping " + line)
+    if not impls:
+        print("Nothing to run: none of the chosen implementations is available.")
+        return 0
     runs = 0 if args.check else args.runs
     print("%s %d benchmark(s) with: %s" % ("Checking" if args.check else "Timing",
                                           len(names), ", ".join(i.title for i in impls)))
