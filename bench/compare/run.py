@@ -80,8 +80,9 @@ def find_velmora(explicit):
 def velmora_version(path):
     line = quiet_output([path, "--version"])
     commit = quiet_output(["git", "-C", REPO, "rev-parse", "--short", "HEAD"])
-    label = line or "velmora"
-    return label + (" (checkout " + commit + ")" if commit else "")
+    shown = os.path.relpath(path, REPO) if path.startswith(REPO + os.sep) else path
+    label = line or shown
+    return label + (" (source checkout " + commit + ")" if commit else "")
 
 
 def resolve_python(command):
@@ -231,7 +232,7 @@ def checksum_problem(result, expected):
     if result.timed_out:
         return "timed out"
     if result.status != 0:
-        tail = " | ".join(result.stderr.strip().splitlines()[-3:])
+        tail = " | ".join(result.stderr.strip().splitlines()[-3:]).replace(REPO + os.sep, "")
         return "exit status %d%s" % (result.status, (": " + tail) if tail else "")
     lines = [l.rstrip("\r") for l in result.stdout.splitlines() if l.strip()]
     if lines != [expected]:
@@ -385,10 +386,10 @@ def missing_notes():
     return out
 
 
-def notes(names):
+def notes(names, failures):
     out = ["[%d] %s: %s" % (k, bench, read_note(bench))
            for bench, k in footnotes(names).items()]
-    return out + missing_notes()
+    return out + missing_notes() + ["FAILED " + failure for failure in failures]
 
 
 def machine_lines(runs):
@@ -435,16 +436,16 @@ def report_sections(table, names, render):
     return out
 
 
-def report_text(table, names, runs):
+def report_text(table, names, runs, failures):
     out = machine_lines(runs)
     sections = report_sections(table, names, plain_table)
     for k in range(0, len(sections), 3):
         out += ["", sections[k] + ":"] + ([sections[k + 1]] if sections[k + 1] else []) + \
                ["", sections[k + 2]]
-    return "\n".join(out + [""] + notes(names))
+    return "\n".join(out + [""] + notes(names, failures))
 
 
-def report_markdown(table, names, runs):
+def report_markdown(table, names, runs, failures):
     out = ["# Velmora against embeddable interpreters", "",
            "Made with `bash bench/compare/run.sh --markdown bench/compare/RESULTS.md`; "
            "README.md in this folder describes the programs.", ""]
@@ -453,7 +454,7 @@ def report_markdown(table, names, runs):
     for k in range(0, len(sections), 3):
         out += ["", "## " + sections[k], ""] + ([sections[k + 1], ""] if sections[k + 1]
                                                 else []) + [sections[k + 2]]
-    extra = notes(names)
+    extra = notes(names, failures)
     if extra:
         out += ["", "## Notes", ""] + ["- " + n for n in extra]
     return "\n".join(out) + "\n"
@@ -510,10 +511,10 @@ def main(argv):
     table, failures = measure_all(names, impls, runs, args.timeout)
     if not args.check:
         print()
-        print(report_text(table, names, runs))
+        print(report_text(table, names, runs, failures))
         if args.markdown:
             with open(args.markdown, "w") as handle:
-                handle.write(report_markdown(table, names, runs))
+                handle.write(report_markdown(table, names, runs, failures))
             print("\nwrote " + args.markdown)
     if failures:
         print("\n" + "!" * 72, file=sys.stderr)
