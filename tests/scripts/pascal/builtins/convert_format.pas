@@ -1,0 +1,42 @@
+// Conversions between numbers and text, and Format / FormatFloat.
+var a;
+
+begin
+  ShowMessage(IntToStr(-123));
+  ShowMessage(IntToStr(Round(1.2345678901e10)));
+  ShowMessage(IntToHex(255, 4));
+  ShowMessage(IntToHex(-1, 2));
+  ShowMessage(IntToHex(4096, 1));
+  ShowMessage(StrToInt('42') + 1);
+  ShowMessage(StrToInt('-17'));
+  ShowMessage(StrToInt('$1F'));
+  ShowMessage(StrToInt('0x10'));
+  ShowMessage(StrToIntDef('12x', -1));
+  ShowMessage(StrToIntDef('99', -1));
+  ShowMessage(StrToFloat('2.5') * 2);
+  ShowMessage(FloatToStr(0.125));
+  ShowMessage(FloatToStr(1e20));
+  ShowMessage(FloatToStr(1.23456789012345678e17));
+  ShowMessage(FloatToStr(-0.0001));
+  ShowMessage(Format('abc'));
+  ShowMessage(Format('%d items', 3));
+  ShowMessage(Format('%s has %d items costing %.2f', 'cart', 3, 9.5));
+  ShowMessage(Format('[%5d] [%-5d] [%.5d]', 42, 42, 42));
+  ShowMessage(Format('[%8s] [%-8s]', 'right', 'left'));
+  ShowMessage(Format('%x %X', 255, 48879));
+  ShowMessage(Format('%.3e', 12345.678));
+  ShowMessage(Format('%g', 0.5));
+  ShowMessage(Format('%n', 1234567.891));
+  ShowMessage(Format('%%'));
+  ShowMessage(Format('%%', 1));
+  ShowMessage(Format('%1:s %0:s', 'world', 'hello'));
+  a := array[2];
+  a[0] := 'array';
+  a[1] := 2;
+  a[2] := 'args';
+  ShowMessage(Format('%s of %d %s', a));
+  ShowMessage(FormatFloat('0.00', 3.14159));
+  ShowMessage(FormatFloat('#,##0.0', 1234567.89));
+  ShowMessage(FormatFloat('000', 7));
+  ShowMessage(FormatFloat('0.###', 2.5));
+end;

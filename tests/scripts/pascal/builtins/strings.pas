@@ -1,0 +1,60 @@
+// String literals and the string built-ins.
+var s, t, n;
+
+begin
+  s := 'It''s';
+  ShowMessage(s);
+  ShowMessage(#72#105'!');
+  ShowMessage('tab[' + #9 + ']');
+  ShowMessage(Length(#$41#$42));
+  ShowMessage('' = '');
+  ShowMessage(Length(''));
+  s := 'Hello, World';
+  ShowMessage(Length(s));
+  ShowMessage(Copy(s, 1, 5));
+  ShowMessage(Copy(s, 8, 100));
+  ShowMessage('[' + Copy(s, 50, 2) + ']');
+  ShowMessage(Copy(s, 0, 2));
+  ShowMessage(Pos('World', s));
+  ShowMessage(Pos('world', s));
+  ShowMessage(UpperCase(s));
+  ShowMessage(LowerCase(s));
+  ShowMessage('[' + Trim('  padded  ') + ']');
+  ShowMessage('[' + TrimLeft('  padded  ') + ']');
+  ShowMessage('[' + TrimRight('  padded  ') + ']');
+  t := 'abcdef';
+  Delete(t, 2, 3);
+  ShowMessage(t);
+  Delete(t, 10, 1);
+  ShowMessage(t);
+  Insert('XYZ', t, 2);
+  ShowMessage(t);
+  Insert('<', t, 0);
+  Insert('>', t, 100);
+  ShowMessage(t);
+  ShowMessage(CompareStr('a', 'b') < 0);
+  ShowMessage(CompareStr('b', 'a') > 0);
+  ShowMessage(CompareStr('a', 'A') <> 0);
+  ShowMessage(CompareText('abc', 'ABC'));
+  ShowMessage(AnsiCompareText('abc', 'ABD') < 0);
+  ShowMessage(AnsiUpperCase('éa'));
+  ShowMessage(AnsiLowerCase('ÄÖÜ'));
+  ShowMessage(Chr(65) + Chr(97));
+  ShowMessage(Ord('A'));
+  ShowMessage(Ord(''));
+  ShowMessage(Ord(7));
+  ShowMessage(IsValidIdent('_name1'));
+  ShowMessage(IsValidIdent('1name'));
+  ShowMessage(IsValidIdent('a.b'));
+  n := 0;
+  s := '';
+  while n < 3 do
+  begin
+    s := s + Chr(Ord('x') + n);
+    n := n + 1;
+  end;
+  ShowMessage(s);
+  ShowMessage(VarToStr(Null) + '|' + VarToStr(12));
+  ShowMessage(VarIsNull(Null));
+  ShowMessage(VarIsNull(''));
+end;
