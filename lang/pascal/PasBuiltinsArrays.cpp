@@ -14,9 +14,11 @@ using plat::Variant;
 
 namespace {
 
-// The array of a bounds query; AError when the first argument is none.
+// The array of a bounds query: AError when the first argument is no array, which is tested
+// before the count of further arguments; a call without any argument has a wrong count.
 const SafeArray& BoundsArray(const TXANCall* ACall, PXANVarArray AArgs, TXANRuntimeErrorType AError) {
-    const SafeArray* array = ACall->FArgCount > 0 ? ArgArray(AArgs[0]) : nullptr;
+    if (ACall->FArgCount == 0) EXANVMRuntime::RaiseError(retInvalidParamCount);
+    const SafeArray* array = ArgArray(AArgs[0]);
     if (!array) EXANVMRuntime::RaiseError(AError);
     CheckArgCount(ACall, 1, 2);
     return *array;

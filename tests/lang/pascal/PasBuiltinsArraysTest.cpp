@@ -81,7 +81,8 @@ TEST(PasArrayBuiltins, HighAndLowOfANonArrayAreTheirOwnErrorsBeforeTheCount) {
     EXPECT_TRUE(RaisesRuntime([] { Call<THigh>({Variant(5)}); }, retHighOnlyArray));
     EXPECT_TRUE(RaisesRuntime([] { Call<TLow>({Variant(u"abc")}); }, retLowOnlyArray));
     EXPECT_TRUE(RaisesRuntime([] { Call<THigh>({Variant(5), Variant(1), Variant(1)}); }, retHighOnlyArray));
-    EXPECT_TRUE(RaisesRuntime([] { Call<TLow>({}); }, retLowOnlyArray));
+    EXPECT_TRUE(RaisesRuntime([] { Call<TLow>({}); }, retInvalidParamCount));
+    EXPECT_TRUE(RaisesRuntime([] { Call<THigh>({}); }, retInvalidParamCount));
     Variant a = Matrix();
     EXPECT_TRUE(RaisesRuntime([&] { Call<THigh>({a, Variant(1), Variant(1)}); }, retInvalidParamCount));
 }
