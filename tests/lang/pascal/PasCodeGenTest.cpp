@@ -199,9 +199,13 @@ TEST(PasCodeGen, TryFinally) {
 
 TEST(PasCodeGen, ReraiseUsesTheHandlersState) {
     CompiledSnippet s(u"try x; except raise end", false);
-    for (int i = 0; i < s.code.Count(); ++i)
-        if (s.code.Code()[i].Code == isReraise)
-            EXPECT_EQ(s.code.Code()[i].Data, std::uintptr_t(s.code.TryAt(0)->FExceptionVar));
+    int reraises = 0;
+    for (int i = 0; i < s.code.Count(); ++i) {
+        if (s.code.Code()[i].Code != isReraise) continue;
+        ++reraises;
+        EXPECT_EQ(s.code.Code()[i].Data, std::uintptr_t(s.code.TryAt(0)->FExceptionVar));
+    }
+    EXPECT_EQ(reraises, 1);
 }
 
 TEST(PasCodeGen, ProcedureNamespaceAnswersEveryLocalKind) {
