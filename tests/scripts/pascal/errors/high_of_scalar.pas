@@ -1,0 +1,3 @@
+begin
+  ShowMessage(High(5));
+end;

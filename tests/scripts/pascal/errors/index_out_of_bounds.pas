@@ -1,0 +1,5 @@
+var a;
+begin
+  a := array[2];
+  a[3] := 1;
+end;

@@ -1,0 +1,3 @@
+begin
+  ShowMessage(EncodeDate(2023, 2, 29));
+end;

@@ -1,0 +1,3 @@
+begin
+  ShowMessage(1e);
+end;

@@ -1,0 +1,3 @@
+begin
+  ShowMessage("double quotes");
+end;

@@ -1,0 +1,3 @@
+begin
+  ShowMessage(2147483648);
+end;

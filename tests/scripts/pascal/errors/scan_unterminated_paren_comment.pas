@@ -1,0 +1,3 @@
+begin
+  ShowMessage('hidden'); (* the comment never closes *
+end;

@@ -1,0 +1,4 @@
+begin
+  ShowMessage('open text
+  );
+end;

@@ -1,0 +1,4 @@
+// Parameters are separated by semicolons.
+procedure P(a, b);
+begin
+end;

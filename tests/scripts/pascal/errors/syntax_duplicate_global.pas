@@ -1,0 +1,4 @@
+var total;
+procedure Total;
+begin
+end;

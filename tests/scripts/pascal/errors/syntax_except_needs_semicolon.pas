@@ -1,0 +1,4 @@
+var x;
+begin
+  try x := 1 except end;
+end;

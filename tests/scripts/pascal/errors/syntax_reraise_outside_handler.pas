@@ -1,0 +1,7 @@
+begin
+  try
+    ShowMessage('x');
+  finally
+    raise;
+  end;
+end;

@@ -1,0 +1,4 @@
+// Variables carry no type.
+var x: Integer;
+begin
+end;

@@ -1,0 +1,4 @@
+var a;
+begin
+  a := array[2] of Float;
+end;

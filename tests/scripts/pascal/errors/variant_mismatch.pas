@@ -1,0 +1,4 @@
+// Adding a number to a text that is not a number.
+begin
+  ShowMessage('a' + 1);
+end;
