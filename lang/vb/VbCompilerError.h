@@ -12,9 +12,4 @@ class EXANVbCompiler : public EXANCompileBase {
 // Raises EXANVbCompiler with the message at the position.
 [[noreturn]] void RaiseVbCompileError(plat::UString AMsg, plat::Integer ASourcePos);
 
-// Raised by the syntax tree's code-emission operations until code generation for the dialect
-// exists, so that compiling a VBScript-dialect script fails with a clear compile error at the
-// construct instead of producing wrong code.
-[[noreturn]] void RaiseVbCodeGenerationMissing(plat::Integer ASourcePos);
-
 }  // namespace xan

@@ -1,9 +1,33 @@
 #include "lang/vb/VbExpressions.h"
 
-#include "lang/vb/VbCompilerError.h"
-
 namespace xan {
 
-void TXANVbExpression::Emit(TXANAbstractNamespace*, TXANByteCode*) { RaiseVbCodeGenerationMissing(FSourcePos); }
+using namespace vb;
+
+// An evaluation: a fresh context whose value is left on the stack for the caller.
+void TXANVbExpression::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) {
+    TXANContext c;
+    c.Code = AByteCode;
+    c.CurNamespace = ANamespace;
+    EmitByteCode(c, erStack);
+}
+
+void TXANVbExpression::EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel) {
+    TXANSourcePosScope position(C.Code, FSourcePos);
+    bool handled = true;
+    DoEmitByteCode(C, AEmitRes, AJmpLabel, handled);
+    if (!handled) return;
+    switch (AEmitRes) {
+        case erNoRes: C.Code->Emit(icPop); break;
+        case erStack: break;
+        case erPopJmpIfTrue: C.Code->Emit(icPopJmpIfTrue, AJmpLabel); break;
+        case erPopJmpIfFalse: C.Code->Emit(icPopJmpIfFalse, AJmpLabel); break;
+    }
+}
+
+void TXANVbExpression::EmitRefByteCode(TXANContext& C) {
+    TXANSourcePosScope position(C.Code, FSourcePos);
+    DoEmitRefByteCode(C);
+}
 
 }  // namespace xan

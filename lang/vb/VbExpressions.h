@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "lang/vb/VbCodeContext.h"
 #include "lang/vb/VbSyntaxEnums.h"
 #include "platform/core/Types.h"
 #include "platform/core/UString.h"
@@ -19,8 +20,18 @@ public:
 
     // Appends code that leaves the expression's value on the operand stack.
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
+    // Emits the value for the given use; AJmpLabel is the target of the two jump modes.
+    void EmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes = vb::erStack, TXANLabel* AJmpLabel = nullptr);
+    // Emits a reference where the expression denotes a variable, otherwise its value.
+    void EmitRefByteCode(vb::TXANContext& C);
 
     plat::Integer FSourcePos;
+
+protected:
+    // Emits the node; a node that realises a jump mode itself clears AHandled.
+    virtual void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                                bool& AHandled) = 0;
+    virtual void DoEmitRefByteCode(vb::TXANContext& C) { EmitByteCode(C); }
 };
 
 using TXANVbExpressionList = std::vector<std::unique_ptr<TXANVbExpression>>;
@@ -32,6 +43,10 @@ public:
 
     TXANVbUnaryOp FOpType;
     std::unique_ptr<TXANVbExpression> FOperand;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                        bool& AHandled) override;
 };
 
 class TXANVbBinaryOpExpr : public TXANVbExpression {
@@ -43,6 +58,15 @@ public:
     std::unique_ptr<TXANVbExpression> FLeftExpr;
     std::unique_ptr<TXANVbExpression> FRightExpr;
     TXANVbBinaryOp FOpType;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                        bool& AHandled) override;
+
+private:
+    bool EmitJumpForm(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel);
+    void EmitValueChain(vb::TXANContext& C);
+    void EmitRightOperand(vb::TXANContext& C);
 };
 
 // A constant written in the source: its value is a copy made once by the parser.
@@ -52,6 +76,10 @@ public:
         : TXANVbExpression(ASourcePos), FValue(std::move(AValue)) {}
 
     plat::Variant FValue;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                        bool& AHandled) override;
 };
 
 // One step of a designator: a name (a.b), an argument list (a(1)(2)), or both (a.b(1)).
@@ -87,7 +115,32 @@ public:
         return *FItems.back();
     }
 
+    // Instruction and operand chosen for one item, and whether it needs a result slot.
+    struct TItemCode {
+        TXANInstrCode Code;
+        std::uintptr_t Data;
+        bool NeedsResultSlot;
+    };
+    enum class TUse : int { Value, Ref, Assign };
+    // The default code of item AIndex for a use: only the first item without an argument list
+    // may name a local; everything else is a call resolved at run time.
+    static TItemCode ItemCode(vb::TXANContext& C, const TXANVbDesignatorItem& AItem, std::size_t AIndex, TUse AUse);
+    // Gives the instruction of item AIndex, or false to keep the default one.
+    using TOnItemCode = bool (*)(vb::TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
+                                 TItemCode& ACode);
+    // Emits extra operands after the arguments of item AIndex.
+    using TOnItemArgs = void (*)(vb::TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
+                                 void* AData);
+
+    // Emits the items: the result slots, then per item its arguments and its instruction.
+    void EmitChain(vb::TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData, TOnItemCode AOnItemCode);
+
     std::vector<std::unique_ptr<TXANVbDesignatorItem>> FItems;  // at least one, in source order
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                        bool& AHandled) override;
+    void DoEmitRefByteCode(vb::TXANContext& C) override;
 };
 
 // New a.B(args).C: the class name steps, then the construction call, then further steps.
@@ -96,6 +149,11 @@ public:
     using TXANVbDesignatorExpr::TXANVbDesignatorExpr;
 
     TXANVbDesignatorItem* FNewCallItem = nullptr;  // one of FItems
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+                        bool& AHandled) override;
+    void DoEmitRefByteCode(vb::TXANContext& C) override;
 };
 
 }  // namespace xan

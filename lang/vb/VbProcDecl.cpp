@@ -1,6 +1,7 @@
 #include "lang/vb/VbProcDecl.h"
 
-#include "lang/vb/VbCompilerError.h"
+#include "lang/vb/VbLocalNamespace.h"
+#include "platform/core/Assert.h"
 #include "vm/Namespaces.h"
 
 namespace xan {
@@ -15,7 +16,22 @@ TXANVbProcDecl::TXANVbProcDecl(plat::Integer AName, plat::UString AStrName, TXAN
 
 TXANVbProcDecl::~TXANVbProcDecl() = default;
 
-void TXANVbProcDecl::EmitByteCode(TXANAbstractNamespace*) { RaiseVbCodeGenerationMissing(FSourcePos); }
+void TXANVbProcDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
+    XAN_ASSERT("XANSctVbCompiler", !FLocalNamespace);  // a procedure is compiled once
+    FLocalNamespace = std::make_unique<TXANVbProcLocalNamespace>(AGlobalNamespace, this);
+    TXANContext c;
+    c.Code = FByteCode.get();
+    c.CurNamespace = FLocalNamespace.get();
+    TXANByteCode& code = *FByteCode;
+    code.BeginEmit(FStrName, FLocalNamespace.get(), FSourcePos);
+    // Parameters and the result live in the activation, not in local slots.
+    for (TXANVbLocalVarDecl* v : FLocalVars) v->FIndex = code.AddLocalVar();
+    FStmtList.EmitByteCode(c);
+    TXANSourcePosScope end(&code, FEndSourcePos);
+    code.SetNextInstrBreakable();
+    code.Emit(icRet);
+    code.EndEmit();
+}
 
 bool TXANVbProcDecl::AddLocal(std::unique_ptr<TXANVbProcLocal>& ALocal) {
     TXANVbProcLocal* local = ALocal.get();
@@ -33,7 +49,7 @@ bool TXANVbProcDecl::AddLocal(std::unique_ptr<TXANVbProcLocal>& ALocal) {
             auto* param = static_cast<TXANVbParamDecl*>(local);
             param->FParamInfo.Index = static_cast<std::uint16_t>(FParams.size());
             FParams.push_back(param);
-            IncParamCount();
+            AddParam(param->FParamInfo.Kind);
             break;
         }
     }

@@ -18,8 +18,13 @@ public:
     explicit TXANVbStatement(plat::Integer ASourcePos) noexcept : FSourcePos(ASourcePos) {}
 
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
+    // Emits the statement at its position as a breakable line.
+    void EmitByteCode(vb::TXANContext& C);
 
     plat::Integer FSourcePos;
+
+protected:
+    virtual void DoEmitByteCode(vb::TXANContext& C) = 0;
 };
 
 class TXANVbStmtList {
@@ -27,6 +32,7 @@ public:
     void Add(std::unique_ptr<TXANVbStatement> AStmt) { FItems.push_back(std::move(AStmt)); }
     bool Empty() const noexcept { return FItems.empty(); }
     std::size_t Count() const noexcept { return FItems.size(); }
+    void EmitByteCode(vb::TXANContext& C);
 
     std::vector<std::unique_ptr<TXANVbStatement>> FItems;
 };
@@ -38,6 +44,9 @@ public:
         : TXANVbStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     std::unique_ptr<TXANVbDesignatorExpr> FExpr;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 // Both x = 1 and Set x = obj: the dialect does not distinguish object from value assignment.
@@ -49,6 +58,9 @@ public:
 
     std::unique_ptr<TXANVbDesignatorExpr> FLeftExpr;
     std::unique_ptr<TXANVbExpression> FRightExpr;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbCallStmt : public TXANVbStatement {
@@ -57,6 +69,9 @@ public:
         : TXANVbStatement(ASourcePos), FDesignator(std::move(ADesignator)) {}
 
     std::unique_ptr<TXANVbDesignatorExpr> FDesignator;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbEraseStmt : public TXANVbStatement {
@@ -65,6 +80,9 @@ public:
         : TXANVbStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     std::unique_ptr<TXANVbDesignatorExpr> FExpr;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 // One variable of a Dim statement.
@@ -89,6 +107,12 @@ public:
     using TXANVbStatement::TXANVbStatement;
 
     std::vector<std::unique_ptr<TXANVbDimVarDecl>> FVarDecls;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
+
+private:
+    static void EmitDecl(vb::TXANContext& C, TXANVbDimVarDecl& ADecl);
 };
 
 // One array of a Redim statement.
@@ -109,6 +133,12 @@ public:
 
     bool FPreserve = false;
     std::vector<std::unique_ptr<TXANVbRedimVarDecl>> FVarDecls;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
+
+private:
+    void EmitDecl(vb::TXANContext& C, TXANVbRedimVarDecl& ADecl);
 };
 
 class TXANVbIfBlock {
@@ -127,6 +157,9 @@ public:
 
     std::vector<std::unique_ptr<TXANVbIfBlock>> FBlocks;  // the If block, then one per ElseIf
     TXANVbStmtList FElseStmtList;                          // empty without Else
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbForStmt : public TXANVbStatement {
@@ -138,6 +171,9 @@ public:
     std::unique_ptr<TXANVbExpression> FToExpr;
     std::unique_ptr<TXANVbExpression> FStepExpr;  // null without Step
     TXANVbStmtList FStmts;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbDoLoopStmt : public TXANVbStatement {
@@ -148,6 +184,9 @@ public:
     TXANVbConditionCheck FCondCheck = vb::ccNoCondition;
     std::unique_ptr<TXANVbExpression> FExpr;  // null without a condition
     TXANVbStmtList FStmts;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbCaseSelector {
@@ -166,6 +205,9 @@ public:
     std::unique_ptr<TXANVbExpression> FExpr;
     std::vector<std::unique_ptr<TXANVbCaseSelector>> FSelectors;
     TXANVbStmtList FElseStmts;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbExitStmt : public TXANVbStatement {
@@ -174,6 +216,9 @@ public:
         : TXANVbStatement(ASourcePos), FExitType(AExitType) {}
 
     TXANVbExitType FExitType;
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbCatch {
@@ -200,6 +245,13 @@ public:
     TXANVbStmtList FTryStmts;
     std::vector<std::unique_ptr<TXANVbCatch>> FCatches;
     TXANVbStmtList FFinallyStmts;  // empty without Finally
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
+
+private:
+    void EmitCatches(vb::TXANContext& C);
+    void EmitHandlers(vb::TXANContext& C, TXANTry* ATry, TXANLabel* AEnd);
 };
 
 class TXANVbThrowStmt : public TXANVbStatement {
@@ -208,6 +260,9 @@ public:
         : TXANVbStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     std::unique_ptr<TXANVbExpression> FExpr;  // null: re-raise the exception being handled
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 class TXANVbReturnStmt : public TXANVbStatement {
@@ -216,6 +271,9 @@ public:
         : TXANVbStatement(ASourcePos), FExpr(std::move(AExpr)) {}
 
     std::unique_ptr<TXANVbExpression> FExpr;  // null in a sub and at the global level
+
+protected:
+    void DoEmitByteCode(vb::TXANContext& C) override;
 };
 
 }  // namespace xan

@@ -1,0 +1,70 @@
+#pragma once
+// What code generation of one VBScript-dialect syntax tree carries from node to node: the
+// bytecode being filled, the scope for compile-time lookups, where the Exit statements go, and
+// which protected block a bare Throw re-raises.
+//
+// Kept in namespace vb: the Pascal front end has records of the same names with other fields,
+// and both front ends link into one program.
+#include <cstdint>
+
+#include "vm/ByteCode.h"
+#include "vm/Namespaces.h"
+
+namespace xan {
+namespace vb {
+
+// Targets of the exit statements; none in ProcL means that leaving the procedure returns from
+// the code, none in ForL or DoL means that no enclosing loop of that kind exists.
+struct TXANExitLabels {
+    TXANLabel* ProcL = nullptr;
+    TXANLabel* ForL = nullptr;
+    TXANLabel* DoL = nullptr;
+};
+
+struct TXANContext {
+    TXANByteCode* Code = nullptr;
+    TXANAbstractNamespace* CurNamespace = nullptr;  // none disables direct local access
+    TXANExitLabels CurExits;
+    TXANTry* CurReraise = nullptr;  // none outside exception handlers
+    // How many binary operators are being emitted in a jump mode, one inside the other; beyond
+    // a bound they are emitted as values so that long operator chains cannot exhaust the stack.
+    int JumpNesting = 0;
+};
+
+// What an expression's value is for: discarded, left on the stack, or consumed by a jump.
+enum TXANExprEmitRes : std::uint8_t { erNoRes, erStack, erPopJmpIfTrue, erPopJmpIfFalse };
+
+// Emits inside a source position and restores the previous one on every way out.
+class TXANSourcePosScope {
+public:
+    TXANSourcePosScope(TXANByteCode* ACode, std::int32_t APos) : FCode(ACode) { ACode->BeginSourcePos(APos, FOld); }
+    TXANSourcePosScope(const TXANSourcePosScope&) = delete;
+    TXANSourcePosScope& operator=(const TXANSourcePosScope&) = delete;
+    ~TXANSourcePosScope() { FCode->EndSourcePos(FOld); }
+
+private:
+    TXANByteCode* FCode;
+    std::int32_t FOld = -1;
+};
+
+// Restores the exit targets (and the re-raise block) saved at construction.
+class TXANExitScope {
+public:
+    explicit TXANExitScope(TXANContext& C) : FContext(C), FExits(C.CurExits), FReraise(C.CurReraise) {}
+    TXANExitScope(const TXANExitScope&) = delete;
+    TXANExitScope& operator=(const TXANExitScope&) = delete;
+    ~TXANExitScope() {
+        FContext.CurExits = FExits;
+        FContext.CurReraise = FReraise;
+    }
+
+    const TXANExitLabels& Saved() const noexcept { return FExits; }
+
+private:
+    TXANContext& FContext;
+    TXANExitLabels FExits;
+    TXANTry* FReraise;
+};
+
+}  // namespace vb
+}  // namespace xan
