@@ -79,10 +79,11 @@ def find_velmora(explicit):
 
 def velmora_version(path):
     line = quiet_output([path, "--version"])
-    commit = quiet_output(["git", "-C", REPO, "rev-parse", "--short", "HEAD"])
-    shown = os.path.relpath(path, REPO) if path.startswith(REPO + os.sep) else path
-    label = line or shown
-    return label + (" (source checkout " + commit + ")" if commit else "")
+    inside = path.startswith(REPO + os.sep)
+    label = line or (os.path.relpath(path, REPO) if inside else path)
+    # The checkout says which sources the binary was built from only when it was built here.
+    commit = quiet_output(["git", "-C", REPO, "rev-parse", "--short", "HEAD"]) if inside else None
+    return label + (" (built from checkout " + commit + ")" if commit else "")
 
 
 def resolve_python(command):
