@@ -7,6 +7,7 @@ import argparse
 import datetime
 import os
 import platform
+import resource
 import shutil
 import signal
 import statistics
@@ -181,10 +182,20 @@ def run_once(argv, timeout):
         proc.returncode = os.waitstatus_to_exitcode(status)
         peak = peak_from_time_tool(mem.name) if TIME_TOOL else None
         if peak is None:
-            peak = usage.ru_maxrss   # kilobytes on Linux
+            peak = peak_from_rusage(usage)
         cpu = usage.ru_utime + usage.ru_stime
         return RunResult(wall, cpu, peak, proc.returncode, read_text(out), read_text(err),
                          expired.is_set())
+
+
+def rusage_floor_kb():
+    """A child's peak from getrusage counts the memory it had before exec, a copy of this
+    runner's; peaks up to the runner's own are therefore unknown."""
+    return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+
+
+def peak_from_rusage(usage):
+    return usage.ru_maxrss if usage.ru_maxrss > rusage_floor_kb() else None   # kilobytes
 
 
 def kill_group(pid):
@@ -228,13 +239,28 @@ def read_note(bench):
         return " ".join(handle.read().split())
 
 
+def describe_status(status):
+    """A crash shows as a negative status, or as 128 + signal when /usr/bin/time reports it."""
+    signal_number = -status if status < 0 else (status - 128 if TIME_TOOL and status > 128
+                                                else None)
+    if signal_number:
+        try:
+            name = signal.Signals(signal_number).name
+        except ValueError:
+            name = "signal %d" % signal_number
+        return "crashed (%s)" % name
+    return "exit status %d" % status
+
+
 def checksum_problem(result, expected):
     """Why a run does not count as correct, or None."""
     if result.timed_out:
         return "timed out"
     if result.status != 0:
-        tail = " | ".join(result.stderr.strip().splitlines()[-3:]).replace(REPO + os.sep, "")
-        return "exit status %d%s" % (result.status, (": " + tail) if tail else "")
+        lines = [l for l in result.stderr.splitlines()
+                 if l.strip() and not l.startswith("Command terminated by signal")]
+        tail = " | ".join(lines[-3:]).replace(REPO + os.sep, "")
+        return describe_status(result.status) + ((": " + tail) if tail else "")
     lines = [l.rstrip("\r") for l in result.stdout.splitlines() if l.strip()]
     if lines != [expected]:
         shown = " | ".join(lines[:3]) if lines else "nothing"
@@ -248,7 +274,8 @@ class Measurement:
     def __init__(self, results):
         self.cpu = statistics.median(r.cpu for r in results)
         self.wall = statistics.median(r.wall for r in results)
-        self.peak_kb = max(r.peak_kb for r in results)
+        known = [r.peak_kb for r in results if r.peak_kb is not None]
+        self.peak_kb = max(known) if known else None
 
 
 def measure(impl, program, expected, runs, timeout, failures, label):
@@ -288,8 +315,8 @@ def measure_all(names, impls, runs, timeout):
 def describe(result):
     if result is None:
         return "FAILED"
-    return "%8.3f s cpu %8.3f s wall %8.1f MB" % (result.cpu, result.wall,
-                                                  result.peak_kb / 1024.0)
+    return "%8.3f s cpu %8.3f s wall %8s MB" % (result.cpu, result.wall,
+                                                fmt_megabytes(result.peak_kb))
 
 
 # ---------------------------------------------------------------- reporting
@@ -355,9 +382,15 @@ def time_rows(table, names, metric):
     return header, rows
 
 
+def fmt_megabytes(kilobytes):
+    if kilobytes is None:
+        return "<%.0f" % (rusage_floor_kb() / 1024.0)
+    return "%.1f" % (kilobytes / 1024.0)
+
+
 def memory_rows(table, names):
     header = ["benchmark"] + [i.title for i in IMPLS]
-    fmt = lambda r: "%.1f" % (r.peak_kb / 1024.0) if r else "-"
+    fmt = lambda r: fmt_megabytes(r.peak_kb) if r else "-"
     rows = [[bench] + [cell(i, table, bench, fmt) for i in IMPLS] for bench in names]
     return header, rows
 
@@ -408,8 +441,9 @@ def machine_lines(runs):
              (cpu, os.cpu_count() or 0, platform.system(), platform.release()),
              "Date: %s (load average %.2f when the run started)" % (date, START_LOAD),
              "Runs: one warm-up, then the median of %d timed runs; peak memory is the largest "
-             "resident set size seen (%s)" % (runs, "/usr/bin/time -f %M" if TIME_TOOL
-                                              else "getrusage of the child")]
+             "resident set size seen (%s)" % (runs, "/usr/bin/time -f %M" if TIME_TOOL else
+                                              "getrusage of the child, blind below the "
+                                              "runner's own size")]
     for impl in IMPLS:
         if impl.velmora and impl.key == "vbscript":
             continue
