@@ -1,0 +1,4 @@
+// Built-in constants take no brackets.
+begin
+  ShowMessage(True());
+end;
