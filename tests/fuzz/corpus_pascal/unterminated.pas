@@ -1,0 +1,2 @@
+begin
+  ShowMessage('It''s' + #13#10 + 'unterminated
