@@ -130,15 +130,9 @@ HRESULT TXANCodeObject::InvokeLocked(TXANVirtMachine& AVM, TXANThread& AThread, 
     if (kind == plat::DISPATCH_METHOD) {
         auto& proc = static_cast<TXANProcObject&>(AObj);
         if (argCount != static_cast<std::uint32_t>(proc.ParamCount())) return plat::DISP_E_BADPARAMCOUNT;
-        const auto slotCount = static_cast<std::int32_t>(argCount + 1);
-        Variant* slots = AThread.FStackPool.AsquireStack(slotCount);
-        struct Release {
-            TXANThread& Thread;
-            std::int32_t Count;
-            ~Release() { Thread.FStackPool.ReleaseStack(Count); }
-        } release{AThread, slotCount};
+        TXANPoolSlots slots(AThread.FStackPool, static_cast<std::int32_t>(argCount + 1));
         for (std::uint32_t i = 0; i < argCount; ++i) slots[i] = Variant(AParams->Arg(i));
-        AVM.RunCode(AThread, proc.ByteCode(), slots, &slots[argCount], nullptr);
+        AVM.RunProcCode(AThread, proc, slots.Data(), &slots[argCount]);
         if (AResult) AResult->Assign(slots[argCount]);
         return plat::S_OK;
     }
@@ -198,7 +192,7 @@ void TXANCodeObject::InvokeMember(TXANThread&, DISPID ADispId, TXANBracketType A
             auto& proc = static_cast<TXANProcObject&>(obj);
             if (ABracketType == bkBlock || (AResMask && proc.FResMask == 0)) EXANVMRuntime::RaiseError(retTypeMismatch);
             if (AArgCount != proc.ParamCount()) EXANVMRuntime::RaiseError(retInvalidParamCount);
-            entry.VM().RunCode(entry.Thread(), proc.ByteCode(), AArgs, &AResult, nullptr);
+            entry.VM().RunProcCode(entry.Thread(), proc, AArgs, &AResult);
             return;
         }
         default: EXANVMRuntime::RaiseError(retTypeMismatch);

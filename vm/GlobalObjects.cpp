@@ -22,6 +22,20 @@ TXANProcObject::TXANProcObject(Integer AName, plat::UString AStrName)
 
 TXANProcObject::~TXANProcObject() = default;
 
+void TXANProcObject::AddParam(TXANParamKind AKind) {
+    if (AKind == pkSimple) FByValueParams.push_back(static_cast<std::uint16_t>(FParamKinds.size()));
+    FParamKinds.push_back(AKind);
+}
+
+void TXANProcObject::TakeByValueCopies(plat::Variant* AArgs) const {
+    for (const std::uint16_t i : FByValueParams) {
+        plat::Variant& arg = AArgs[i];
+        if (!arg.IsByRef()) continue;  // foreign by-reference forms included
+        plat::Variant copy(plat::VarDerefAll(arg));
+        arg.MoveFrom(copy);
+    }
+}
+
 TXANExternObject::TXANExternObject(Integer AName, plat::UString AStrName, plat::IDispatch* AObj,
                                    TXANCodeObject* ACodeObject, bool APublishMembers)
     : TXANGlobalObject(AName, std::move(AStrName), gtExtern),

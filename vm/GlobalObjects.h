@@ -4,11 +4,13 @@
 // objects. Each is a named item keyed by its name id; the interpreter dispatches on its kind.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/NameHashTable.h"
 #include "platform/core/UString.h"
 #include "platform/ole/ComIntf.h"
 #include "platform/ole/Variant.h"
+#include "vm/Instr.h"
 
 namespace xan {
 
@@ -83,13 +85,22 @@ class TXANProcObject : public TXANDispIdObject {
     ~TXANProcObject() override;
 
     virtual void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) = 0;
-    void IncParamCount() noexcept { ++FParamCount; }
+    // Declares the next parameter; its kind decides what an argument becomes on entry.
+    void AddParam(TXANParamKind AKind);
     TXANByteCode* ByteCode() const noexcept { return FByteCode.get(); }
-    Integer ParamCount() const noexcept { return FParamCount; }
+    Integer ParamCount() const noexcept { return static_cast<Integer>(FParamKinds.size()); }
+    TXANParamKind ParamKind(Integer AIndex) const noexcept { return FParamKinds[static_cast<std::size_t>(AIndex)]; }
+    // Callers push a reference for every argument that is a variable, whatever the parameter
+    // (calls are resolved at run time). A by-value parameter is a copy taken at the call, so
+    // each such reference among AArgs (ParamCount() slots) is replaced by the value it refers to.
+    void TakeByValueCopies(plat::Variant* AArgs) const;
 
 protected:
     std::unique_ptr<TXANByteCode> FByteCode;
-    Integer FParamCount = 0;
+
+private:
+    std::vector<TXANParamKind> FParamKinds;
+    std::vector<std::uint16_t> FByValueParams;  // the indices of the pkSimple parameters
 };
 
 // The statements Exit, Break and Continue as callable names.

@@ -206,8 +206,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     Variant& arg = args[p.Index];
                     switch (p.Kind) {
                         case pkSimple:
-                            // A by-value parameter never writes through to the caller's variable:
-                            // the first by-reference use materialises the value in the argument.
+                            // Procedure calls hand a by-value parameter its own copy on entry;
+                            // code run without one still never writes through to the caller.
                             if (arg.IsRef()) {
                                 Variant value(arg.Deref());
                                 arg.MoveFrom(value);

@@ -41,6 +41,11 @@ void TXANStackPool::ReleaseStack(std::int32_t ASize) noexcept {
     }
 }
 
+TXANPoolSlots::TXANPoolSlots(TXANStackPool& APool, std::int32_t ACount)
+    : FPool(APool), FCount(ACount), FSlots(APool.AsquireStack(ACount)) {}
+
+TXANPoolSlots::~TXANPoolSlots() { FPool.ReleaseStack(FCount); }
+
 std::int32_t TXANStackPool::ChunkCount() const noexcept {
     std::int32_t n = 0;
     for (const TXANStackItem* c = FLast.get(); c; c = c->FPrev.get()) ++n;

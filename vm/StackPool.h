@@ -22,6 +22,26 @@ public:
     std::int32_t FUsedItemSize = 0;
 };
 
+class TXANStackPool;
+
+// ACount slots of a pool for the life of a scope (given back in last-in first-out order, as
+// every use of the pool).
+class TXANPoolSlots {
+public:
+    TXANPoolSlots(TXANStackPool& APool, std::int32_t ACount);
+    ~TXANPoolSlots();
+    TXANPoolSlots(const TXANPoolSlots&) = delete;
+    TXANPoolSlots& operator=(const TXANPoolSlots&) = delete;
+
+    plat::Variant* Data() const noexcept { return FSlots; }
+    plat::Variant& operator[](std::size_t AIndex) const noexcept { return FSlots[AIndex]; }
+
+private:
+    TXANStackPool& FPool;
+    std::int32_t FCount;
+    plat::Variant* FSlots;
+};
+
 class TXANStackPool {
 public:
     static constexpr std::int32_t MinChunkSize = 256;

@@ -122,6 +122,7 @@ std::int32_t TVMIndexes::ThreadCount() {
 // ---- Threads -----------------------------------------------------------------------------------
 
 void TVMIndexes::FreeEndedThreads() {
+    if (FClosingCount > 0) return;  // a later registration frees them
     auto ended = [](const std::unique_ptr<ThreadRecord>& r) { return !r->Alive->load(std::memory_order_acquire); };
     for (auto& record : FThreadDatas) {
         if (!ended(record)) continue;
@@ -217,6 +218,7 @@ void TVMIndexes::MarkClosingAndWait(const TXANVMId& AId) {
         lock->FDebuggerId = -1;
         if (lock->FVM) lock->FVM->FTerminateFlag.store(0, std::memory_order_relaxed);
         pending = lock->FVMDataList;
+        ++FClosingCount;
     }
     // A thread inside the machine (flag 1) traps at its next instruction and leaves; an idle
     // record (flag 0) is closed at once. Records of the calling thread that is itself inside
@@ -237,6 +239,7 @@ void TVMIndexes::MarkClosingAndWait(const TXANVMId& AId) {
         if (!pending.empty()) plat::YieldThread();
     }
     plat::SectionGuard guard(FSection);
+    --FClosingCount;
     for (TXANThreadVM* data : AId.Lock->FVMDataList) {
         data->FGlobals->Clear();
         data->FSteppingBase = nullptr;

@@ -101,6 +101,9 @@ private:
     std::vector<std::unique_ptr<SteppingItem>> FSteppingItems;
     std::int32_t FNextVMId = 1;
     std::int32_t FNextDebuggerId = 1;
+    // Closes waiting outside the section for threads to leave; they hold pointers to thread
+    // records, so records of ended threads are not freed meanwhile.
+    std::int32_t FClosingCount = 0;
     TXANSteppingBase FNoDebuggerCell = -1;
 };
 

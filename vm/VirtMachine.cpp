@@ -208,6 +208,11 @@ void TXANVirtMachine::RunCode(TXANThread& AThread, TXANByteCode* ACode, Variant*
     Interpret(AThread, ctx);
 }
 
+void TXANVirtMachine::RunProcCode(TXANThread& AThread, TXANProcObject& AProc, Variant* AArgs, Variant* AResult) {
+    AProc.TakeByValueCopies(AArgs);
+    RunCode(AThread, AProc.ByteCode(), AArgs, AResult, nullptr);
+}
+
 // A name that is not what the operation needs: a script global of another kind, or unknown.
 [[noreturn]] static void RaiseWrongGlobal(TXANNameHashTable& AGlobals, const UString& AName,
                                           TXANRuntimeErrorType AWrongKind) {
@@ -232,9 +237,14 @@ Variant TXANVirtMachine::RunProc(const UString& AName, std::span<Variant> AArgs)
     TEntry entry(*this);
     TXANProcObject* proc = FindProcForRun(entry.ThreadVM(), AName);
     if (static_cast<std::size_t>(proc->ParamCount()) != AArgs.size()) EXANVMRuntime::RaiseError(retInvalidParamCount);
-    Variant result;
-    RunCode(entry.Thread(), proc->ByteCode(), AArgs.data(), &result, nullptr);
-    return result;
+    // The host's values stay as they are, whatever the script does with its by-value copies,
+    // so the same arguments can be passed again; by-reference parameters reach them.
+    const auto count = static_cast<std::int32_t>(AArgs.size());
+    TXANPoolSlots slots(entry.Thread().FStackPool, count + 1);
+    for (std::int32_t i = 0; i < count; ++i) slots[std::size_t(i)] = Variant::RefTo(&AArgs[std::size_t(i)]);
+    Variant& result = slots[std::size_t(count)];
+    RunProcCode(entry.Thread(), *proc, slots.Data(), &result);
+    return Variant(std::move(result));
 }
 
 Variant TXANVirtMachine::ReadVar(const UString& AName) {

@@ -73,7 +73,8 @@ public:
 
     // ---- Running (machine active; entered on the calling thread) ---------------------------
     plat::Variant RunProc(const plat::UString& AName);
-    // A by-reference value in AArgs gives the procedure by-reference access to its target.
+    // A by-reference parameter reaches its argument in AArgs (or the target of a by-reference
+    // value there); a by-value parameter gets a copy, so AArgs can be passed again unchanged.
     plat::Variant RunProc(const plat::UString& AName, std::span<plat::Variant> AArgs);
     plat::Variant ReadVar(const plat::UString& AName);
     void WriteVar(const plat::UString& AName, const plat::Variant& AValue);
@@ -127,6 +128,9 @@ public:
     // Runs one activation on AThread (the calling thread's object).
     void RunCode(TXANThread& AThread, TXANByteCode* ACode, plat::Variant* AArgs, plat::Variant* AResult,
                  TXANVMSource* ASource);
+    // Runs AProc with its arguments in AArgs (the caller checked their count); by-value
+    // parameters get their copies first.
+    void RunProcCode(TXANThread& AThread, TXANProcObject& AProc, plat::Variant* AArgs, plat::Variant* AResult);
     // Converts a source position with ASource and calls OnFormatException.
     void FormatException(const TXANVMSource& ASource, plat::Integer ASourcePos, plat::Exception* E);
 

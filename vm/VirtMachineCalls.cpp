@@ -15,16 +15,6 @@ Variant* ArgsOf(Variant* ATop, const TXANCall& ACall) noexcept { return ATop - A
 Variant& ResultOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FResOffset); }
 Variant& ObjectSlotOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FObjectOffset); }
 
-// A by-value parameter that still refers to the caller's variable gets its own copy before
-// anything writes into it, so the caller's variable never changes through it.
-Variant& OwnCopy(Variant& AArg) {
-    if (AArg.IsRef()) {
-        Variant copy(AArg.Deref());
-        AArg.MoveFrom(copy);
-    }
-    return AArg;
-}
-
 // Stores AValue (a temporary, or a reference whose target is copied) into ATarget.
 void StoreValue(Variant& ATarget, Variant& AValue) {
     if (AValue.IsRef())
@@ -50,7 +40,7 @@ void TXANVirtMachine::CallScriptProc(TXANThread& AThread, TXANProcObject& AProc,
     if (ACall.FBracketType == bkBlock) EXANVMRuntime::RaiseError(retTypeMismatch);
     if (ACall.FArgCount != AProc.ParamCount()) EXANVMRuntime::RaiseError(retInvalidParamCount);
     if (ACall.FResMask != 0 && AProc.FResMask == 0) EXANVMRuntime::RaiseError(retTypeMismatch);
-    RunCode(AThread, AProc.ByteCode(), AArgs, &AResult, nullptr);
+    RunProcCode(AThread, AProc, AArgs, &AResult);
 }
 
 void TXANVirtMachine::CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall,
@@ -92,7 +82,7 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
             else if (ARes.ParamInfo.Kind == pkByRef)
                 AValue = Variant::RefTo(&arg.DerefMut());
             else
-                AValue = Variant::RefTo(&OwnCopy(arg));
+                AValue = Variant::RefTo(&arg);  // a by-value argument is a copy taken on entry
             return;
         }
         case srResult:
@@ -177,11 +167,7 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
     switch (ACall.FBracketType) {
         case bkNon: StoreValue(target, value); break;
         case bkRound: EXANVMRuntime::RaiseError(retCannotAssign);
-        default: {
-            const bool byValueParam = r.ObjKind == srParam && r.ParamInfo.Kind == pkSimple;
-            XANIndexedAssign(byValueParam ? OwnCopy(target) : target, ACall.FArgCount, args, value);
-            break;
-        }
+        default: XANIndexedAssign(target, ACall.FArgCount, args, value); break;
     }
 }
 

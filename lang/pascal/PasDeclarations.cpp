@@ -23,7 +23,7 @@ bool TXANProcedureDecl::AddLocal(std::unique_ptr<TXANProcLocal>& ALocal) {
             auto* param = static_cast<TXANParamDecl*>(local);
             param->FParamInfo.Index = static_cast<std::uint16_t>(FParams.size());
             FParams.push_back(param);
-            IncParamCount();
+            AddParam(param->FParamInfo.Kind);
             break;
         }
     }

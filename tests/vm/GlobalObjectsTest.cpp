@@ -83,9 +83,11 @@ TEST(GlobalObjects, ProcedureIsAMethodWithItsOwnByteCode) {
     ASSERT_NE(p.ByteCode(), nullptr);
     EXPECT_EQ(p.ByteCode()->Count(), 0);
     EXPECT_EQ(p.ParamCount(), 0);
-    p.IncParamCount();
-    p.IncParamCount();
+    p.AddParam(pkSimple);
+    p.AddParam(pkByRef);
     EXPECT_EQ(p.ParamCount(), 2);
+    EXPECT_EQ(p.ParamKind(0), pkSimple);
+    EXPECT_EQ(p.ParamKind(1), pkByRef);
     p.FResMask = XANResMaskValue;
     p.EmitByteCode(nullptr);
     EXPECT_EQ(p.emitted, 1);

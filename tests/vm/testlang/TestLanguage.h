@@ -274,7 +274,7 @@ public:
     }
     void AddParam(const std::u16string& p) {
         FParams.push_back(p);
-        IncParamCount();
+        TXANProcObject::AddParam(pkSimple);
     }
     std::vector<Node> Body;
     std::int32_t EndPos = 0;
