@@ -17,7 +17,11 @@ TEST(AutoResetEvent, EachSetReleasesExactlyOneWaiter) {
     while (woken.load() < 1) YieldThread();
     EXPECT_FALSE(ev.WaitFor(20));  // the one set was consumed
     EXPECT_EQ(woken.load(), 1);
+    // Setting an event that is already set has no further effect, so the next Set waits until
+    // the previous one has been consumed.
     ev.Set();
+    while (woken.load() < 2) YieldThread();
+    EXPECT_EQ(woken.load(), 2);
     ev.Set();
     for (auto& t : waiters) t.join();
     EXPECT_EQ(woken.load(), 3);
