@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "VbParseSupport.h"
@@ -192,16 +194,29 @@ TEST(VbParserErrors, ParserIsReusableAfterAnError) {
     EXPECT_NE(expr, nullptr);
 }
 
-TEST(VbParserErrors, CodeGenerationIsNotAvailableYetAndSaysSo) {
-    RecordingCallbacks cbs;
-    std::unique_ptr<IXANEmitable> tree = TXANVbParser(&cbs).ParseStmt(u"  x = 1");
-    const CompileErrorInfo e = VbErrorOf([&] { tree->Emit(nullptr, nullptr); });
-    EXPECT_EQ(e.message, u"Code generation of the VBScript dialect is not available yet");
-    EXPECT_EQ(e.pos, 5);
-    std::unique_ptr<RecordingCallbacks> script = ParseScript(u"Sub S\nEnd Sub");
-    auto* proc = dynamic_cast<TXANVbProcDecl*>(script->Objs[0].get());
-    ASSERT_NE(proc, nullptr);
-    EXPECT_EQ(VbErrorOf([&] { proc->EmitByteCode(nullptr); }).pos, 5);
+TEST(VbParserRobustness, RandomTokenSoupGivesATreeOrACompileErrorNeverACrash) {
+    static const char16_t* const words[] = {
+        u"x", u"Foo", u"1", u"1.5", u"\"s\"", u"#2000/1/1#", u"(", u")", u",", u".", u"=", u"<>", u"+",
+        u"-", u"*", u"&", u"^", u"\\", u"Mod", u"Not", u"And", u"Or", u"Is", u"TypeOf", u"New", u"True",
+        u"Nothing", u"Dim", u"Set", u"Redim", u"Preserve", u"As", u"Integer", u"For", u"To", u"Step",
+        u"Next", u"If", u"Then", u"Else", u"ElseIf", u"End", u"Do", u"Loop", u"While", u"Until",
+        u"Function", u"Sub", u"ByVal", u"ByRef", u"Call", u"Erase", u"Select", u"Case", u"Exit", u"Try",
+        u"Catch", u"Finally", u"Throw", u"Return", u":", u"\n", u"\n", u"' c\n", u"_\n"};
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
+    std::uniform_int_distribution<int> length(1, 40);
+    int parsed = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::u16string text;
+        for (int n = length(random); n > 0; --n) (text += words[pick(random)]) += u' ';
+        const UString source{std::u16string_view(text)};
+        const CompileErrorInfo e = ParseScriptError(source);
+        ASSERT_NE(e.pos, -1) << source.ToUtf8() << " -> " << e.message.ToUtf8();
+        if (e.message == u"<no error>") ++parsed;
+        EXPECT_NE(ParseExprError(source).pos, -1) << source.ToUtf8();
+        EXPECT_NE(ParseStmtError(source).pos, -1) << source.ToUtf8();
+    }
+    EXPECT_GT(parsed, 0);  // the soup is not all errors, so the success paths ran too
 }
 
 }  // namespace
