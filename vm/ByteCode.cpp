@@ -4,6 +4,7 @@
 
 #include "platform/core/Assert.h"
 #include "vm/CompileError.h"
+#include "vm/SiteNameCache.h"
 
 namespace xan {
 
@@ -12,7 +13,8 @@ constexpr const char* Unit = "XANSctVMByteCode";
 }
 
 TXANByteCode::TXANByteCode() = default;
-TXANByteCode::~TXANByteCode() = default;
+// Call sites cached by address must not outlive the code they belong to.
+TXANByteCode::~TXANByteCode() { TXANSiteNameCache::NoteCodeFreed(); }
 
 void TXANByteCode::BeginEmit(const plat::UString& ADescription, TXANAbstractNamespace* AInitialNamespace,
                              std::int32_t ASourcePos) {

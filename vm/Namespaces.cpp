@@ -1,6 +1,11 @@
 #include "vm/Namespaces.h"
 
+#include "vm/SiteNameCache.h"
+
 namespace xan {
+
+// Cached resolutions name their scope by address, which a new scope may reuse.
+TXANAbstractNamespace::~TXANAbstractNamespace() { TXANSiteNameCache::NoteCodeFreed(); }
 
 TXANNameSearchRes TXANAbstractNamespace::CompileTimeFind(Integer) { return TXANNameSearchRes::NotFound(); }
 

@@ -21,7 +21,7 @@ public:
     explicit TXANAbstractNamespace(TXANAbstractNamespace* AParent) noexcept : FParent(AParent) {}
     TXANAbstractNamespace(const TXANAbstractNamespace&) = delete;
     TXANAbstractNamespace& operator=(const TXANAbstractNamespace&) = delete;
-    virtual ~TXANAbstractNamespace() = default;
+    virtual ~TXANAbstractNamespace();
 
     // Run-time lookup. AThread is the calling thread: global lookups use per-thread caches.
     virtual TXANNameSearchRes Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) = 0;

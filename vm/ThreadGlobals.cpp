@@ -20,6 +20,7 @@ void TXANThreadGlobals::Clear() {
     FProcsCache.Clear();
     FValObjCache.Clear();
     FPubMrsExterns.clear();
+    FSiteCache.Clear();
     FChangeNumber = -1;
 }
 

@@ -11,6 +11,7 @@
 #include "foundation/IdentifierHashTable.h"
 #include "foundation/NameHashTable.h"
 #include "vm/NameSearch.h"
+#include "vm/SiteNameCache.h"
 
 namespace xan {
 
@@ -38,6 +39,11 @@ public:
     TXANProcObject* FindProcByStrName(const plat::UString& AStrName);
     TXANGlobalValuedObject* FindValObjByStrName(const plat::UString& AStrName);
     void Clear();
+    // The call-site cache, emptied first when the host-object table changed since the last use.
+    TXANSiteNameCache& CurrentSiteCache() {
+        Refresh();
+        return FSiteCache;
+    }
 
     std::int32_t ChangeNumber() const noexcept { return FChangeNumber; }
 
@@ -55,6 +61,7 @@ private:
     TXANIdentifierHashTable FProcsCache{true};
     TXANIdentifierHashTable FValObjCache{true};
     std::vector<TXANExternObject*> FPubMrsExterns;
+    TXANSiteNameCache FSiteCache;
     std::int32_t FChangeNumber = -1;  // -1: never built
 };
 

@@ -2,7 +2,9 @@
 // every member access and every indexing of a value.
 #include "vm/CodeObject.h"
 #include "vm/HostDispatch.h"
+#include "vm/ThreadGlobals.h"
 #include "vm/VMErrors.h"
+#include "vm/VMIndexes.h"
 #include "vm/VirtMachine.h"
 
 namespace xan {
@@ -14,6 +16,19 @@ namespace {
 Variant* ArgsOf(Variant* ATop, const TXANCall& ACall) noexcept { return ATop - ACall.FArgsOffset; }
 Variant& ResultOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FResOffset); }
 Variant& ObjectSlotOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FObjectOffset); }
+
+// What ACall's name denotes in the frame's scope, from the thread's call-site cache when this
+// site resolved it before. AVMIndex is the running machine's index.
+TXANNameSearchRes FindCallName(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                               std::int32_t AVMIndex) {
+    TXANThreadVM* threadVM = TVMIndexes::ThreadVMOf(&AThread, AVMIndex);
+    TXANSiteNameCache* cache = threadVM ? &threadVM->FGlobals->CurrentSiteCache() : nullptr;
+    TXANNameSearchRes r;
+    if (cache && cache->Lookup(&ACall, AFrame.CurNS, ACall.FName, r)) return r;
+    r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    if (cache) cache->Store(&ACall, AFrame.CurNS, ACall.FName, r);
+    return r;
+}
 
 // Stores AValue (a temporary, or a reference whose target is copied) into ATarget.
 void StoreValue(Variant& ATarget, Variant& AValue) {
@@ -111,7 +126,7 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
                                          Variant* ATop, bool ARef) {
     Variant* args = ArgsOf(ATop, ACall);
     Variant& result = ResultOf(ATop, ACall);
-    TXANNameSearchRes r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index);
     if (r.ObjKind == srResult && ACall.FBracketType == bkVbRound) r = FindInParentsPastResult(AThread, AFrame, ACall);
     switch (r.ObjKind) {
         case srNotFound: EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
@@ -153,7 +168,7 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
                                        Variant* ATop) {
     Variant& value = *ATop;
     Variant* args = ArgsOf(ATop, ACall);
-    const TXANNameSearchRes r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index);
     if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
     if (r.ObjKind == srExternalMember) {
         TXANExternObject* ext = r.Extern();

@@ -1,0 +1,51 @@
+#pragma once
+// TXANSiteNameCache: what the global-name call sites of running code last resolved their
+// names to, for one thread in one machine.
+//
+// Resolving a name walks the scope chain and hashes at every level, and a loop that calls the
+// same function or reads the same global asks the same question every time. An entry answers
+// only for the same site, scope and name, and only while no bytecode or scope has been freed
+// since it was filled: a freed site's address may come back as a new site with another name
+// or scope. The owner clears the cache whenever its own view of the globals is rebuilt.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "vm/NameSearch.h"
+
+namespace xan {
+
+class TXANAbstractNamespace;
+
+class TXANSiteNameCache {
+public:
+    // True with ARes set when ASite in scope ANs resolved AName since the last change.
+    bool Lookup(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
+                TXANNameSearchRes& ARes) const noexcept;
+    // Remembers a resolution; answers that depend on more than site, scope and name are not kept.
+    void Store(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
+               const TXANNameSearchRes& ARes) noexcept;
+    void Clear() noexcept;
+
+    // Invalidates every thread's entries; bytecode and scopes call it when they are freed.
+    static void NoteCodeFreed() noexcept;
+
+private:
+    struct TEntry {
+        const void* Site = nullptr;
+        const TXANAbstractNamespace* Namespace = nullptr;
+        plat::Integer Name = -1;
+        std::uint32_t Epoch = 0;
+        TXANNameSearchRes Res;
+    };
+    static constexpr std::size_t EntryCount = 256;  // a power of two
+
+    static std::size_t SlotOf(const void* ASite) noexcept;
+    static bool Cacheable(TXANNameSearchResKind AKind) noexcept;
+
+    std::array<TEntry, EntryCount> FEntries{};
+    static std::atomic<std::uint32_t> FEpoch;  // starts at 1, so an empty entry never matches
+};
+
+}  // namespace xan
