@@ -1,7 +1,7 @@
 #include "vm/HostDispatch.h"
 
 #include <array>
-#include <vector>
+#include <span>
 
 #include "platform/ole/SafeArray.h"
 #include "platform/ole/VarErrors.h"
@@ -61,11 +61,20 @@ void CheckInvoke(HRESULT hr, EXCEPINFO& excep) {
     if (plat::Failed(hr)) EXANVMRuntime::RaiseError(hr, excep, true);
 }
 
-std::vector<std::int32_t> ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, Variant* AArgs) {
+// The indices of one element access, held in place: element access runs in tight loops, where
+// a heap allocation per access would cost more than the access itself.
+struct TArrayIndices {
+    std::array<std::int32_t, XANMaxArrayIndices> Values;
+    std::size_t Count = 0;
+    std::span<const std::int32_t> Span() const noexcept { return {Values.data(), Count}; }
+};
+
+TArrayIndices ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, Variant* AArgs) {
     if (AArgCount >= XANMaxArrayIndices || AArgCount != AArray.DimCount())
         EXANVMRuntime::RaiseError(retInvalidParamCount);
-    std::vector<std::int32_t> idx(static_cast<std::size_t>(AArgCount));
-    for (std::int32_t i = 0; i < AArgCount; ++i) idx[static_cast<std::size_t>(i)] = plat::VarToInt32(AArgs[i]);
+    TArrayIndices idx;
+    idx.Count = static_cast<std::size_t>(AArgCount);
+    for (std::int32_t i = 0; i < AArgCount; ++i) idx.Values[static_cast<std::size_t>(i)] = plat::VarToInt32(AArgs[i]);
     return idx;
 }
 
@@ -117,9 +126,9 @@ void XANIndexValue(const Variant& AValue, std::int32_t AArgCount, Variant* AArgs
     }
     if ((v.VType & (plat::varArray | plat::varByRef)) == plat::varArray) {
         const plat::SafeArray& array = *v.VArray;
-        const std::vector<std::int32_t> idx = ArrayIndices(array, AArgCount, AArgs);
+        const TArrayIndices idx = ArrayIndices(array, AArgCount, AArgs);
         Variant element;
-        array.Get(idx, element);
+        array.Get(idx.Span(), element);
         AResult.MoveFrom(element);
         return;
     }
@@ -134,8 +143,8 @@ void XANIndexedAssign(Variant& ATarget, std::int32_t AArgCount, Variant* AArgs, 
         return;
     }
     if (target.IsArray()) {
-        const std::vector<std::int32_t> idx = ArrayIndices(target.Array(), AArgCount, AArgs);
-        target.MutableArray().Put(idx, AValue.Deref());
+        const TArrayIndices idx = ArrayIndices(target.Array(), AArgCount, AArgs);
+        target.MutableArray().Put(idx.Span(), AValue.Deref());
         return;
     }
     EXANVMRuntime::RaiseError(retTypeMismatch);
