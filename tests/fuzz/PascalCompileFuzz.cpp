@@ -12,6 +12,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/UString.h"
 #include "vm/CompileError.h"
+#include "vm/PreparedDynCode.h"
 #include "vm/VirtMachine.h"
 
 namespace {
