@@ -146,6 +146,7 @@ class RunResult:
 
 
 START_LOAD = os.getloadavg()[0]
+START_TIME = datetime.datetime.now(datetime.timezone.utc)
 TIME_TOOL = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
 
 
@@ -436,10 +437,10 @@ def machine_lines(runs):
                     break
     except OSError:
         pass
-    date = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+    date = START_TIME.strftime("%Y-%m-%d %H:%M UTC")
     lines = ["Machine: %s, %d logical CPUs (nproc), %s %s" %
              (cpu, os.cpu_count() or 0, platform.system(), platform.release()),
-             "Date: %s (load average %.2f when the run started)" % (date, START_LOAD),
+             "Started: %s (load average %.2f then)" % (date, START_LOAD),
              "Runs: one warm-up, then the median of %d timed runs; peak memory is the largest "
              "resident set size seen (%s)" % (runs, "/usr/bin/time -f %M" if TIME_TOOL else
                                               "getrusage of the child, blind below the "
