@@ -29,10 +29,13 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
+# Micro benchmarks, then the same programs timed against Lua, CPython, Perl and Tcl.
 bench: deps
+	@bash scripts/install-deps.sh --bench
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 	@for b in build/release/bin/*_bench; do echo "== $$b"; $$b; done
+	@bash bench/compare/run.sh build/release/bin/velmora
 
 clean:
 	rm -rf $(BUILD)
