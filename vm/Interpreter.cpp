@@ -315,12 +315,25 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icXor) : XAN_BINARY(boXor)
                 OP(icDivide) : XAN_BINARY(boDivide)
                 OP(icIntDiv) : XAN_BINARY(boIntDiv)
-                OP(icMod) : XAN_BINARY(boMod)
                 OP(icAnd) : XAN_BINARY(boAnd)
                 OP(icShl) : XAN_BINARY(boShl)
                 OP(icShr) : XAN_BINARY(boShr)
                 OP(icPower) : XAN_BINARY(boPower)
 #undef XAN_BINARY
+                OP(icMod) : {
+                    // Integers stay in the loop; a zero divisor (an error) and -1 (whose
+                    // quotient can overflow) take the general operation.
+                    Variant& l = sp[-2];
+                    const Variant& r = sp[-1];
+                    if (l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 && r.VInteger != -1) {
+                        l.VInteger %= r.VInteger;
+                        --sp;
+                        NEXT();
+                    }
+                    TXANValueOps::BinaryOp(l, r, l, boMod);
+                    Pop(sp);
+                    NEXT();
+                }
                 OP(icUnaryPlus) : { NEXT(); }
                 OP(icUnaryMinus) : {
                     TXANValueOps::Negate(sp[-1], sp[-1]);
