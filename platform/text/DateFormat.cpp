@@ -71,7 +71,7 @@ private:
         if (twelveHour) h = h % 12 == 0 ? 12 : h % 12;
         Number(h, count >= 2 ? 2 : 1);
     }
-    void AmPm(std::u16string_view spec, std::size_t len);
+    void AmPm(std::u16string_view letters, std::size_t len);
     void DateAndTime(int depth) {
         Render(s_.ShortDateFormat, depth + 1);
         if (!IsMidnight()) {
@@ -107,14 +107,14 @@ void DateTimeRenderer::Month(std::size_t count) {
     }
 }
 
-void DateTimeRenderer::AmPm(std::u16string_view spec, std::size_t len) {
+void DateTimeRenderer::AmPm(std::u16string_view letters, std::size_t len) {
     const bool pm = time_.hour >= 12;
     if (len == 4) {
         out_ += (pm ? s_.TimePMString : s_.TimeAMString).view();
     } else if (len == 5) {
-        out_ += spec.substr(pm ? 3 : 0, 2);  // the picture's own letters keep its case
+        out_ += letters.substr(pm ? 3 : 0, 2);  // the picture's own letters keep its case
     } else {
-        out_ += spec[pm ? 2 : 0];
+        out_ += letters[pm ? 2 : 0];
     }
 }
 

@@ -17,7 +17,7 @@ namespace {
 // Widths and precisions beyond this are treated as malformed rather than allocated.
 constexpr int kMaxFieldSize = 1 << 20;
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     int width = -1;
     int precision = -1;
@@ -41,7 +41,7 @@ private:
     char16_t Peek() const noexcept { return pos_ < fmt_.size() ? fmt_[pos_] : 0; }
     // A count at the cursor: digits, or '*' taking the next (integer) argument; false when absent.
     bool ReadCount(int& value);
-    Spec ReadSpec();
+    Directive ReadDirective();
     const FormatArg& NextArg() {
         if (argIndex_ >= args_.size()) Invalid();
         return args_[argIndex_++];
@@ -53,10 +53,10 @@ private:
         return r;
     }
     Int64 IntegerArg();
-    std::u16string Field(const Spec& spec);
-    std::u16string IntegerField(const Spec& spec, const FormatArg& a);
-    std::u16string FloatField(const Spec& spec, const FormatArg& a);
-    std::u16string StringField(const Spec& spec, const FormatArg& a);
+    std::u16string Field(const Directive& directive);
+    std::u16string IntegerField(const Directive& directive, const FormatArg& a);
+    std::u16string FloatField(const Directive& directive, const FormatArg& a);
+    std::u16string StringField(const Directive& directive, const FormatArg& a);
     std::u16string PointerField(const FormatArg& a);
 
     std::u16string_view fmt_;
@@ -104,8 +104,8 @@ Int64 Formatter::IntegerArg() {
     return v;
 }
 
-Spec Formatter::ReadSpec() {
-    Spec spec;
+Directive Formatter::ReadDirective() {
+    Directive directive;
     int value;
     bool haveWidth = false;
     // A leading count is the argument index when a colon follows, the width otherwise.
@@ -121,43 +121,43 @@ Spec Formatter::ReadSpec() {
     if (!haveWidth) {
         if (Peek() == u'-') {
             ++pos_;
-            spec.leftAlign = true;
+            directive.leftAlign = true;
         }
         haveWidth = ReadCount(value);
     }
     if (haveWidth) {
         if (value < 0) {  // only '*' gives a negative width: it left-justifies
-            spec.leftAlign = true;
+            directive.leftAlign = true;
             value = -value;
         }
-        spec.width = value;
+        directive.width = value;
     }
     if (Peek() == u'.') {
         ++pos_;
         if (!ReadCount(value)) value = 0;  // "%.f": precision zero
-        spec.precision = value < 0 ? -1 : value;
+        directive.precision = value < 0 ? -1 : value;
     }
-    spec.type = AsciiUpper(Peek());
+    directive.type = AsciiUpper(Peek());
     ++pos_;
-    return spec;
+    return directive;
 }
 
-std::u16string Formatter::IntegerField(const Spec& spec, const FormatArg& raw) {
+std::u16string Formatter::IntegerField(const Directive& directive, const FormatArg& raw) {
     const FormatArg a = Concrete(raw, FormatArgClass::Integer);
     if (a.kind() != FormatArg::Kind::Int && a.kind() != FormatArg::Kind::UInt) Invalid();
     std::u16string digits;
     bool negative = false;
-    if (spec.type == u'D' && a.kind() == FormatArg::Kind::Int) {
+    if (directive.type == u'D' && a.kind() == FormatArg::Kind::Int) {
         negative = a.AsInt64() < 0;
         const UInt64 magnitude = negative ? UInt64(0) - static_cast<UInt64>(a.AsInt64()) : a.AsInt64();
-        digits = UnsignedDigits(magnitude, 10, spec.precision);
+        digits = UnsignedDigits(magnitude, 10, directive.precision);
     } else {
-        digits = UnsignedDigits(UnsignedBits(a), spec.type == u'X' ? 16 : 10, spec.precision);
+        digits = UnsignedDigits(UnsignedBits(a), directive.type == u'X' ? 16 : 10, directive.precision);
     }
     return negative ? u"-" + digits : digits;
 }
 
-std::u16string Formatter::FloatField(const Spec& spec, const FormatArg& raw) {
+std::u16string Formatter::FloatField(const Directive& directive, const FormatArg& raw) {
     const FormatArg a = Concrete(raw, FormatArgClass::Float);
     DecimalNumber n;
     if (a.kind() == FormatArg::Kind::Float)
@@ -166,8 +166,8 @@ std::u16string Formatter::FloatField(const Spec& spec, const FormatArg& raw) {
         n = DecimalFromScaled(a.AsInt64(), 4);
     else
         Invalid();
-    const int p = spec.precision;
-    switch (spec.type) {
+    const int p = directive.precision;
+    switch (directive.type) {
         case u'E': return ExponentText(n, p < 0 ? kDoubleDigits : p, 3, s_.DecimalSeparator);
         case u'F': return FixedText(n, p < 0 ? 2 : p, s_.DecimalSeparator);
         case u'G': return GeneralText(n, p < 0 ? kDoubleDigits : p, s_.DecimalSeparator);
@@ -176,11 +176,11 @@ std::u16string Formatter::FloatField(const Spec& spec, const FormatArg& raw) {
     }
 }
 
-std::u16string Formatter::StringField(const Spec& spec, const FormatArg& raw) {
+std::u16string Formatter::StringField(const Directive& directive, const FormatArg& raw) {
     const FormatArg a = Concrete(raw, FormatArgClass::String);
     if (a.kind() != FormatArg::Kind::String) Invalid();
     std::u16string_view text = a.AsString().view();
-    if (spec.precision >= 0 && static_cast<std::size_t>(spec.precision) < text.size()) text = text.substr(0, spec.precision);
+    if (directive.precision >= 0 && static_cast<std::size_t>(directive.precision) < text.size()) text = text.substr(0, directive.precision);
     return std::u16string(text);
 }
 
@@ -190,11 +190,11 @@ std::u16string Formatter::PointerField(const FormatArg& raw) {
     return UnsignedDigits(reinterpret_cast<std::uintptr_t>(a.AsPointer()), 16, static_cast<int>(sizeof(void*) * 2));
 }
 
-std::u16string Formatter::Field(const Spec& spec) {
-    switch (spec.type) {
-        case u'D': case u'U': case u'X': return IntegerField(spec, NextArg());
-        case u'E': case u'F': case u'G': case u'N': case u'M': return FloatField(spec, NextArg());
-        case u'S': return StringField(spec, NextArg());
+std::u16string Formatter::Field(const Directive& directive) {
+    switch (directive.type) {
+        case u'D': case u'U': case u'X': return IntegerField(directive, NextArg());
+        case u'E': case u'F': case u'G': case u'N': case u'M': return FloatField(directive, NextArg());
+        case u'S': return StringField(directive, NextArg());
         case u'P': return PointerField(NextArg());
         default: Invalid();
     }
@@ -214,11 +214,11 @@ std::u16string Formatter::Run() {
             out += u'%';
             continue;
         }
-        Spec spec = ReadSpec();
-        std::u16string field = Field(spec);
-        const std::size_t width = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 0;
+        Directive directive = ReadDirective();
+        std::u16string field = Field(directive);
+        const std::size_t width = directive.width > 0 ? static_cast<std::size_t>(directive.width) : 0;
         if (field.size() < width) {
-            if (spec.leftAlign)
+            if (directive.leftAlign)
                 field.append(width - field.size(), u' ');
             else
                 field.insert(0, width - field.size(), u' ');
