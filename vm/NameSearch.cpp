@@ -41,6 +41,12 @@ TXANNameSearchRes TXANNameSearchRes::LocalConstant(const plat::Variant* AValue) 
     return r;
 }
 
+TXANNameSearchRes TXANNameSearchRes::LocalConstantSlot(plat::Integer AIndex) noexcept {
+    TXANNameSearchRes r = OfKind(srLocalConstSlot);
+    r.LocalVarIndex = AIndex;
+    return r;
+}
+
 TXANNameSearchRes TXANNameSearchRes::Param(TXANParamInfo AInfo) noexcept {
     TXANNameSearchRes r = OfKind(srParam);
     r.ParamInfo = AInfo;

@@ -12,7 +12,8 @@ namespace xan {
 
 enum TXANNameSearchResKind : std::uint8_t {
     srNotFound, srExternal, srExternalMember, srUnit, srGlobalVar, srGlobalConst, srProcedure,
-    srLocalVar, srLocalConst, srParam, srResult, srExit, srBreak, srContinue, srIntrinsic, srDebugVar
+    srLocalVar, srLocalConst, srParam, srResult, srExit, srBreak, srContinue, srIntrinsic, srDebugVar,
+    srLocalConstSlot
 };
 
 struct TXANNameSearchRes {
@@ -23,7 +24,7 @@ struct TXANNameSearchRes {
         // srExternal, srExternalMember, srGlobalVar, srGlobalConst, srProcedure, srExit,
         // srBreak, srContinue, srIntrinsic.
         TXANGlobalObject* NamedObject;
-        plat::Integer LocalVarIndex;        // srLocalVar
+        plat::Integer LocalVarIndex;        // srLocalVar, srLocalConstSlot
         const plat::Variant* LocalConst;    // srLocalConst
         TXANParamInfo ParamInfo;            // srParam
         plat::Variant* DebugVar;            // srDebugVar
@@ -37,6 +38,9 @@ struct TXANNameSearchRes {
     static TXANNameSearchRes ExternalMember(TXANExternObject* AObject, plat::DISPID ADispId) noexcept;
     static TXANNameSearchRes LocalVar(plat::Integer AIndex) noexcept;
     static TXANNameSearchRes LocalConstant(const plat::Variant* AValue) noexcept;
+    // A local constant whose value is computed on every entry and kept in the frame's slot
+    // AIndex: each activation (recursive or on another thread) has its own; read-only.
+    static TXANNameSearchRes LocalConstantSlot(plat::Integer AIndex) noexcept;
     static TXANNameSearchRes Param(TXANParamInfo AInfo) noexcept;
     static TXANNameSearchRes DebugVariable(plat::Variant* AValue) noexcept;
 

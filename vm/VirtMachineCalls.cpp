@@ -90,6 +90,7 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
             return;
         }
         case srLocalConst: AValue.Assign(*ARes.LocalConst); return;
+        case srLocalConstSlot: AValue.Assign(AFrame.Stack[ARes.LocalVarIndex].Deref()); return;
         case srParam: {
             Variant& arg = ctx.Args[ARes.ParamInfo.Index];
             if (!ARef || ARes.ParamInfo.Kind == pkConst)

@@ -44,6 +44,8 @@ void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
         v->FExpr->EmitByteCode(c, erStack);
         code.Emit(icAssignLocalVar, static_cast<std::uintptr_t>(v->FIndex));
     }
+    for (TXANLocalConstDecl* k : FLocalConsts)
+        if (!k->IsLiteral()) k->FIndex = code.AddLocalVar();
     for (TXANLocalConstDecl* k : FLocalConsts) EmitLocalConst(c, *k);
     FStmtList.EmitByteCode(c);
     TXANSourcePosScope end(&code, FEndSourcePos);
@@ -52,17 +54,18 @@ void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
     code.EndEmit();
 }
 
-// A literal's value is known now. Any other initialiser is evaluated on every entry and stored
-// through a reference into the constant's value, so it may use the procedure's parameters.
+bool TXANLocalConstDecl::IsLiteral() const noexcept { return dynamic_cast<TXANLiteral*>(FExpr.get()) != nullptr; }
+
+// A literal's value is known now. Any other initialiser may use the procedure's parameters, so
+// it is evaluated on every entry into a slot of the frame: recursive activations and threads
+// running the procedure at the same time each see their own value.
 void TXANProcedureDecl::EmitLocalConst(TXANContext& C, TXANLocalConstDecl& AConst) {
-    if (auto* literal = dynamic_cast<TXANLiteral*>(AConst.FExpr.get())) {
-        AConst.FValue = literal->FValue;
+    if (AConst.IsLiteral()) {
+        AConst.FValue = static_cast<TXANLiteral&>(*AConst.FExpr).FValue;
         return;
     }
-    AConst.FValueRef = plat::Variant::RefTo(&AConst.FValue);
-    C.Code->Emit(icPushLiteral, &AConst.FValueRef);
     AConst.FExpr->EmitByteCode(C, erStack);
-    C.Code->Emit(icAssignLValue);
+    C.Code->Emit(icAssignLocalVar, static_cast<std::uintptr_t>(AConst.FIndex));
 }
 
 namespace {

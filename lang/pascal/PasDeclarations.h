@@ -38,9 +38,11 @@ class TXANLocalConstDecl : public TXANProcLocal {
     TXANLocalConstDecl(Integer AName, plat::UString AStrName, TXANExpressionPtr AExpr) noexcept
         : TXANProcLocal(AName, std::move(AStrName), ltConst), FExpr(std::move(AExpr)) {}
 
+    bool IsLiteral() const noexcept;
+
     TXANExpressionPtr FExpr;
-    plat::Variant FValue;     // set by code generation
-    plat::Variant FValueRef;  // a reference to FValue, when the value is stored on procedure entry
+    plat::Variant FValue;  // a literal's value, set by code generation
+    Integer FIndex = -1;   // otherwise the frame slot the value is computed into on entry
 };
 
 class TXANLocalResultDecl : public TXANProcLocal {
@@ -82,7 +84,7 @@ class TXANProcedureDecl : public TXANProcObject {
     Integer FEndSourcePos = 0;  // end of the body's 'end'
 
 private:
-    void EmitLocalConst(TXANContext& C, TXANLocalConstDecl& AConst);
+    static void EmitLocalConst(TXANContext& C, TXANLocalConstDecl& AConst);
 };
 
 // The initialiser of a global variable, emitted as a global statement.

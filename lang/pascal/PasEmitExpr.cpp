@@ -151,7 +151,7 @@ struct TXANDesignatorExpr::TItemCode {
 
 namespace {
 
-// Direct access to a local variable, a parameter or the result, by use.
+// Direct access to a local variable, a parameter, the result or a computed constant, by use.
 bool DirectAccess(const TXANNameSearchRes& ARes, int AUse /* 0 value, 1 ref, 2 assign */, TXANInstrCode& ACode,
                   std::uintptr_t& AData) {
     static constexpr TXANInstrCode local[] = {icPushLocalVar, icPushLocalVarRef, icAssignLocalVar};
@@ -169,6 +169,12 @@ bool DirectAccess(const TXANNameSearchRes& ARes, int AUse /* 0 value, 1 ref, 2 a
         case srResult:
             ACode = result[AUse];
             AData = 0;
+            return true;
+        case srLocalConstSlot:
+            // Read as a copy, like any constant; an assignment is left to the run-time refusal.
+            if (AUse == 2) return false;
+            ACode = icPushLocalVar;
+            AData = static_cast<std::uintptr_t>(ARes.LocalVarIndex);
             return true;
         default: return false;
     }

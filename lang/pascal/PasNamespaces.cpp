@@ -13,6 +13,11 @@ TXANNameSearchRes ParentFind(TXANAbstractNamespace* AParent, TXANThread* AThread
     return AParent ? AParent->Find(AThread, AName, AStrName) : TXANNameSearchRes::NotFound();
 }
 
+TXANNameSearchRes LocalConstRes(const TXANLocalConstDecl& AConst) {
+    return AConst.FIndex < 0 ? TXANNameSearchRes::LocalConstant(&AConst.FValue)
+                             : TXANNameSearchRes::LocalConstantSlot(AConst.FIndex);
+}
+
 }  // namespace
 
 bool TXANProcLocalNamespace::FindLocal(Integer AName, TXANNameSearchRes& ARes) const {
@@ -20,7 +25,7 @@ bool TXANProcLocalNamespace::FindLocal(Integer AName, TXANNameSearchRes& ARes) c
     if (!local) return false;
     switch (local->FLocalType) {
         case ltVar: ARes = TXANNameSearchRes::LocalVar(static_cast<TXANLocalVarDecl*>(local)->FIndex); break;
-        case ltConst: ARes = TXANNameSearchRes::LocalConstant(&static_cast<TXANLocalConstDecl*>(local)->FValue); break;
+        case ltConst: ARes = LocalConstRes(*static_cast<TXANLocalConstDecl*>(local)); break;
         case ltResult: ARes = TXANNameSearchRes::Result(); break;
         case ltParam: ARes = TXANNameSearchRes::Param(static_cast<TXANParamDecl*>(local)->FParamInfo); break;
     }
@@ -40,7 +45,7 @@ TXANNameSearchRes TXANProcLocalNamespace::CompileTimeFind(Integer AName) {
 void TXANProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) {
     for (TXANParamDecl* p : FProcedure->FParams) AProc(p->FStrName, TXANNameSearchRes::Param(p->FParamInfo));
     for (TXANLocalConstDecl* c : FProcedure->FLocalConsts)
-        AProc(c->FStrName, TXANNameSearchRes::LocalConstant(&c->FValue));
+        AProc(c->FStrName, LocalConstRes(*c));
     for (TXANLocalVarDecl* v : FProcedure->FLocalVars) AProc(v->FStrName, TXANNameSearchRes::LocalVar(v->FIndex));
     if (FProcedure->FLocalResult) AProc(FProcedure->FLocalResult->FStrName, TXANNameSearchRes::Result());
     if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);

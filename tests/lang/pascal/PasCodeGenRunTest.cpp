@@ -114,6 +114,38 @@ TEST_F(PasRun, LocalConstants) {
     EXPECT_EQ(Int(vm->RunProc(u"F", args)), 13);
 }
 
+// A computed local constant belongs to its activation: the recursive call below would otherwise
+// leave the outer activations reading the innermost one's value (0).
+TEST_F(PasRun, ComputedLocalConstantsAreKeptPerActivation) {
+    Start(u"function Sum(n); const Part = n * 10; begin"
+          u"  if n > 0 then Result := Sum(n - 1) + Part else Result := Part; end;"
+          u"function Chain(n); const A = n + 1; const B = A * 2; begin"
+          u"  if n > 0 then Chain(n - 1); Result := B; end;"
+          u"function Pair(n); var a; begin a := array[1]; a[0] := n; a[1] := n * 2; Result := a; end;"
+          u"function Indexed(n); const P = Pair(n); begin"
+          u"  if n > 0 then Indexed(n - 1); Result := P[1]; end;");
+    std::vector<Variant> three{Variant(3)};
+    EXPECT_EQ(Int(vm->RunProc(u"Sum", three)), 60);
+    EXPECT_EQ(Int(vm->RunProc(u"Chain", three)), 8);
+    EXPECT_EQ(Int(vm->RunProc(u"Indexed", three)), 6);  // through the run-time lookup
+}
+
+TEST_F(PasRun, ComputedLocalConstantsCannotBeAssignedOrChangedThroughVarParams) {
+    Start(u"procedure Bump(var x); begin x := x + 100; end;"
+          u"var g = 4; function Assigns; const K = g + 1; begin K := 5; Result := K; end;"
+          u"function Pair(n); var a; begin a := array[1]; a[0] := n; Result := a; end;"
+          u"function AssignsElement; const P = Pair(g); begin P[0] := 5; end;"
+          u"procedure Counts; const K = g * 2; begin for K := 1 to 2 do ; end;"
+          u"function Passes(n); const K = n + 1; begin Bump(K); Result := K; end;"
+          u"function Literal; const K = 7; begin Bump(K); Result := K; end;");
+    std::vector<Variant> one{Variant(1)};
+    EXPECT_EQ(RaisedBy(u"Assigns"), u"Invalid assignment");
+    EXPECT_EQ(RaisedBy(u"AssignsElement"), u"Invalid assignment");
+    EXPECT_EQ(RaisedBy(u"Counts"), u"For loop control variable must be simple local variable");
+    EXPECT_EQ(Int(vm->RunProc(u"Passes", one)), 2);
+    EXPECT_EQ(Call(u"Literal"), 7);
+}
+
 TEST_F(PasRun, ShortCircuitAndOr) {
     Start(u"function A; begin Result := 5 and 3; end;"
           u"function O; begin Result := 5 or 3; end;"
