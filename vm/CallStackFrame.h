@@ -12,6 +12,7 @@ class TXANByteCode;
 class TXANVMSource;
 class TXANAbstractNamespace;
 class TXANInterpreter;
+class TXANThreadVM;
 
 using PXANVarArray = plat::Variant*;
 
@@ -33,6 +34,7 @@ struct TXANCallStackFrame {
     PXANInstr IP = nullptr;
     PXANVarArray Stack = nullptr;
     void* ExcSt = nullptr;                // innermost active exception state, or none
+    TXANThreadVM* ThreadVM = nullptr;     // the machine's record for this thread, once looked up
     std::int32_t Depth = 0;               // 1 for the outermost activation of the thread
     // Where the instruction a breakpoint covers runs: a copy with its own code, followed by
     // an icBreakpointJmp back to the instruction after the breakpoint.

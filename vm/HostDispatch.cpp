@@ -74,7 +74,10 @@ TArrayIndices ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount
         EXANVMRuntime::RaiseError(retInvalidParamCount);
     TArrayIndices idx;
     idx.Count = static_cast<std::size_t>(AArgCount);
-    for (std::int32_t i = 0; i < AArgCount; ++i) idx.Values[static_cast<std::size_t>(i)] = plat::VarToInt32(AArgs[i]);
+    for (std::int32_t i = 0; i < AArgCount; ++i) {
+        const VarData& arg = AArgs[i].Deref();  // a variable passed as an index arrives as a reference
+        idx.Values[static_cast<std::size_t>(i)] = arg.VType == plat::varInteger ? arg.VInteger : plat::VarToInt32(arg);
+    }
     return idx;
 }
 

@@ -29,6 +29,9 @@ namespace {
 constexpr const char* Unit = "XANSctVM";
 
 inline void Pop(Variant*& sp) noexcept { (--sp)->Clear(); }
+// Pops a value known to own nothing (a number or a Boolean). Every slot above the top stays
+// Empty, so an activation that ends normally has only its locals to release.
+inline void PopScalar(Variant*& sp) noexcept { (--sp)->VType = varEmpty; }
 
 inline bool Truth(const Variant& v) { return v.VType == varBoolean ? v.VBoolean != 0 : VarToBool(v); }
 
@@ -60,12 +63,15 @@ public:
         if (AThread.FDepth >= AVM.FMaxDepth)
             Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
         size_ = code.StackSize();
+        locals_ = code.LocalVarCount();
         Frame.Stack = AThread.FStackPool.AsquireStack(size_);
         Frame.Next = AThread.FCallStack;
         Frame.VM = &AVM;
         Frame.Ctx = &ACtx;
         Frame.CurNS = code.InitialNamespace();
         Frame.IP = code.Code();
+        // A call from this machine's own code reuses the caller's look-up of the thread's record.
+        if (Frame.Next && Frame.Next->VM == &AVM) Frame.ThreadVM = Frame.Next->ThreadVM;
         Frame.Depth = ++AThread.FDepth;
         AThread.FCallStack = &Frame;
     }
@@ -73,7 +79,7 @@ public:
         vm_.OnActivationLeave(thread_, Frame);
         thread_.FCallStack = Frame.Next;
         --thread_.FDepth;
-        thread_.FStackPool.ReleaseStack(size_);
+        thread_.FStackPool.ReleaseStack(size_, locals_);
     }
     TActivation(const TActivation&) = delete;
     TActivation& operator=(const TActivation&) = delete;
@@ -84,6 +90,7 @@ private:
     TXANInterpreter& vm_;
     TXANThread& thread_;
     std::int32_t size_ = 0;
+    std::int32_t locals_ = 0;
 };
 
 void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx) {
@@ -98,6 +105,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
     const TXANVMInterpretContext& ctx = *frame.Ctx;
     Variant* const stack = frame.Stack;
     Variant* const localsEnd = stack + ctx.Code->LocalVarCount();
+    Variant* const stackEnd = stack + ctx.Code->StackSize();
     Variant* const args = ctx.Args;
     Variant* const result = ctx.Result;
     PXANInstr ip = frame.IP;
@@ -159,7 +167,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     ip = ip->DataAs<TXANInstr>();
                     DISPATCH();
                 }
-                OP(icRet) : { return; }
+                OP(icRet) : {
+                    XANPopTo(sp, localsEnd);
+                    return;
+                }
                 OP(icJump) : { JUMP(ip->DataAs<TXANLabel>()); }
                 OP(icPop) : {
                     Pop(sp);
@@ -235,7 +246,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
         const Variant& r = sp[-1];                                                   \
         if (l.VType == varInteger && r.VType == varInteger) {                        \
             l.SetRaw(varBoolean, l.VInteger cmp r.VInteger ? VarTrue : VarFalse);    \
-            --sp;                                                                    \
+            PopScalar(sp);                                                           \
             NEXT();                                                                  \
         }                                                                            \
         const bool answer = TXANValueOps::Compare(l, r, kind);                       \
@@ -285,12 +296,12 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
             std::int32_t out;                                                \
             if (!intFast(l.VInteger, r.VInteger, &out)) {                    \
                 l.VInteger = out;                                            \
-                --sp;                                                        \
+                PopScalar(sp);                                               \
                 NEXT();                                                      \
             }                                                                \
         } else if (l.VType == varDouble && r.VType == varDouble) {           \
             l.VDouble = l.VDouble floatExpr r.VDouble;                       \
-            --sp;                                                            \
+            PopScalar(sp);                                                   \
             NEXT();                                                          \
         }                                                                    \
         TXANValueOps::BinaryOp(l, r, l, op);                                 \
@@ -327,7 +338,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     const Variant& r = sp[-1];
                     if (l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 && r.VInteger != -1) {
                         l.VInteger %= r.VInteger;
-                        --sp;
+                        PopScalar(sp);
                         NEXT();
                     }
                     TXANValueOps::BinaryOp(l, r, l, boMod);
@@ -396,7 +407,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
         SYNC_IP();                                                                      \
         TXANCall& call = *ip->DataAs<TXANCall>();                                       \
         const TXANCallExit exit = DoGlobCall(thread, frame, call, sp - 1, ref);         \
-        if (exit.Kind == TXANCallExit::ceReturn) return;                                \
+        if (exit.Kind == TXANCallExit::ceReturn) {                                      \
+            XANPopTo(sp, localsEnd);                                                    \
+            return;                                                                     \
+        }                                                                               \
         if (exit.Kind == TXANCallExit::ceJump) {                                        \
             sp = XANPopTo(sp, localsEnd);                                               \
             ip = exit.Target;                                                           \
@@ -639,9 +653,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
             }
         } catch (...) {
             frame.IP = ip;
+            // An exception resets the operand stack. The whole area is cleared: an instruction
+            // that failed may have left a value in the slot above the top.
             const PXANInstr handler = HandleException(thread, frame);
+            sp = XANPopTo(stackEnd, localsEnd);
             if (!handler) throw;
-            sp = XANPopTo(sp, localsEnd);  // an exception resets the operand stack
             ip = handler;
         }
     }

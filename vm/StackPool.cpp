@@ -14,31 +14,21 @@ TXANStackPool::~TXANStackPool() {
     while (FLast) FLast = std::move(FLast->FPrev);
 }
 
-plat::Variant* TXANStackPool::AsquireStack(std::int32_t ASize) {
+TXANStackItem* TXANStackPool::AddChunk(std::int32_t ASize) {
     XAN_ASSERT("XANSctVM", ASize >= 0);
-    if (!FLast || FLast->FSize - FLast->FUsedItemSize < ASize) {
-        if (FSpare && FSpare->FSize >= ASize) {
-            FSpare->FPrev = std::move(FLast);
-            FLast = std::move(FSpare);
-        } else {
-            FLast = std::make_unique<TXANStackItem>(std::max(MinChunkSize, ASize), std::move(FLast));
-        }
+    if (FSpare && FSpare->FSize >= ASize) {
+        FSpare->FPrev = std::move(FLast);
+        FLast = std::move(FSpare);
+    } else {
+        FLast = std::make_unique<TXANStackItem>(std::max(MinChunkSize, ASize), std::move(FLast));
     }
-    plat::Variant* first = FLast->FData.get() + FLast->FUsedItemSize;
-    FLast->FUsedItemSize += ASize;
-    return first;
+    return FLast.get();
 }
 
-void TXANStackPool::ReleaseStack(std::int32_t ASize) noexcept {
-    TXANStackItem& chunk = *FLast;
-    chunk.FUsedItemSize -= ASize;
-    plat::Variant* slot = chunk.FData.get() + chunk.FUsedItemSize;
-    for (std::int32_t i = 0; i < ASize; ++i) slot[i].Clear();
-    if (chunk.FUsedItemSize == 0 && chunk.FPrev) {
-        std::unique_ptr<TXANStackItem> emptied = std::move(FLast);
-        FLast = std::move(emptied->FPrev);
-        if (!FSpare || FSpare->FSize < emptied->FSize) FSpare = std::move(emptied);
-    }
+void TXANStackPool::DropEmptyChunk() noexcept {
+    std::unique_ptr<TXANStackItem> emptied = std::move(FLast);
+    FLast = std::move(emptied->FPrev);
+    if (!FSpare || FSpare->FSize < emptied->FSize) FSpare = std::move(emptied);
 }
 
 TXANPoolSlots::TXANPoolSlots(TXANStackPool& APool, std::int32_t ACount)

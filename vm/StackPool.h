@@ -51,14 +51,34 @@ public:
     TXANStackPool& operator=(const TXANStackPool&) = delete;
     ~TXANStackPool();
 
-    // The first of ASize consecutive Empty slots.
-    plat::Variant* AsquireStack(std::int32_t ASize);
+    // The first of ASize consecutive Empty slots. Inline: every script call takes slots.
+    plat::Variant* AsquireStack(std::int32_t ASize) {
+        TXANStackItem* chunk = FLast.get();
+        if (!chunk || chunk->FSize - chunk->FUsedItemSize < ASize) chunk = AddChunk(ASize);
+        plat::Variant* first = chunk->FData.get() + chunk->FUsedItemSize;
+        chunk->FUsedItemSize += ASize;
+        return first;
+    }
     // Gives back (and clears) the last ASize slots handed out.
-    void ReleaseStack(std::int32_t ASize) noexcept;
+    void ReleaseStack(std::int32_t ASize) noexcept { ReleaseStack(ASize, ASize); }
+    // The same when the caller knows that only the first ADirtyCount of them can hold a value
+    // (the rest are Empty already): an activation whose operand stack has been emptied.
+    void ReleaseStack(std::int32_t ASize, std::int32_t ADirtyCount) noexcept {
+        TXANStackItem& chunk = *FLast;
+        chunk.FUsedItemSize -= ASize;
+        plat::Variant* slot = chunk.FData.get() + chunk.FUsedItemSize;
+        for (std::int32_t i = 0; i < ADirtyCount; ++i) slot[i].Clear();
+        if (chunk.FUsedItemSize == 0 && chunk.FPrev) DropEmptyChunk();
+    }
 
     std::int32_t ChunkCount() const noexcept;  // for tests and diagnostics
 
 private:
+    // A chunk with room for ASize slots becomes the last one (the kept spare, or a new one).
+    TXANStackItem* AddChunk(std::int32_t ASize);
+    // The last chunk is empty: the one before it becomes the last.
+    void DropEmptyChunk() noexcept;
+
     std::unique_ptr<TXANStackItem> FLast;
     // One emptied chunk is kept for reuse, so that a recursion going back and forth over a
     // chunk boundary does not allocate on every call.

@@ -198,16 +198,6 @@ void TXANVirtMachine::Close() {
 
 // ---- Running -----------------------------------------------------------------------------------
 
-void TXANVirtMachine::RunCode(TXANThread& AThread, TXANByteCode* ACode, Variant* AArgs, Variant* AResult,
-                              TXANVMSource* ASource) {
-    TXANVMInterpretContext ctx;
-    ctx.Code = ACode;
-    ctx.Args = AArgs;
-    ctx.Result = AResult;
-    ctx.Source = ASource;
-    Interpret(AThread, ctx);
-}
-
 void TXANVirtMachine::RunProcCode(TXANThread& AThread, TXANProcObject& AProc, Variant* AArgs, Variant* AResult) {
     AProc.TakeByValueCopies(AArgs);
     RunCode(AThread, AProc.ByteCode(), AArgs, AResult, nullptr);

@@ -127,7 +127,10 @@ public:
     TXANByteCode* GlobalByteCode() const noexcept { return FGlobalByteCode.get(); }
     // Runs one activation on AThread (the calling thread's object).
     void RunCode(TXANThread& AThread, TXANByteCode* ACode, plat::Variant* AArgs, plat::Variant* AResult,
-                 TXANVMSource* ASource);
+                 TXANVMSource* ASource) {
+        TXANVMInterpretContext ctx{ACode, AArgs, AResult, ASource};
+        Interpret(AThread, ctx);
+    }
     // Runs AProc with its arguments in AArgs (the caller checked their count); by-value
     // parameters get their copies first.
     void RunProcCode(TXANThread& AThread, TXANProcObject& AProc, plat::Variant* AArgs, plat::Variant* AResult);
@@ -191,7 +194,6 @@ private:
     void CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall, plat::Variant* AArgs,
                             plat::Variant& AResult);
     void LoadValue(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, bool ARef);
-    TXANNameSearchRes FindInParentsPastResult(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall);
     plat::Variant& AssignTarget(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes);
     void ReportPosition(TXANCallStackFrame& AFrame, plat::Exception* E) noexcept;
     void MemberOf(TXANCall& ACall, plat::IDispatch* AObj, TXANCodeObject*& ACodeObject, plat::DISPID& AId);

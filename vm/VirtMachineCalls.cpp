@@ -17,15 +17,29 @@ Variant* ArgsOf(Variant* ATop, const TXANCall& ACall) noexcept { return ATop - A
 Variant& ResultOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FResOffset); }
 Variant& ObjectSlotOf(Variant* ATop, const TXANCall& ACall) noexcept { return *(ATop - ACall.FObjectOffset); }
 
+// Inside a function whose own name denotes its result, F(x) calls F: the parents of the
+// current scope are asked until one answers something other than the result variable.
+TXANNameSearchRes FindInParentsPastResult(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall) {
+    for (TXANAbstractNamespace* ns = AFrame.CurNS->Parent(); ns; ns = ns->Parent()) {
+        TXANNameSearchRes r = ns->Find(&AThread, ACall.FName, &ACall.FStrName);
+        if (r.ObjKind != srResult) return r;
+    }
+    return TXANNameSearchRes::Result();
+}
+
 // What ACall's name denotes in the frame's scope, from the thread's call-site cache when this
-// site resolved it before. AVMIndex is the running machine's index.
+// site resolved it before. AVMIndex is the running machine's index. APastResult: a call with
+// round brackets looks past the function's result variable (the answer is cached as such, so
+// a recursive call does not search the parent scopes every time).
 TXANNameSearchRes FindCallName(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
-                               std::int32_t AVMIndex) {
-    TXANThreadVM* threadVM = TVMIndexes::ThreadVMOf(&AThread, AVMIndex);
+                               std::int32_t AVMIndex, bool APastResult) {
+    TXANThreadVM* threadVM = AFrame.ThreadVM;
+    if (!threadVM) threadVM = AFrame.ThreadVM = TVMIndexes::ThreadVMOf(&AThread, AVMIndex);
     TXANSiteNameCache* cache = threadVM ? &threadVM->FGlobals->CurrentSiteCache() : nullptr;
     TXANNameSearchRes r;
     if (cache && cache->Lookup(&ACall, AFrame.CurNS, ACall.FName, r)) return r;
     r = AFrame.CurNS->Find(&AThread, ACall.FName, &ACall.FStrName);
+    if (r.ObjKind == srResult && APastResult) r = FindInParentsPastResult(AThread, AFrame, ACall);
     if (cache) cache->Store(&ACall, AFrame.CurNS, ACall.FName, r);
     return r;
 }
@@ -112,23 +126,26 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
     }
 }
 
-// Inside a function whose own name denotes its result, F(x) calls F: the parents of the
-// current scope are asked until one answers something other than the result variable.
-TXANNameSearchRes TXANVirtMachine::FindInParentsPastResult(TXANThread& AThread, TXANCallStackFrame& AFrame,
-                                                           TXANCall& ACall) {
-    for (TXANAbstractNamespace* ns = AFrame.CurNS->Parent(); ns; ns = ns->Parent()) {
-        TXANNameSearchRes r = ns->Find(&AThread, ACall.FName, &ACall.FStrName);
-        if (r.ObjKind != srResult) return r;
+// The array a variable holds, when the name denotes a variable holding one: its elements are
+// read where they stand, without copying the array value (and its reference count) first.
+static const Variant* StoredArray(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
+    const Variant* slot;
+    switch (ARes.ObjKind) {
+        case srGlobalVar: slot = &ARes.ValuedObject()->Value; break;
+        case srLocalVar: slot = &AFrame.Stack[ARes.LocalVarIndex]; break;
+        case srParam: slot = &AFrame.Ctx->Args[ARes.ParamInfo.Index]; break;
+        default: return nullptr;
     }
-    return TXANNameSearchRes::Result();
+    const plat::VarData& value = slot->Deref();
+    return (value.VType & (plat::varArray | plat::varByRef)) == plat::varArray ? static_cast<const Variant*>(&value)
+                                                                                 : nullptr;
 }
 
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                          Variant* ATop, bool ARef) {
     Variant* args = ArgsOf(ATop, ACall);
     Variant& result = ResultOf(ATop, ACall);
-    TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index);
-    if (r.ObjKind == srResult && ACall.FBracketType == bkVbRound) r = FindInParentsPastResult(AThread, AFrame, ACall);
+    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, ACall.FBracketType == bkVbRound);
     switch (r.ObjKind) {
         case srNotFound: EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
         case srProcedure: CallScriptProc(AThread, *r.Proc(), ACall, args, result); return {};
@@ -138,6 +155,12 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         case srBreak:
         case srContinue: return CallStatement(r, ACall, ARef);
         default: break;
+    }
+    if (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound) {
+        if (const Variant* array = StoredArray(AFrame, r)) {
+            XANIndexValue(*array, ACall.FArgCount, args, result);
+            return {};
+        }
     }
     // A local value rather than the thread's scratch slot: indexing may call a host object
     // that calls back into script code on this thread.
@@ -169,7 +192,7 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
                                        Variant* ATop) {
     Variant& value = *ATop;
     Variant* args = ArgsOf(ATop, ACall);
-    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index);
+    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
     if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
     if (r.ObjKind == srExternalMember) {
         TXANExternObject* ext = r.Extern();

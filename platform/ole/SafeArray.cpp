@@ -23,6 +23,30 @@ bool IsManagedElem(VarType t) noexcept {
 
 }  // namespace
 
+namespace {
+
+// Scalar elements are 1, 2, 4 or 8 bytes: fixed-size copies the compiler turns into one move
+// each, where a copy of run-time length would be a library call per element.
+std::int64_t LoadScalar(const std::byte* p, std::size_t size) noexcept {
+    switch (size) {
+    case 1: return std::to_integer<std::int64_t>(*p);
+    case 2: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
+    case 4: { std::uint32_t v; std::memcpy(&v, p, 4); return v; }
+    default: { std::int64_t v; std::memcpy(&v, p, 8); return v; }
+    }
+}
+
+void StoreScalar(std::byte* p, std::int64_t bits, std::size_t size) noexcept {
+    switch (size) {
+    case 1: *p = static_cast<std::byte>(bits); return;
+    case 2: { const auto v = static_cast<std::uint16_t>(bits); std::memcpy(p, &v, 2); return; }
+    case 4: { const auto v = static_cast<std::uint32_t>(bits); std::memcpy(p, &v, 4); return; }
+    default: std::memcpy(p, &bits, 8); return;
+    }
+}
+
+}  // namespace
+
 std::size_t SafeArray::ElemSize(VarType t) noexcept {
     switch (t) {
     case varShortInt:
@@ -164,10 +188,8 @@ void SafeArray::GetFlat(std::int64_t pos, Variant& out) const {
     case varUnknown: out = Variant(*reinterpret_cast<IUnknown* const*>(p)); return;
     default: break;
     }
-    std::int64_t bits = 0;
     // Sign- or zero-extension does not matter: readers use the field of the element's width.
-    std::memcpy(&bits, p, elemSize_);
-    out.SetRaw(elemType_, bits);
+    out.SetRaw(elemType_, LoadScalar(p, elemSize_));
 }
 
 void SafeArray::Get(std::span<const std::int32_t> idx, Variant& out) const { GetFlat(FlatIndex(idx), out); }
@@ -183,16 +205,32 @@ void SafeArray::PutFlat(std::int64_t pos, const VarData& value, const TFormatSet
         reinterpret_cast<Variant*>(p)->Assign(VarDerefAll(value));
         return;
     }
+    if (PutSameScalar(pos, value)) return;
     Variant converted;
     VarCast(converted, value, elemType_, fs);
     DestroyElements(pos, pos + 1);
     VarData raw = converted.Detach();
-    std::memcpy(p, &raw.VInt64, elemSize_);
+    StoreScalar(p, raw.VInt64, elemSize_);
+}
+
+// Element loops store numbers into arrays of their own type: no conversion, nothing to release.
+bool SafeArray::PutSameScalar(std::int64_t pos, const VarData& value) noexcept {
+    if (value.VType != elemType_ || VarIsManagedType(elemType_) || elemType_ == varVariant ||
+        elemType_ == varDecimal)
+        return false;
+    StoreScalar(ElemAt(pos), value.VInt64, elemSize_);
+    return true;
 }
 
 void SafeArray::Put(std::span<const std::int32_t> idx, const VarData& value, const TFormatSettings& fs) {
     RequireUnshared();
     PutFlat(FlatIndex(idx), value, fs);
+}
+
+void SafeArray::Put(std::span<const std::int32_t> idx, const VarData& value) {
+    RequireUnshared();
+    const std::int64_t pos = FlatIndex(idx);
+    if (!PutSameScalar(pos, value)) PutFlat(pos, value, FormatSettings());
 }
 
 void* SafeArray::ElementPtr(std::span<const std::int32_t> idx) { return ElemAt(FlatIndex(idx)); }

@@ -65,7 +65,9 @@ public:
     void Get(std::span<const std::int32_t> idx, Variant& out) const;
     // Stores `value` (references followed) converted to the element type. Requires an unshared
     // array (see Variant::MutableArray).
-    void Put(std::span<const std::int32_t> idx, const VarData& value, const TFormatSettings& fs = FormatSettings());
+    void Put(std::span<const std::int32_t> idx, const VarData& value, const TFormatSettings& fs);
+    // The same; the current format settings are asked only when a text must be converted.
+    void Put(std::span<const std::int32_t> idx, const VarData& value);
     // The element with the flat (storage-order) position `pos`, 0 .. ElementCount() - 1.
     void GetFlat(std::int64_t pos, Variant& out) const;
     void PutFlat(std::int64_t pos, const VarData& value, const TFormatSettings& fs = FormatSettings());
@@ -91,6 +93,8 @@ private:
     void DestroyElements(std::int64_t from, std::int64_t to) noexcept;
     void CopyElement(std::int64_t pos, const SafeArray& src, std::int64_t srcPos, const TFormatSettings& fs);
     void RequireUnshared() const;
+    // Stores a value that already has the element's type and owns nothing; false otherwise.
+    bool PutSameScalar(std::int64_t pos, const VarData& value) noexcept;
 
     std::atomic<std::int32_t> refs_{1};
     VarType elemType_;

@@ -68,10 +68,16 @@ inline constexpr std::int16_t VarTrue = -1;
 inline constexpr std::int16_t VarFalse = 0;
 
 // True for the type codes whose payload owns something (string buffer, interface, array).
+inline constexpr std::uint32_t VarLowManagedTypes = (1u << varOleStr) | (1u << varDispatch) | (1u << varUnknown);
 inline constexpr bool VarIsManagedType(VarType vt) noexcept {
-    constexpr std::uint32_t lowManaged = (1u << varOleStr) | (1u << varDispatch) | (1u << varUnknown);
-    if (vt < 32) return (lowManaged >> vt) & 1u;
+    if (vt < 32) return (VarLowManagedTypes >> vt) & 1u;
     return (vt & (varArray | varByRef)) == varArray || vt == varString;
+}
+// True when neither type code owns anything: the common case of copying numbers, tested with
+// one range check and one bit test.
+inline constexpr bool VarBothUnmanaged(VarType a, VarType b) noexcept {
+    if ((a | b) < 32) return (((VarLowManagedTypes >> a) | (VarLowManagedTypes >> b)) & 1u) == 0;
+    return !VarIsManagedType(a) && !VarIsManagedType(b);
 }
 
 struct VarData {
@@ -192,7 +198,7 @@ public:
     // The automation copy of a borrowed value into self (safe when `src` lives inside self,
     // e.g. an element of an array self holds).
     void Assign(const VarData& src) {
-        if (!VarIsManagedType(VType) && !VarIsManagedType(src.VType)) {
+        if (VarBothUnmanaged(VType, src.VType)) {
             static_cast<VarData&>(*this) = src;
             return;
         }

@@ -69,6 +69,25 @@ TEST(InterpreterPushes, ResultSlotsStartEmptyInEveryActivation) {
     EXPECT_TRUE(vm.Call(nothing.Finish()).IsEmpty());
 }
 
+// An activation that ends normally releases only its locals: every operator that leaves the
+// loop's quick paths must leave the slots it popped Empty, or the next activation would find
+// stale values in slots the pool hands out as Empty.
+TEST(InterpreterPushes, EveryOperandSlotIsEmptyWhenAnActivationEnds) {
+    TestVM vm;
+    CodeBuilder c(1);
+    c.Lit(Variant(2)).Lit(Variant(3)).Op(icPlus).Lit(Variant(4)).Op(icMultiply);
+    c.Lit(Variant(9)).Op(icMod).Lit(Variant(1)).Op(icMinus).Lit(Variant(5)).Op(icLess).Op(icPop);
+    c.Lit(Variant(1.5)).Lit(Variant(2.5)).Op(icPlus).Lit(Variant(u"x")).Op(icStrConcat).Op(icPop);
+    c.Lit(Variant(7)).Op(icAssignLocalVar, std::uintptr_t(0)).Op(icRet);
+    TXANByteCode& code = c.Finish();
+    vm.Call(code);
+    const std::int32_t size = code.StackSize();
+    ASSERT_GE(size, 3);  // the local and two operands
+    Variant* slots = vm.thread.FStackPool.AsquireStack(size);
+    for (std::int32_t i = 0; i < size; ++i) EXPECT_TRUE(slots[i].IsEmpty()) << "slot " << i;
+    vm.thread.FStackPool.ReleaseStack(size);
+}
+
 TEST(InterpreterOperators, ArithmeticUsesTheValueOperations) {
     EXPECT_EQ(Binary(icPlus, Variant(2), Variant(3)).VInteger, 5);
     EXPECT_EQ(Binary(icMinus, Variant(2), Variant(3)).VInteger, -1);

@@ -42,6 +42,17 @@ TEST(StackPool, LargeRequestsGetTheirOwnChunkThatGoesAwayWhenReleased) {
     EXPECT_EQ(pool.ChunkCount(), 1);
 }
 
+TEST(StackPool, ReleasingWithADirtyCountClearsOnlyThoseSlots) {
+    TXANStackPool pool;
+    Variant* a = pool.AsquireStack(4);
+    a[0] = Variant(u"released");
+    a[1] = Variant(1);
+    pool.ReleaseStack(4, 1);
+    EXPECT_TRUE(a[0].IsEmpty());
+    EXPECT_EQ(a[1].VInteger, 1);  // the caller promised Empty slots there; nothing touched them
+    a[1].Clear();
+}
+
 TEST(StackPool, ZeroSlotsIsAValidRequest) {
     TXANStackPool pool;
     Variant* p = pool.AsquireStack(0);

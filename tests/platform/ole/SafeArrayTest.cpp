@@ -87,6 +87,37 @@ TEST(SafeArray, ElementsAreConvertedToTheElementType) {
     EXPECT_EQ(At(d, {0}).VDouble, 3.0);
 }
 
+// Values of the element's own type are stored bit for bit; every width keeps its sign and
+// its neighbours intact.
+TEST(SafeArray, ValuesOfTheElementTypeRoundTripAtEveryWidth) {
+    Variant bytes = MakeArray(varByte, {{0, 3}});
+    Put(bytes, {1}, Variant(std::uint8_t{255}));
+    EXPECT_EQ(At(bytes, {1}).VByte, 255);
+    EXPECT_EQ(At(bytes, {0}).VByte, 0);
+    EXPECT_EQ(At(bytes, {2}).VByte, 0);
+    Variant small = MakeArray(varSmallint, {{0, 3}});
+    Put(small, {1}, Variant(std::int16_t{-2}));
+    EXPECT_EQ(At(small, {1}).VType, varSmallint);
+    EXPECT_EQ(At(small, {1}).VSmallInt, -2);
+    EXPECT_EQ(At(small, {2}).VSmallInt, 0);
+    Variant ints = MakeArray(varInteger, {{-1, 3}});
+    Put(ints, {-1}, Variant(-7));
+    Put(ints, {1}, Variant(std::int32_t{0x7FFFFFFF}));
+    EXPECT_EQ(At(ints, {-1}).VInteger, -7);
+    EXPECT_EQ(At(ints, {0}).VInteger, 0);
+    EXPECT_EQ(At(ints, {1}).VInteger, 0x7FFFFFFF);
+    Variant wide = MakeArray(varInt64, {{0, 2}});
+    Put(wide, {0}, Variant(std::int64_t{-5000000000}));
+    EXPECT_EQ(At(wide, {0}).VInt64, -5000000000);
+    Variant doubles = MakeArray(varDouble, {{0, 2}});
+    Put(doubles, {1}, Variant(-0.25));
+    EXPECT_EQ(At(doubles, {1}).VDouble, -0.25);
+    Variant flags = MakeArray(varBoolean, {{0, 2}});
+    Put(flags, {0}, Variant(true));
+    EXPECT_TRUE(At(flags, {0}).AsBool());
+    EXPECT_FALSE(At(flags, {1}).AsBool());
+}
+
 TEST(SafeArray, VariantElementsStoreWhatReferencesPointTo) {
     Variant a = MakeArray(varVariant, {{0, 2}});
     Variant target(u"through ref");
