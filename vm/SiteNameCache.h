@@ -21,8 +21,15 @@ class TXANAbstractNamespace;
 class TXANSiteNameCache {
 public:
     // True with ARes set when ASite in scope ANs resolved AName since the last change.
+    // Inline: every global-name call asks it first.
     bool Lookup(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
-                TXANNameSearchRes& ARes) const noexcept;
+                TXANNameSearchRes& ARes) const noexcept {
+        const TEntry& e = FEntries[SlotOf(ASite)];
+        if (e.Site != ASite || e.Namespace != ANs || e.Name != AName) return false;
+        if (e.Epoch != FEpoch.load(std::memory_order_acquire)) return false;
+        ARes = e.Res;
+        return true;
+    }
     // Remembers a resolution; answers that depend on more than site, scope and name are not kept.
     void Store(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
                const TXANNameSearchRes& ARes) noexcept;
@@ -41,7 +48,11 @@ private:
     };
     static constexpr std::size_t EntryCount = 256;  // a power of two
 
-    static std::size_t SlotOf(const void* ASite) noexcept;
+    static std::size_t SlotOf(const void* ASite) noexcept {
+        // Sites are separate heap objects: the low bits are alignment, the next ones vary.
+        const auto address = reinterpret_cast<std::uintptr_t>(ASite);
+        return static_cast<std::size_t>((address >> 4) ^ (address >> 12)) & (EntryCount - 1);
+    }
     static bool Cacheable(TXANNameSearchResKind AKind) noexcept;
 
     std::array<TEntry, EntryCount> FEntries{};

@@ -156,6 +156,10 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         case srContinue: return CallStatement(r, ACall, ARef);
         default: break;
     }
+    if (ACall.FBracketType == bkNon && !ARef && r.ObjKind == srGlobalVar) {
+        result.Assign(r.ValuedObject()->Value);  // reading a global: the commonest value
+        return {};
+    }
     if (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound) {
         if (const Variant* array = StoredArray(AFrame, r)) {
             XANIndexValue(*array, ACall.FArgCount, args, result);
