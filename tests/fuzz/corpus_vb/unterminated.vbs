@@ -1,0 +1,2 @@
+MsgBox "x
+MsgBox 1
