@@ -2,22 +2,9 @@
 // landing pads through which Exit, Break and Continue leave a handler or a protected part.
 #include "lang/pascal/PasNamespaces.h"
 #include "lang/pascal/PasStatements.h"
+#include "vm/TryEmit.h"
 
 namespace xan {
-
-namespace {
-
-std::uintptr_t Slot(std::int32_t AIndex) { return static_cast<std::uintptr_t>(AIndex); }
-
-// Where the saved target is none, Exit returns from the code.
-void JumpOrReturn(TXANByteCode& ACode, TXANLabel* ATarget) {
-    if (ATarget)
-        ACode.Emit(icJump, ATarget);
-    else
-        ACode.Emit(icRet);
-}
-
-}  // namespace
 
 void TXANTryStmt::DoEmitByteCode(TXANContext& C) {
     // The statements inside carry their own breakable marks.
@@ -34,7 +21,7 @@ void TXANTryStmt::EmitExcept(TXANContext& C) {
     const bool inLoop = saved.BreakL != nullptr;
     TXANTry* block = code.BeginProtectedBlock();
     block->FHandlerLabel = code.CreateLabel();
-    block->FExceptionVar = code.AddLocalVarArray(2);
+    XANAddExceptionSlots(code, block);
     TXANLabel* end = code.CreateLabel();
 
     FTryStmtList.EmitByteCode(C);
@@ -61,17 +48,9 @@ void TXANTryStmt::EmitExcept(TXANContext& C) {
     code.EndExcHdrCode(block);
 
     // Leaving a handler by Break, Continue or Exit first ends the handler.
-    if (inLoop) {
-        code.BindLabel(pads.BreakL);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, saved.BreakL);
-        code.BindLabel(pads.ContinueL);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, saved.ContinueL);
-    }
-    code.BindLabel(pads.ExitL);
-    code.Emit(icExceptDone);
-    JumpOrReturn(code, saved.ExitL);
+    XANEmitExceptLeavePad(code, pads.BreakL, saved.BreakL);
+    XANEmitExceptLeavePad(code, pads.ContinueL, saved.ContinueL);
+    XANEmitExceptLeavePad(code, pads.ExitL, saved.ExitL);
     code.BindLabel(end);
 }
 
@@ -101,8 +80,7 @@ void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
             C.CurNamespace = handler.FNamespace.get();
             code.BindLabel(labels[i]);
             code.Emit(icSetNamespace, C.CurNamespace);
-            code.Emit(icExceptToVar, Slot(ATry->FExceptionVar));
-            code.Emit(icAssignLocalVar, Slot(slot));
+            XANEmitCatchBinding(code, ATry, slot);
             handler.FStmt->EmitByteCode(C);
             code.Emit(icSetNamespace, outer);
             C.CurNamespace = outer;
@@ -118,7 +96,7 @@ void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
         code.Emit(icJump, AEnd);
     } else {
         // An exception no handler matched propagates.
-        code.Emit(isReraise, Slot(ATry->FExceptionVar));
+        code.Emit(isReraise, static_cast<std::uintptr_t>(ATry->FExceptionVar));
     }
 }
 
@@ -130,15 +108,11 @@ void TXANTryStmt::EmitFinally(TXANContext& C) {
     }
     const TXANEBC saved = C.CurEBC;
     const bool inLoop = saved.BreakL != nullptr;
-    TXANTry* block = code.BeginProtectedBlock();
-    block->FFinallyLabel = code.CreateLabel();
-    block->FHandlerLabel = code.CreateLabel();
-    block->FFinallyRetVar = code.AddLocalVar();
+    TXANTry* block = XANBeginFinallyBlock(code);
     TXANLabel* rNormal = code.CreateLabel();
     TXANLabel* rExit = code.CreateLabel();
     TXANLabel* rBreak = inLoop ? code.CreateLabel() : nullptr;
     TXANLabel* rContinue = inLoop ? code.CreateLabel() : nullptr;
-    block->FExceptionVar = code.AddLocalVarArray(2);
     TXANLabel* end = code.CreateLabel();
     TXANEBC pads{code.CreateLabel(), inLoop ? code.CreateLabel() : nullptr, inLoop ? code.CreateLabel() : nullptr};
 
@@ -161,33 +135,11 @@ void TXANTryStmt::EmitFinally(TXANContext& C) {
     code.EndExcHdrCode(block);
 
     // Leaving the protected part by Break, Continue or Exit runs the finally statements first.
-    if (inLoop) {
-        code.BindLabel(pads.BreakL);
-        code.Emit(icCallFinally, block);
-        code.BindLabel(rBreak);
-        code.Emit(icJump, saved.BreakL);
-        code.BindLabel(pads.ContinueL);
-        code.Emit(icCallFinally, block);
-        code.BindLabel(rContinue);
-        code.Emit(icJump, saved.ContinueL);
-    }
-    code.BindLabel(pads.ExitL);
-    code.Emit(icCallFinally, block);
-    code.BindLabel(rExit);
-    JumpOrReturn(code, saved.ExitL);
-
-    code.BindLabel(raiseEBC);
-    code.Emit(icRaiseEBCFromFinally);
-
+    XANEmitFinallyLeavePad(code, block, pads.BreakL, rBreak, saved.BreakL);
+    XANEmitFinallyLeavePad(code, block, pads.ContinueL, rContinue, saved.ContinueL);
+    XANEmitFinallyLeavePad(code, block, pads.ExitL, rExit, saved.ExitL);
     // An exception runs the finally statements and propagates.
-    code.BindLabel(block->FHandlerLabel);
-    code.Emit(icSetNamespace, C.CurNamespace);
-    code.Emit(icCallFinally, block);
-    code.Emit(isReraise, Slot(block->FExceptionVar));
-    code.BindLabel(end);
-
-    for (TXANLabel* r : {rNormal, rExit, rBreak, rContinue})
-        if (r) block->AddKnownFinallyRet(r);
+    XANEmitFinallyTail(code, block, C.CurNamespace, raiseEBC, end, {rNormal, rExit, rBreak, rContinue});
 }
 
 }  // namespace xan

@@ -2,6 +2,7 @@
 #include "lang/vb/VbProcDecl.h"
 #include "lang/vb/VbStatements.h"
 #include "platform/core/Assert.h"
+#include "vm/TryEmit.h"
 
 namespace xan {
 
@@ -12,14 +13,6 @@ namespace {
 constexpr const char* kUnit = "XANSctVbCompiler";
 
 using TItemCode = TXANVbDesignatorExpr::TItemCode;
-
-// Where the target is none, leaving the procedure returns from the code.
-void JumpOrReturn(TXANByteCode& ACode, TXANLabel* ATarget) {
-    if (ATarget)
-        ACode.Emit(icJump, ATarget);
-    else
-        ACode.Emit(icRet);
-}
 
 TXANNameSearchRes CompileTimeFind(TXANContext& C, plat::Integer AName) {
     return C.CurNamespace ? C.CurNamespace->CompileTimeFind(AName) : TXANNameSearchRes::NotFound();
@@ -234,7 +227,7 @@ void TXANVbExitStmt::DoEmitByteCode(TXANContext& C) {
             C.Code->Emit(icJump, C.CurExits.DoL);
             break;
         case etFunction:
-        case etSub: JumpOrReturn(*C.Code, C.CurExits.ProcL); break;
+        case etSub: XANEmitJumpOrReturn(*C.Code, C.CurExits.ProcL); break;
     }
 }
 
@@ -243,7 +236,7 @@ void TXANVbReturnStmt::DoEmitByteCode(TXANContext& C) {
         FExpr->EmitByteCode(C, erStack);
         C.Code->Emit(icAssignResult);
     }
-    JumpOrReturn(*C.Code, C.CurExits.ProcL);
+    XANEmitJumpOrReturn(*C.Code, C.CurExits.ProcL);
 }
 
 void TXANVbThrowStmt::DoEmitByteCode(TXANContext& C) {

@@ -3,22 +3,13 @@
 // handler or a protected part.
 #include "lang/vb/VbLocalNamespace.h"
 #include "lang/vb/VbStatements.h"
+#include "vm/TryEmit.h"
 
 namespace xan {
 
 using namespace vb;
 
 namespace {
-
-std::uintptr_t Slot(std::int32_t AIndex) { return static_cast<std::uintptr_t>(AIndex); }
-
-// Where the saved target is none, leaving the procedure returns from the code.
-void JumpOrReturn(TXANByteCode& ACode, TXANLabel* ATarget) {
-    if (ATarget)
-        ACode.Emit(icJump, ATarget);
-    else
-        ACode.Emit(icRet);
-}
 
 TXANLabel* LabelIf(TXANByteCode& ACode, bool ANeeded) { return ANeeded ? ACode.CreateLabel() : nullptr; }
 
@@ -33,15 +24,11 @@ void TXANVbTryStmt::DoEmitByteCode(TXANContext& C) {
         return;
     }
     const TXANExitLabels saved = C.CurExits;
-    TXANTry* block = code.BeginProtectedBlock();
-    block->FFinallyLabel = code.CreateLabel();
-    block->FHandlerLabel = code.CreateLabel();
-    block->FFinallyRetVar = code.AddLocalVar();
+    TXANTry* block = XANBeginFinallyBlock(code);
     TXANLabel* rNormal = code.CreateLabel();
     TXANLabel* rProc = code.CreateLabel();
     TXANLabel* rDo = LabelIf(code, saved.DoL);
     TXANLabel* rFor = LabelIf(code, saved.ForL);
-    block->FExceptionVar = code.AddLocalVarArray(2);
     TXANLabel* end = code.CreateLabel();
     const TXANExitLabels pads{code.CreateLabel(), LabelIf(code, saved.ForL), LabelIf(code, saved.DoL)};
 
@@ -68,35 +55,11 @@ void TXANVbTryStmt::DoEmitByteCode(TXANContext& C) {
     code.EndExcHdrCode(block);
 
     // Leaving the protected part by an exit statement runs the finally statements first.
-    if (pads.DoL) {
-        code.BindLabel(pads.DoL);
-        code.Emit(icCallFinally, block);
-        code.BindLabel(rDo);
-        code.Emit(icJump, saved.DoL);
-    }
-    if (pads.ForL) {
-        code.BindLabel(pads.ForL);
-        code.Emit(icCallFinally, block);
-        code.BindLabel(rFor);
-        code.Emit(icJump, saved.ForL);
-    }
-    code.BindLabel(pads.ProcL);
-    code.Emit(icCallFinally, block);
-    code.BindLabel(rProc);
-    JumpOrReturn(code, saved.ProcL);
-
-    code.BindLabel(raiseExit);
-    code.Emit(icRaiseEBCFromFinally);
-
+    XANEmitFinallyLeavePad(code, block, pads.DoL, rDo, saved.DoL);
+    XANEmitFinallyLeavePad(code, block, pads.ForL, rFor, saved.ForL);
+    XANEmitFinallyLeavePad(code, block, pads.ProcL, rProc, saved.ProcL);
     // An exception runs the finally statements and propagates.
-    code.BindLabel(block->FHandlerLabel);
-    code.Emit(icSetNamespace, C.CurNamespace);
-    code.Emit(icCallFinally, block);
-    code.Emit(isReraise, Slot(block->FExceptionVar));
-    code.BindLabel(end);
-
-    for (TXANLabel* r : {rNormal, rProc, rDo, rFor})
-        if (r) block->AddKnownFinallyRet(r);
+    XANEmitFinallyTail(code, block, C.CurNamespace, raiseExit, end, {rNormal, rProc, rDo, rFor});
 }
 
 void TXANVbTryStmt::EmitCatches(TXANContext& C) {
@@ -108,7 +71,7 @@ void TXANVbTryStmt::EmitCatches(TXANContext& C) {
     const TXANExitLabels saved = C.CurExits;
     TXANTry* block = code.BeginProtectedBlock();
     block->FHandlerLabel = code.CreateLabel();
-    block->FExceptionVar = code.AddLocalVarArray(2);
+    XANAddExceptionSlots(code, block);
     TXANLabel* end = code.CreateLabel();
 
     FTryStmts.EmitByteCode(C);
@@ -128,19 +91,9 @@ void TXANVbTryStmt::EmitCatches(TXANContext& C) {
     code.EndExcHdrCode(block);
 
     // Leaving a handler by an exit statement first ends the exception handling.
-    if (pads.DoL) {
-        code.BindLabel(pads.DoL);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, saved.DoL);
-    }
-    if (pads.ForL) {
-        code.BindLabel(pads.ForL);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, saved.ForL);
-    }
-    code.BindLabel(pads.ProcL);
-    code.Emit(icExceptDone);
-    JumpOrReturn(code, saved.ProcL);
+    XANEmitExceptLeavePad(code, pads.DoL, saved.DoL);
+    XANEmitExceptLeavePad(code, pads.ForL, saved.ForL);
+    XANEmitExceptLeavePad(code, pads.ProcL, saved.ProcL);
     code.BindLabel(end);
 }
 
@@ -172,8 +125,7 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
         C.CurNamespace = clause.FNamespace.get();
         code.BindLabel(labels[i]);
         code.Emit(icSetNamespace, C.CurNamespace);
-        code.Emit(icExceptToVar, Slot(ATry->FExceptionVar));
-        code.Emit(icAssignLocalVar, Slot(slot));
+        XANEmitCatchBinding(code, ATry, slot);
         clause.FStmts.EmitByteCode(C);
         code.Emit(icSetNamespace, outer);
         C.CurNamespace = outer;
@@ -187,7 +139,7 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
         code.Emit(icJump, AEnd);
     } else {
         // An exception no clause matched propagates.
-        code.Emit(isReraise, Slot(ATry->FExceptionVar));
+        code.Emit(isReraise, static_cast<std::uintptr_t>(ATry->FExceptionVar));
     }
 }
 
