@@ -23,6 +23,8 @@ class TXANCodeObject::TEntry {
 public:
     explicit TEntry(const TXANVMId& AId) : FThreadVM(TVMIndexes::Instance().ThreadVM(AId)) {
         if (!FThreadVM.Lock()) RaiseVMShouldBeActive();
+        // Entered, so the index's owner cannot change under us (see TXANVMLock); it may be a
+        // newer machine than the one this object was made for, hence the id check.
         TXANVirtMachine* vm = AId.Lock->FVM;
         if (!vm || vm->Id().Id != AId.Id) {
             FThreadVM.Unlock();

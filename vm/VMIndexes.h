@@ -21,6 +21,12 @@ class TXANThreadVM;
 class TXANThreadGlobals;
 
 // One per machine index; never freed before the registry.
+//
+// FVM is written under the registry's section only, and read without it only by a thread that
+// has entered the index (won its record's entry flag). A record first becomes enterable under
+// the section after its machine took the index (MarkOpened, or a record made while it is
+// open), and the machine gives the index up only after MarkClosingAndWait saw every thread
+// leave; so the entry's acquire orders the read after the write, and before the next one.
 class TXANVMLock {
 public:
     TXANVirtMachine* FVM = nullptr;           // the machine owning the index, or none
