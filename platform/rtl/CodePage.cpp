@@ -61,13 +61,19 @@ std::string WideToAnsi(std::u16string_view text, std::uint16_t codePage) {
     return out;
 }
 
+// Every Windows code page keeps the ASCII range as it is: characters there need no converter
+// (they are what character loops mostly build).
+constexpr unsigned AsciiLimit = 0x80;
+
 char16_t AnsiCharToWide(std::uint8_t code, std::uint16_t codePage) {
+    if (code < AsciiLimit) return static_cast<char16_t>(code);
     char byte = static_cast<char>(code);
     UString s = AnsiToWide(std::string_view(&byte, 1), codePage);
     return s.empty() ? u'?' : s[0];
 }
 
 std::uint8_t WideCharToAnsi(char16_t c, std::uint16_t codePage) {
+    if (c < AsciiLimit) return static_cast<std::uint8_t>(c);
     std::string s = WideToAnsi(std::u16string_view(&c, 1), codePage);
     return s.empty() ? static_cast<std::uint8_t>('?') : static_cast<std::uint8_t>(s[0]);
 }
