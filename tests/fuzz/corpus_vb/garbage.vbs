@@ -1,2 +1,0 @@
-MsgBox 1
-)(* garbage @@ ]]

@@ -1,2 +1,0 @@
-MsgBox "x
-MsgBox 1
