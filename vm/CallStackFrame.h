@@ -13,6 +13,7 @@ class TXANVMSource;
 class TXANAbstractNamespace;
 class TXANInterpreter;
 class TXANThreadVM;
+class TXANElementRefs;
 
 using PXANVarArray = plat::Variant*;
 
@@ -35,6 +36,9 @@ struct TXANCallStackFrame {
     PXANVarArray Stack = nullptr;
     void* ExcSt = nullptr;                // innermost active exception state, or none
     TXANThreadVM* ThreadVM = nullptr;     // the machine's record for this thread, once looked up
+    // Array elements this activation passes by reference (made on first need, freed with the
+    // activation).
+    TXANElementRefs* ElementRefs = nullptr;
     std::int32_t Depth = 0;               // 1 for the outermost activation of the thread
     // Where the instruction a breakpoint covers runs: a copy with its own code, followed by
     // an icBreakpointJmp back to the instruction after the breakpoint.

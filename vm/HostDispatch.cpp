@@ -61,18 +61,17 @@ void CheckInvoke(HRESULT hr, EXCEPINFO& excep) {
     if (plat::Failed(hr)) EXANVMRuntime::RaiseError(hr, excep, true);
 }
 
-// The indices of one element access, held in place: element access runs in tight loops, where
-// a heap allocation per access would cost more than the access itself.
-struct TArrayIndices {
-    std::array<std::int32_t, XANMaxArrayIndices> Values;
-    std::size_t Count = 0;
-    std::span<const std::int32_t> Span() const noexcept { return {Values.data(), Count}; }
-};
+IDispatch* RequireObject(IDispatch* AObj) {
+    if (!AObj) EXANVMRuntime::RaiseError(retObjectRequired);
+    return AObj;
+}
 
-TArrayIndices ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, Variant* AArgs) {
+}  // namespace
+
+TXANArrayIndices XANArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, const Variant* AArgs) {
     if (AArgCount >= XANMaxArrayIndices || AArgCount != AArray.DimCount())
         EXANVMRuntime::RaiseError(retInvalidParamCount);
-    TArrayIndices idx;
+    TXANArrayIndices idx;
     idx.Count = static_cast<std::size_t>(AArgCount);
     for (std::int32_t i = 0; i < AArgCount; ++i) {
         const VarData& arg = AArgs[i].Deref();  // a variable passed as an index arrives as a reference
@@ -81,12 +80,11 @@ TArrayIndices ArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount
     return idx;
 }
 
-IDispatch* RequireObject(IDispatch* AObj) {
-    if (!AObj) EXANVMRuntime::RaiseError(retObjectRequired);
-    return AObj;
+void XANPutElement(Variant& ATarget, const TXANArrayIndices& AIndices, const Variant& AValue) {
+    Variant& target = ATarget.DerefMut();
+    if (!target.IsArray()) EXANVMRuntime::RaiseError(retTypeMismatch);
+    target.MutableArray().Put(AIndices.Span(), AValue.Deref());
 }
-
-}  // namespace
 
 IDispatch* XANObjectOf(const Variant& AValue) {
     const VarData& v = AValue.Deref();
@@ -129,7 +127,7 @@ void XANIndexValue(const Variant& AValue, std::int32_t AArgCount, Variant* AArgs
     }
     if ((v.VType & (plat::varArray | plat::varByRef)) == plat::varArray) {
         const plat::SafeArray& array = *v.VArray;
-        const TArrayIndices idx = ArrayIndices(array, AArgCount, AArgs);
+        const TXANArrayIndices idx = XANArrayIndices(array, AArgCount, AArgs);
         Variant element;
         array.Get(idx.Span(), element);
         AResult.MoveFrom(element);
@@ -146,8 +144,7 @@ void XANIndexedAssign(Variant& ATarget, std::int32_t AArgCount, Variant* AArgs, 
         return;
     }
     if (target.IsArray()) {
-        const TArrayIndices idx = ArrayIndices(target.Array(), AArgCount, AArgs);
-        target.MutableArray().Put(idx.Span(), AValue.Deref());
+        XANPutElement(target, XANArrayIndices(target.Array(), AArgCount, AArgs), AValue);
         return;
     }
     EXANVMRuntime::RaiseError(retTypeMismatch);

@@ -4,7 +4,9 @@
 // Arguments are passed to a host object as they lie in the caller's slots (borrowed, last
 // argument first); a slot holding a reference reaches the callee as a by-reference value, so
 // the callee can write through it. Failure codes become runtime errors.
+#include <array>
 #include <cstdint>
+#include <span>
 
 #include "platform/ole/ComIntf.h"
 #include "vm/Operands.h"
@@ -27,6 +29,20 @@ void XANInvokeHostMember(plat::IDispatch* AObj, plat::DISPID AId, TXANBracketTyp
 // Sets member AId of AObj, indexed by the arguments, to AValue.
 void XANHostPropPut(plat::IDispatch* AObj, plat::DISPID AId, TXANBracketType ABracketType, std::int32_t AArgCount,
                     plat::Variant* AArgs, plat::Variant& AValue);
+
+// The indices of one element access, held in place: element access runs in tight loops, where
+// a heap allocation per access would cost more than the access itself.
+struct TXANArrayIndices {
+    std::array<std::int32_t, XANMaxArrayIndices> Values;
+    std::size_t Count = 0;
+    std::span<const std::int32_t> Span() const noexcept { return {Values.data(), Count}; }
+};
+// The arguments of an access to AArray converted to indices; a count other than the array's
+// dimension count raises the argument-count error.
+TXANArrayIndices XANArrayIndices(const plat::SafeArray& AArray, std::int32_t AArgCount, const plat::Variant* AArgs);
+// Stores AValue (references followed) into the element AIndices of the array ATarget holds
+// (references followed); a target that holds no array is a type mismatch.
+void XANPutElement(plat::Variant& ATarget, const TXANArrayIndices& AIndices, const plat::Variant& AValue);
 
 // AValue[args] into AResult: the default member of a dispatch object, an element of a variant
 // array; anything else is a type mismatch.

@@ -8,6 +8,7 @@
 #include "platform/ole/VarErrors.h"
 #include "vm/ArrayOps.h"
 #include "vm/ByteCode.h"
+#include "vm/ElementRefs.h"
 #include "vm/GlobalObjects.h"
 #include "vm/SlotOps.h"
 #include "vm/VMConstants.h"
@@ -52,6 +53,17 @@ inline std::uint32_t RangeMask(std::int32_t lo, std::int32_t hi) noexcept {
 
 [[noreturn]] void RaiseRuntime(TXANRuntimeErrorType AType) { EXANVMRuntime::RaiseError(AType); }
 
+// A call took the operand slots [AFrom, ATo): array elements passed there by reference are
+// written back.
+inline void CompleteElementRefs(TXANCallStackFrame& AFrame, const Variant* AFrom, const Variant* ATo) {
+    if (AFrame.ElementRefs && !AFrame.ElementRefs->Empty()) AFrame.ElementRefs->Complete(AFrom, ATo);
+}
+
+// Whether the reference in ASlot stands for an array element (which has no address to keep).
+inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot) {
+    return AFrame.ElementRefs && AFrame.ElementRefs->Holds(ASlot);
+}
+
 }  // namespace
 
 // Links the frame and takes the slots on entry; unlinks and releases on every way out.
@@ -77,6 +89,7 @@ public:
     }
     ~TActivation() {
         vm_.OnActivationLeave(thread_, Frame);
+        delete Frame.ElementRefs;
         thread_.FCallStack = Frame.Next;
         --thread_.FDepth;
         thread_.FStackPool.ReleaseStack(size_, locals_);
@@ -416,6 +429,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
             ip = exit.Target;                                                           \
             DISPATCH();                                                                 \
         }                                                                               \
+        CompleteElementRefs(frame, sp - call.FResOffset, sp);                           \
         sp = XANPopTo(sp, sp - call.FResOffset);                                        \
         NEXT();                                                                         \
     }
@@ -427,6 +441,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
         SYNC_IP();                                       \
         TXANCall& call = *ip->DataAs<TXANCall>();        \
         hook(thread, frame, call, sp - 1);               \
+        CompleteElementRefs(frame, sp - (removed), sp);  \
         sp = XANPopTo(sp, sp - (removed));               \
         NEXT();                                          \
     }
@@ -441,6 +456,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icAssignLValue) : {
                     Variant& ref = sp[-2];
                     if (!ref.IsRef()) RaiseRuntime(retCannotAssign);
+                    if (frame.ElementRefs && frame.ElementRefs->StoreThrough(&ref, sp[-1])) {
+                        Pop(sp);
+                        Pop(sp);
+                        NEXT();
+                    }
                     Variant& target = ref.DerefMut();
                     Variant& value = sp[-1];
                     if (value.IsRef())
@@ -482,7 +502,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icForInitLValue) : {
                     const TXANFor& loop = *ip->DataAs<TXANFor>();
                     Variant& ref = sp[-2];
-                    if (!ref.IsRef()) RaiseRuntime(retLoopVar);
+                    if (!ref.IsRef() || IsElementRef(frame, &ref)) RaiseRuntime(retLoopVar);
                     Variant& var = ref.DerefMut();
                     XANSetRawAddress(stack[loop.FLoopVarRef], &var);
                     var.MoveFrom(sp[-1]);
@@ -625,7 +645,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     const TXANArrayRedim& redim = *ip->DataAs<TXANArrayRedim>();
                     Variant* bounds = sp - 2 * redim.FDimCount;
                     Variant& ref = bounds[-1];
-                    if (!ref.IsRef()) RaiseRuntime(retCannotAssign);
+                    if (!ref.IsRef() || IsElementRef(frame, &ref)) RaiseRuntime(retCannotAssign);
                     XANRedimArray(redim, bounds, ref);
                     sp = XANPopTo(sp, bounds - 1);
                     NEXT();
@@ -653,10 +673,12 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
             }
         } catch (...) {
             frame.IP = ip;
-            // An exception resets the operand stack. The whole area is cleared: an instruction
-            // that failed may have left a value in the slot above the top.
-            const PXANInstr handler = HandleException(thread, frame);
+            // An exception resets the operand stack, first (the handling may itself throw).
+            // The whole area is cleared: an instruction that failed may have left a value in
+            // the slot above the top.
             sp = XANPopTo(stackEnd, localsEnd);
+            if (frame.ElementRefs) frame.ElementRefs->Abandon();
+            const PXANInstr handler = HandleException(thread, frame);
             if (!handler) throw;
             ip = handler;
         }

@@ -1,6 +1,8 @@
 // The machine's call instructions: every use of a name that code generation left to run time,
 // every member access and every indexing of a value.
+#include "platform/ole/SafeArray.h"
 #include "vm/CodeObject.h"
+#include "vm/ElementRefs.h"
 #include "vm/HostDispatch.h"
 #include "vm/ThreadGlobals.h"
 #include "vm/VMErrors.h"
@@ -126,19 +128,28 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
     }
 }
 
-// The array a variable holds, when the name denotes a variable holding one: its elements are
-// read where they stand, without copying the array value (and its reference count) first.
-static const Variant* StoredArray(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
-    const Variant* slot;
+// The variable a name denotes (references followed) when it holds an array, else none.
+static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
+    Variant* slot;
     switch (ARes.ObjKind) {
         case srGlobalVar: slot = &ARes.ValuedObject()->Value; break;
         case srLocalVar: slot = &AFrame.Stack[ARes.LocalVarIndex]; break;
         case srParam: slot = &AFrame.Ctx->Args[ARes.ParamInfo.Index]; break;
         default: return nullptr;
     }
-    const plat::VarData& value = slot->Deref();
-    return (value.VType & (plat::varArray | plat::varByRef)) == plat::varArray ? static_cast<const Variant*>(&value)
-                                                                                 : nullptr;
+    Variant& value = slot->DerefMut();
+    return value.IsArray() ? &value : nullptr;
+}
+
+// An element of the array in AVariable passed by reference: the result slot refers to a cell
+// holding the element's value, written back when the call that takes the argument returns.
+static void PassElementByRef(TXANCallStackFrame& AFrame, Variant& AVariable, const TXANCall& ACall, Variant* AArgs,
+                             Variant& AResult) {
+    const TXANArrayIndices indices = XANArrayIndices(AVariable.Array(), ACall.FArgCount, AArgs);
+    Variant element;
+    AVariable.Array().Get(indices.Span(), element);
+    if (!AFrame.ElementRefs) AFrame.ElementRefs = new TXANElementRefs;
+    AResult = Variant::RefTo(AFrame.ElementRefs->Add(&AVariable, indices, element, &AResult));
 }
 
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
@@ -160,9 +171,15 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         result.Assign(r.ValuedObject()->Value);  // reading a global: the commonest value
         return {};
     }
+    // Elements of an array held in a variable are read where they stand, without copying the
+    // array value (and its reference count) first.
     if (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound) {
-        if (const Variant* array = StoredArray(AFrame, r)) {
-            XANIndexValue(*array, ACall.FArgCount, args, result);
+        if (Variant* array = ArrayVariable(AFrame, r)) {
+            const bool writable = r.ObjKind != srParam || r.ParamInfo.Kind != pkConst;
+            if (ARef && writable)
+                PassElementByRef(AFrame, *array, ACall, args, result);
+            else
+                XANIndexValue(*array, ACall.FArgCount, args, result);
             return {};
         }
     }
