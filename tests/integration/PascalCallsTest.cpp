@@ -36,11 +36,14 @@ TEST_F(PascalCalls, HostWritesThroughByReferenceArguments) {
           u"function ThroughVarParam(var x); begin Host.SetTo(x, 7); Result := x; end;"
           u"function Caller; var v = 1; begin Result := ThroughVarParam(v) * 10 + v; end;"
           u"function ByValueCopy(x); begin Host.SetTo(x, 7); Result := x; end;"
-          u"function CallerOfCopy; var v = 1; begin Result := ByValueCopy(v) * 10 + v; end;");
+          u"function CallerOfCopy; var v = 1; begin Result := ByValueCopy(v) * 10 + v; end;"
+          u"function Elements; var a; begin a := array[2] of Integer; a[0] := 1; a[1] := 2;"
+          u"  Host.Swap(a[0], a[1]); Host.SetTo(a[1], a[1] + 5); Result := a[0] * 10 + a[1]; end;");
     EXPECT_EQ(Int(u"Locals"), 21);
     EXPECT_EQ(Text(u"GlobalAndLocal"), u"local/global");
     EXPECT_EQ(Int(u"Caller"), 77);
     EXPECT_EQ(Int(u"CallerOfCopy"), 71);
+    EXPECT_EQ(Int(u"Elements"), 26);  // array elements reach the host by reference too
 }
 
 TEST_F(PascalCalls, PublishedMembersAreBareNames) {
