@@ -27,13 +27,9 @@ void TXANProcObject::AddParam(TXANParamKind AKind) {
     FParamKinds.push_back(AKind);
 }
 
-void TXANProcObject::TakeByValueCopies(plat::Variant* AArgs) const {
-    for (const std::uint16_t i : FByValueParams) {
-        plat::Variant& arg = AArgs[i];
-        if (!arg.IsByRef()) continue;  // foreign by-reference forms included
-        plat::Variant copy(plat::VarDerefAll(arg));
-        arg.MoveFrom(copy);
-    }
+void TXANProcObject::TakeCopy(plat::Variant& AArg) {
+    plat::Variant copy(plat::VarDerefAll(AArg));
+    AArg.MoveFrom(copy);
 }
 
 TXANExternObject::TXANExternObject(Integer AName, plat::UString AStrName, plat::IDispatch* AObj,

@@ -93,12 +93,18 @@ class TXANProcObject : public TXANDispIdObject {
     // Callers push a reference for every argument that is a variable, whatever the parameter
     // (calls are resolved at run time). A by-value parameter is a copy taken at the call, so
     // each such reference among AArgs (ParamCount() slots) is replaced by the value it refers to.
-    void TakeByValueCopies(plat::Variant* AArgs) const;
+    // Inline: every script call runs it, and the arguments are seldom references.
+    void TakeByValueCopies(plat::Variant* AArgs) const {
+        for (const std::uint16_t i : FByValueParams)
+            if (AArgs[i].IsByRef()) TakeCopy(AArgs[i]);  // foreign by-reference forms included
+    }
 
 protected:
     std::unique_ptr<TXANByteCode> FByteCode;
 
 private:
+    static void TakeCopy(plat::Variant& AArg);
+
     std::vector<TXANParamKind> FParamKinds;
     std::vector<std::uint16_t> FByValueParams;  // the indices of the pkSimple parameters
 };

@@ -164,6 +164,11 @@ std::int32_t SafeArray::High(int dim) const {
 
 std::int64_t SafeArray::FlatIndex(std::span<const std::int32_t> idx) const {
     if (idx.size() != static_cast<std::size_t>(dims_)) RaiseVarBadIndex();
+    if (dims_ == 1) {  // the common case, without the stride arithmetic
+        const std::int64_t off = static_cast<std::int64_t>(idx[0]) - bounds_[0].low;
+        if (off < 0 || off >= bounds_[0].count) RaiseVarBadIndex();
+        return off;
+    }
     std::int64_t pos = 0, stride = 1;
     for (int d = 0; d < dims_; ++d) {
         const std::int64_t off = static_cast<std::int64_t>(idx[d]) - bounds_[d].low;
