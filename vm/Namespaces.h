@@ -36,6 +36,42 @@ protected:
     TXANAbstractNamespace* const FParent;
 };
 
+// A scope of a procedure's own names (parameters, locals, the result): it answers them at run
+// time and at compile time alike, and asks its parent for every other name.
+class TXANLocalScopeNamespace : public TXANAbstractNamespace {
+public:
+    using TXANAbstractNamespace::TXANAbstractNamespace;
+
+    TXANNameSearchRes Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) final;
+    TXANNameSearchRes CompileTimeFind(Integer AName) final;
+
+protected:
+    // True with ARes set when AName is one of this scope's own names.
+    virtual bool FindLocal(Integer AName, TXANNameSearchRes& ARes) const = 0;
+};
+
+// The scope of an exception handler that names the exception: that one name is a local
+// variable (the slot AVarIndex); every other name is the enclosing scope's.
+class TXANHandlerVarNamespace : public TXANLocalScopeNamespace {
+public:
+    TXANHandlerVarNamespace(TXANAbstractNamespace* AParent, Integer AVarName, plat::UString AVarStrName,
+                            Integer AVarIndex) noexcept
+        : TXANLocalScopeNamespace(AParent),
+          FVarName(AVarName),
+          FVarStrName(std::move(AVarStrName)),
+          FVarIndex(AVarIndex) {}
+
+    // The parent's variables, then the handler's own.
+    void EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) override;
+
+private:
+    bool FindLocal(Integer AName, TXANNameSearchRes& ARes) const override;
+
+    Integer FVarName;
+    plat::UString FVarStrName;
+    Integer FVarIndex;
+};
+
 // What the outermost scope needs from its machine: the machine implements it.
 class IXANGlobalScope {
 public:

@@ -76,7 +76,7 @@ void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
         } else {
             const std::int32_t slot = code.AddLocalVar();
             TXANAbstractNamespace* outer = C.CurNamespace;
-            handler.FNamespace = std::make_unique<TXANExcSubBlockNamespace>(outer, handler.FName, handler.FStrName, slot);
+            handler.FNamespace = std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot);
             C.CurNamespace = handler.FNamespace.get();
             code.BindLabel(labels[i]);
             code.Emit(icSetNamespace, C.CurNamespace);

@@ -4,15 +4,6 @@ namespace xan {
 
 namespace {
 
-TXANNameSearchRes ParentCompileTimeFind(TXANAbstractNamespace* AParent, Integer AName) {
-    return AParent ? AParent->CompileTimeFind(AName) : TXANNameSearchRes::NotFound();
-}
-
-TXANNameSearchRes ParentFind(TXANAbstractNamespace* AParent, TXANThread* AThread, Integer AName,
-                             const plat::UString* AStrName) {
-    return AParent ? AParent->Find(AThread, AName, AStrName) : TXANNameSearchRes::NotFound();
-}
-
 TXANNameSearchRes LocalConstRes(const TXANLocalConstDecl& AConst) {
     return AConst.FIndex < 0 ? TXANNameSearchRes::LocalConstant(&AConst.FValue)
                              : TXANNameSearchRes::LocalConstantSlot(AConst.FIndex);
@@ -32,16 +23,6 @@ bool TXANProcLocalNamespace::FindLocal(Integer AName, TXANNameSearchRes& ARes) c
     return true;
 }
 
-TXANNameSearchRes TXANProcLocalNamespace::Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) {
-    TXANNameSearchRes r;
-    return FindLocal(AName, r) ? r : ParentFind(FParent, AThread, AName, AStrName);
-}
-
-TXANNameSearchRes TXANProcLocalNamespace::CompileTimeFind(Integer AName) {
-    TXANNameSearchRes r;
-    return FindLocal(AName, r) ? r : ParentCompileTimeFind(FParent, AName);
-}
-
 void TXANProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) {
     for (TXANParamDecl* p : FProcedure->FParams) AProc(p->FStrName, TXANNameSearchRes::Param(p->FParamInfo));
     for (TXANLocalConstDecl* c : FProcedure->FLocalConsts)
@@ -49,19 +30,6 @@ void TXANProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespace
     for (TXANLocalVarDecl* v : FProcedure->FLocalVars) AProc(v->FStrName, TXANNameSearchRes::LocalVar(v->FIndex));
     if (FProcedure->FLocalResult) AProc(FProcedure->FLocalResult->FStrName, TXANNameSearchRes::Result());
     if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
-}
-
-TXANNameSearchRes TXANExcSubBlockNamespace::Find(TXANThread* AThread, Integer AName, const plat::UString* AStrName) {
-    return AName == FVarName ? TXANNameSearchRes::LocalVar(FVarIndex) : ParentFind(FParent, AThread, AName, AStrName);
-}
-
-TXANNameSearchRes TXANExcSubBlockNamespace::CompileTimeFind(Integer AName) {
-    return AName == FVarName ? TXANNameSearchRes::LocalVar(FVarIndex) : ParentCompileTimeFind(FParent, AName);
-}
-
-void TXANExcSubBlockNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) {
-    if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
-    AProc(FVarSName, TXANNameSearchRes::LocalVar(FVarIndex));
 }
 
 }  // namespace xan

@@ -121,7 +121,7 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
         TXANVbCatch& clause = *FCatches[i];
         const std::int32_t slot = code.AddLocalVar();
         TXANAbstractNamespace* outer = C.CurNamespace;
-        clause.FNamespace = std::make_unique<TXANVbCatchNamespace>(outer, &clause, slot);
+        clause.FNamespace = std::make_unique<TXANHandlerVarNamespace>(outer, clause.FName, clause.FStrName, slot);
         C.CurNamespace = clause.FNamespace.get();
         code.BindLabel(labels[i]);
         code.Emit(icSetNamespace, C.CurNamespace);

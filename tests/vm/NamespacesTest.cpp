@@ -42,25 +42,6 @@ std::vector<Reported> Enumerate(TXANAbstractNamespace& ns, bool localsOnly) {
     return seen;
 }
 
-// A scope of one local variable over a parent, as a front end would write one.
-class OneLocalNamespace : public TXANAbstractNamespace {
-public:
-    OneLocalNamespace(TXANAbstractNamespace* AParent, Integer AName) : TXANAbstractNamespace(AParent), FName(AName) {}
-    TXANNameSearchRes Find(TXANThread* AThread, Integer AName, const UString* AStrName) override {
-        return AName == FName ? TXANNameSearchRes::LocalVar(0) : FParent->Find(AThread, AName, AStrName);
-    }
-    void EnumDebugVars(bool ALocalsOnly, const TXANNamespaceEnumVarsProc& AProc) override {
-        AProc(u"local", TXANNameSearchRes::LocalVar(0));
-        FParent->EnumDebugVars(ALocalsOnly, AProc);
-    }
-    TXANNameSearchRes CompileTimeFind(Integer AName) override {
-        return AName == FName ? TXANNameSearchRes::LocalVar(0) : FParent->CompileTimeFind(AName);
-    }
-
-private:
-    Integer FName;
-};
-
 TEST(GlobalObjectsNamespace, IsOutermostAndDelegatesRunTimeLookup) {
     FakeScope scope;
     TXANVarObject v(4, u"Total");
@@ -122,11 +103,12 @@ TEST(AbstractNamespace, ChainResolvesInnerNamesFirst) {
     TXANVarObject global(7, u"x");
     scope.answer = TXANNameSearchRes::OfObject(&global);
     TGlobalObjectsNamespace root(&scope);
-    OneLocalNamespace inner(&root, 7);
+    TXANHandlerVarNamespace inner(&root, 7, u"x", 3);
     EXPECT_EQ(inner.Parent(), &root);
 
     // The local hides the global of the same name, at run time and at compile time.
     EXPECT_EQ(inner.Find(nullptr, 7, nullptr).ObjKind, srLocalVar);
+    EXPECT_EQ(inner.Find(nullptr, 7, nullptr).LocalVarIndex, 3);
     EXPECT_EQ(inner.CompileTimeFind(7).ObjKind, srLocalVar);
     EXPECT_EQ(scope.lastName, -1);
 
@@ -141,13 +123,15 @@ TEST(AbstractNamespace, LocalsOnlyStopsAtTheGlobalScope) {
     TXANVarObject g(1, u"g");
     scope.vars = {&g};
     TGlobalObjectsNamespace root(&scope);
-    OneLocalNamespace inner(&root, 2);
+    TXANHandlerVarNamespace inner(&root, 2, u"E", 0);
     auto localsOnly = Enumerate(inner, true);
     ASSERT_EQ(localsOnly.size(), 1u);
+    EXPECT_EQ(localsOnly[0].name, u"E");
     EXPECT_EQ(localsOnly[0].kind, srLocalVar);
-    auto all = Enumerate(inner, false);
+    auto all = Enumerate(inner, false);  // the enclosing scope's variables, then the handler's
     ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[1].name, u"g");
+    EXPECT_EQ(all[0].name, u"g");
+    EXPECT_EQ(all[1].name, u"E");
 }
 
 }  // namespace
