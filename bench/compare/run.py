@@ -279,37 +279,47 @@ class Measurement:
         self.peak_kb = max(known) if known else None
 
 
-def measure(impl, program, expected, runs, timeout, failures, label):
-    warm = run_once(impl.argv(program), timeout)
-    problem = checksum_problem(warm, expected)
-    if problem:
-        failures.append("%s: %s" % (label, problem))
-        return None
-    timed = []
-    for _ in range(runs):
-        result = run_once(impl.argv(program), timeout)
-        problem = checksum_problem(result, expected)
+def measure_bench(bench, impls, runs, timeout, table, failures):
+    """Times one benchmark: a checked warm-up of every implementation, then the timed runs in
+    rounds (each implementation once per round), so that a change in the machine's speed while
+    the benchmark runs touches every column alike and the ratios stay fair."""
+    expected = read_expected(bench)
+    active = []
+    for impl in impls:
+        program = os.path.join(HERE, bench, bench + "." + impl.ext)
+        label = "%s/%s" % (bench, os.path.basename(program))
+        if not os.path.isfile(program):
+            failures.append("%s: program file missing" % label)
+            continue
+        warm = run_once(impl.argv(program), timeout)
+        problem = checksum_problem(warm, expected)
         if problem:
-            failures.append("%s: %s (on a timed run)" % (label, problem))
-            return None
-        timed.append(result)
-    return Measurement(timed or [warm])
+            failures.append("%s: %s" % (label, problem))
+            table[(bench, impl.key)] = None
+            continue
+        active.append((impl, program, label, [warm]))
+    for _ in range(runs):
+        for entry in list(active):
+            impl, program, label, results = entry
+            result = run_once(impl.argv(program), timeout)
+            problem = checksum_problem(result, expected)
+            if problem:
+                failures.append("%s: %s (on a timed run)" % (label, problem))
+                table[(bench, impl.key)] = None
+                active.remove(entry)
+                continue
+            results.append(result)
+    for impl, program, label, results in active:
+        # The warm-up counts only when there are no timed runs.
+        measurement = Measurement(results[1:] or results)
+        table[(bench, impl.key)] = measurement
+        print("  %-22s%s" % (label, describe(measurement)), flush=True)
 
 
 def measure_all(names, impls, runs, timeout):
     table, failures = {}, []
     for bench in names:
-        expected = read_expected(bench)
-        for impl in impls:
-            program = os.path.join(HERE, bench, bench + "." + impl.ext)
-            label = "%s/%s" % (bench, os.path.basename(program))
-            if not os.path.isfile(program):
-                failures.append("%s: program file missing" % label)
-                continue
-            print("  %-22s" % label, end="", flush=True)
-            result = measure(impl, program, expected, runs, timeout, failures, label)
-            table[(bench, impl.key)] = result
-            print(describe(result), flush=True)
+        measure_bench(bench, impls, runs, timeout, table, failures)
     return table, failures
 
 
