@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "vm/ByteCode.h"
+#include "vm/CodeGenSupport.h"
 #include "vm/Namespaces.h"
 
 namespace xan {
@@ -22,22 +23,6 @@ struct TXANContext {
     TXANTry* CurReraise = nullptr;                    // none outside exception handlers
     TXANAbstractNamespace* CurNamespace = nullptr;    // none disables direct local access
     TXANEBC CurEBC;
-};
-
-// What an expression's value is for: discarded, left on the stack, or consumed by a jump.
-enum TXANExprEmitRes : std::uint8_t { erNoRes, erStack, erPopJmpIfTrue, erPopJmpIfFalse };
-
-// Emits inside a source position and restores the previous one on every way out.
-class TXANSourcePosScope {
-public:
-    TXANSourcePosScope(TXANByteCode* ACode, std::int32_t APos) : FCode(ACode) { ACode->BeginSourcePos(APos, FOld); }
-    TXANSourcePosScope(const TXANSourcePosScope&) = delete;
-    TXANSourcePosScope& operator=(const TXANSourcePosScope&) = delete;
-    ~TXANSourcePosScope() { FCode->EndSourcePos(FOld); }
-
-private:
-    TXANByteCode* FCode;
-    std::int32_t FOld = -1;
 };
 
 }  // namespace xan

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "vm/ByteCode.h"
+#include "vm/CodeGenSupport.h"
 #include "vm/Namespaces.h"
 
 namespace xan {
@@ -29,22 +30,6 @@ struct TXANContext {
     // How many binary operators are being emitted in a jump mode, one inside the other; beyond
     // a bound they are emitted as values so that long operator chains cannot exhaust the stack.
     int JumpNesting = 0;
-};
-
-// What an expression's value is for: discarded, left on the stack, or consumed by a jump.
-enum TXANExprEmitRes : std::uint8_t { erNoRes, erStack, erPopJmpIfTrue, erPopJmpIfFalse };
-
-// Emits inside a source position and restores the previous one on every way out.
-class TXANSourcePosScope {
-public:
-    TXANSourcePosScope(TXANByteCode* ACode, std::int32_t APos) : FCode(ACode) { ACode->BeginSourcePos(APos, FOld); }
-    TXANSourcePosScope(const TXANSourcePosScope&) = delete;
-    TXANSourcePosScope& operator=(const TXANSourcePosScope&) = delete;
-    ~TXANSourcePosScope() { FCode->EndSourcePos(FOld); }
-
-private:
-    TXANByteCode* FCode;
-    std::int32_t FOld = -1;
 };
 
 // Restores the exit targets (and the re-raise block) saved at construction.

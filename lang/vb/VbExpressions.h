@@ -21,7 +21,7 @@ public:
     // Appends code that leaves the expression's value on the operand stack.
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
     // Emits the value for the given use; AJmpLabel is the target of the two jump modes.
-    void EmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes = vb::erStack, TXANLabel* AJmpLabel = nullptr);
+    void EmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
     // Emits a reference where the expression denotes a variable, otherwise its value.
     void EmitRefByteCode(vb::TXANContext& C);
 
@@ -29,7 +29,7 @@ public:
 
 protected:
     // Emits the node; a node that realises a jump mode itself clears AHandled.
-    virtual void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    virtual void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                                 bool& AHandled) = 0;
     virtual void DoEmitRefByteCode(vb::TXANContext& C) { EmitByteCode(C); }
 };
@@ -45,7 +45,7 @@ public:
     std::unique_ptr<TXANVbExpression> FOperand;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 };
 
@@ -60,11 +60,11 @@ public:
     TXANVbBinaryOp FOpType;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 
 private:
-    bool EmitJumpForm(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel);
+    bool EmitJumpForm(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel);
     void EmitValueChain(vb::TXANContext& C);
     void EmitRightOperand(vb::TXANContext& C);
 };
@@ -78,7 +78,7 @@ public:
     plat::Variant FValue;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 };
 
@@ -138,7 +138,7 @@ public:
     std::vector<std::unique_ptr<TXANVbDesignatorItem>> FItems;  // at least one, in source order
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
     void DoEmitRefByteCode(vb::TXANContext& C) override;
 };
@@ -151,7 +151,7 @@ public:
     TXANVbDesignatorItem* FNewCallItem = nullptr;  // one of FItems
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, vb::TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
     void DoEmitRefByteCode(vb::TXANContext& C) override;
 };
