@@ -298,6 +298,8 @@ void TXANValueOps::BinaryOp(const VarData& ALeft, const VarData& ARight, Variant
             return Binary32(il.VInteger, ir.VInteger, il, ir, AResult, AOp);
         }
         default:
+            // Two texts added are concatenated: the same operation, with its in-place growth.
+            if (AOp == boAdd && l.VType == varOleStr && r.VType == varOleStr) return Concat(l, r, AResult);
             break;
     }
     General(l, r, AResult, AOp);
@@ -373,6 +375,15 @@ void TXANValueOps::Not(const VarData& AValue, Variant& AResult) {
 
 void TXANValueOps::Concat(const VarData& ALeft, const VarData& ARight, Variant& AResult) {
     auto text = [](const VarData& v) { return VarIsNullOrEmpty(v) ? UString() : VarToUString(v); };
+    // A text on the left that only the result slot owns (the temporary of a & b & c) grows in
+    // place: a chain of concatenations builds one buffer instead of one per operator.
+    if (&AResult == &ALeft && ALeft.VType == varOleStr && UString::IsUniqueRaw(ALeft.VOleStr)) {
+        const UString right = text(ARight);
+        UString joined = UString::AdoptRaw(AResult.Detach().VOleStr);
+        joined.Append(right.view());
+        AResult.SetString(std::move(joined));
+        return;
+    }
     UString joined = text(ALeft) + text(ARight);
     AResult.SetString(std::move(joined));
 }

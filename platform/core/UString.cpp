@@ -1,5 +1,7 @@
 #include "platform/core/UString.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -93,6 +95,28 @@ UString operator+(const UString& a, std::u16string_view b) {
     std::memcpy(buf, a.c_str(), a.length() * sizeof(char16_t));
     std::memcpy(buf + a.length(), b.data(), b.size() * sizeof(char16_t));
     return r;
+}
+
+UString& UString::Append(std::u16string_view b) {
+    if (b.empty()) return *this;
+    const char16_t* own = c_str();
+    const bool aliases = b.data() >= own && b.data() < own + length();
+    if (!r_ || aliases || r_->refs.load(std::memory_order_acquire) != 1) return *this = *this + b;
+    const std::int64_t total = static_cast<std::int64_t>(r_->len) + static_cast<std::int64_t>(b.size());
+    if (total > INT32_MAX / 2) throw std::bad_alloc();
+    const std::size_t header = offsetof(Rec, data);
+    const std::size_t needed = header + (static_cast<std::size_t>(total) + 1) * sizeof(char16_t);
+    if (malloc_usable_size(r_) < needed) {
+        // Half as much again as needed: appending n pieces copies the text O(log n) times.
+        const std::size_t grown = needed + (needed - header) / 2;
+        void* mem = std::realloc(r_, grown);
+        if (!mem) throw std::bad_alloc();
+        r_ = static_cast<Rec*>(mem);
+    }
+    std::memcpy(r_->data + r_->len, b.data(), b.size() * sizeof(char16_t));
+    r_->len = static_cast<std::int32_t>(total);
+    r_->data[total] = 0;
+    return *this;
 }
 
 UString operator+(const UString& a, const UString& b) {

@@ -46,7 +46,10 @@ public:
 
     friend UString operator+(const UString& a, const UString& b);
     friend UString operator+(const UString& a, std::u16string_view b);
-    UString& operator+=(const UString& b) { return *this = *this + b; }
+    UString& operator+=(const UString& b) { return Append(b.view()); }
+    // Appends b. A buffer nobody else shares grows in place, with room to spare, so a text
+    // built piece by piece is not copied once per piece.
+    UString& Append(std::u16string_view b);
     friend bool operator==(const UString& a, const UString& b) noexcept;
     friend bool operator==(const UString& a, std::u16string_view b) noexcept { return a.view() == b; }
     friend bool operator==(const UString& a, const char16_t* b) noexcept { return a.view() == std::u16string_view(b); }
@@ -62,6 +65,10 @@ public:
     // Borrow a raw payload as a view without touching its count.
     static std::u16string_view RawView(const void* raw) noexcept;
     bool SharesBufferWith(const UString& o) const noexcept { return r_ == o.r_; }
+    // Whether a raw payload's buffer has exactly one owner (which may then change it).
+    static bool IsUniqueRaw(const void* raw) noexcept {
+        return raw && static_cast<const Rec*>(raw)->refs.load(std::memory_order_acquire) == 1;
+    }
 
 private:
     struct Rec {

@@ -166,6 +166,24 @@ TEST(ValueOpsGeneral, ConcatenationTreatsEmptyAndNullAsNothing) {
     EXPECT_EQ(Op(Variant(u"x="), Variant(true), boConcat).AsUString(), u"x=True");
 }
 
+// The interpreter computes into the left operand's slot; a text only that slot owns grows in
+// place, and a text shared with a variable is left as it was.
+TEST(ValueOpsGeneral, ConcatenationIntoTheLeftSlotKeepsSharedTextIntact) {
+    Variant slot(UString(u"ab") + UString(u"c"));  // a temporary: the slot is its only owner
+    TXANValueOps::BinaryOp(slot, Variant(u"de"), slot, boConcat);
+    TXANValueOps::BinaryOp(slot, Int(7), slot, boConcat);
+    TXANValueOps::BinaryOp(slot, Variant(u"!"), slot, boAdd);  // text + text concatenates too
+    EXPECT_EQ(slot.AsUString(), u"abcde7!");
+
+    const Variant variable(UString(u"keep") + UString(u"me"));
+    Variant copy = variable;  // pushed copy of a variable: shared
+    TXANValueOps::BinaryOp(copy, Variant(u"+more"), copy, boConcat);
+    EXPECT_EQ(copy.AsUString(), u"keepme+more");
+    EXPECT_EQ(variable.AsUString(), u"keepme");
+    TXANValueOps::BinaryOp(copy, Variant::Null(), copy, boConcat);
+    EXPECT_EQ(copy.AsUString(), u"keepme+more");
+}
+
 TEST(ValueOpsGeneral, PowerIsAlwaysDouble) {
     EXPECT_VAR(Op(Int(2), Int(10), boPower), varDouble, VDouble, 1024.0);
     EXPECT_VAR(Op(Variant(u"4"), Variant(0.5), boPower), varDouble, VDouble, 2.0);

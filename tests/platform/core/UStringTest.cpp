@@ -37,6 +37,36 @@ TEST(UString, ConcatenationAndSubstr) {
     EXPECT_EQ(a.Find(u"x"), -1);
 }
 
+TEST(UString, AppendGrowsAnUnsharedBufferInPlaceAndNeverChangesASharedOne) {
+    UString built(u"x");
+    int moves = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const char16_t* before = built.c_str();
+        built.Append(u"yz");
+        if (built.c_str() != before) ++moves;
+    }
+    EXPECT_EQ(built.length(), 2001);
+    EXPECT_EQ(built[2000], u'z');
+    EXPECT_EQ(built.c_str()[2001], u'\0');  // still NUL-terminated for the scanners
+    EXPECT_LT(moves, 40);  // growth leaves room: not one copy per piece
+
+    UString shared(u"abc");
+    const UString other = shared;
+    shared += UString(u"def");
+    EXPECT_EQ(shared, u"abcdef");
+    EXPECT_EQ(other, u"abc");
+    EXPECT_FALSE(shared.SharesBufferWith(other));
+
+    UString self(u"ab");
+    self.Append(self.view());  // appending its own text, even when the buffer must grow
+    EXPECT_EQ(self, u"abab");
+    UString empty;
+    empty.Append(u"");
+    EXPECT_TRUE(empty.empty());
+    empty.Append(u"q");
+    EXPECT_EQ(empty, u"q");
+}
+
 TEST(UString, Utf8RoundTripIncludingSurrogatePairs) {
     const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80 \xE2\x82\xAC";
     UString u = UString::FromUtf8(text);
