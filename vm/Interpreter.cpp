@@ -426,6 +426,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
         }                                                                               \
         if (exit.Kind == TXANCallExit::ceJump) {                                        \
             sp = XANPopTo(sp, localsEnd);                                               \
+            if (frame.ElementRefs) frame.ElementRefs->Abandon();                        \
             ip = exit.Target;                                                           \
             DISPATCH();                                                                 \
         }                                                                               \
