@@ -123,16 +123,22 @@ std::int32_t TVMIndexes::ThreadCount() {
 
 void TVMIndexes::FreeEndedThreads() {
     if (FClosingCount > 0) return;  // a later registration frees them
-    auto ended = [](const std::unique_ptr<ThreadRecord>& r) { return !r->Alive->load(std::memory_order_acquire); };
-    for (auto& record : FThreadDatas) {
-        if (!ended(record)) continue;
+    // A thread may end while this runs, so whether a record's thread has ended is read once:
+    // a record freed must be exactly a record whose per-machine entries left the locks' lists.
+    std::vector<ThreadRecord*> ended;
+    for (auto& record : FThreadDatas)
+        if (!record->Alive->load(std::memory_order_acquire)) ended.push_back(record.get());
+    if (ended.empty()) return;
+    for (ThreadRecord* record : ended) {
         for (auto& data : record->VMData) {
             auto& list = data->FVMLock->FVMDataList;
             list.erase(std::remove(list.begin(), list.end(), data.get()), list.end());
         }
         std::erase_if(FSteppingItems, [&](const auto& s) { return s->Thread == record->Thread.get(); });
     }
-    std::erase_if(FThreadDatas, ended);
+    std::erase_if(FThreadDatas, [&](const std::unique_ptr<ThreadRecord>& r) {
+        return std::find(ended.begin(), ended.end(), r.get()) != ended.end();
+    });
 }
 
 TVMIndexes::ThreadRecord& TVMIndexes::CurrentRecord() {
