@@ -54,6 +54,7 @@ public:
     TXANVbBinaryOpExpr(plat::Integer ASourcePos, TXANVbBinaryOp AOpType, std::unique_ptr<TXANVbExpression> ALeft,
                        std::unique_ptr<TXANVbExpression> ARight)
         : TXANVbExpression(ASourcePos), FLeftExpr(std::move(ALeft)), FRightExpr(std::move(ARight)), FOpType(AOpType) {}
+    ~TXANVbBinaryOpExpr() override;
 
     std::unique_ptr<TXANVbExpression> FLeftExpr;
     std::unique_ptr<TXANVbExpression> FRightExpr;

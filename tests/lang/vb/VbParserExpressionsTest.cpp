@@ -54,6 +54,17 @@ TEST(VbParserExpressions, BinaryOperatorsAreLeftAssociative) {
     EXPECT_EQ(DumpParsedExpr(u"a = b = c"), "(= (= a b) c)");
 }
 
+// A chain nests one node per operator on the left; freeing a very long one must not nest a
+// native call per node (a million terms would exhaust the stack).
+TEST(VbParserExpressions, AVeryLongChainIsFreedWithoutExhaustingTheStack) {
+    std::u16string text = u"1";
+    for (int i = 0; i < 1000000; ++i) text += u"+1";
+    RecordingCallbacks cbs;
+    std::unique_ptr<IXANEmitable> tree = TXANVbParser(&cbs).ParseExpr(UString(text));
+    ASSERT_NE(dynamic_cast<TXANVbBinaryOpExpr*>(tree.get()), nullptr);
+    tree.reset();
+}
+
 TEST(VbParserExpressions, ComparisonOperators) {
     EXPECT_EQ(DumpParsedExpr(u"a > b"), "(> a b)");
     EXPECT_EQ(DumpParsedExpr(u"a >= b"), "(>= a b)");
