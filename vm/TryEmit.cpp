@@ -6,6 +6,8 @@ namespace {
 
 std::uintptr_t Slot(std::int32_t AIndex) { return static_cast<std::uintptr_t>(AIndex); }
 
+void AddExceptionSlots(TXANByteCode& ACode, TXANTry* ABlock) { ABlock->FExceptionVar = ACode.AddLocalVarArray(2); }
+
 }  // namespace
 
 void XANEmitJumpOrReturn(TXANByteCode& ACode, TXANLabel* ATarget) {
@@ -20,11 +22,24 @@ TXANTry* XANBeginFinallyBlock(TXANByteCode& ACode) {
     block->FFinallyLabel = ACode.CreateLabel();
     block->FHandlerLabel = ACode.CreateLabel();
     block->FFinallyRetVar = ACode.AddLocalVar();
-    XANAddExceptionSlots(ACode, block);
+    AddExceptionSlots(ACode, block);
     return block;
 }
 
-void XANAddExceptionSlots(TXANByteCode& ACode, TXANTry* ABlock) { ABlock->FExceptionVar = ACode.AddLocalVarArray(2); }
+TXANTry* XANBeginExceptBlock(TXANByteCode& ACode) {
+    TXANTry* block = ACode.BeginProtectedBlock();
+    block->FHandlerLabel = ACode.CreateLabel();
+    AddExceptionSlots(ACode, block);
+    return block;
+}
+
+void XANEnterExceptHandler(TXANByteCode& ACode, TXANTry* ABlock, TXANLabel* AEnd, TXANAbstractNamespace* ANamespace) {
+    ACode.EndProtectedBlock();
+    ACode.Emit(icJump, AEnd);
+    ACode.BeginExcHdrCode(ABlock);
+    ACode.BindLabel(ABlock->FHandlerLabel);
+    ACode.Emit(icSetNamespace, ANamespace);
+}
 
 void XANEmitExceptLeavePad(TXANByteCode& ACode, TXANLabel* APad, TXANLabel* ATarget) {
     if (!APad) return;

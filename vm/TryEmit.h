@@ -18,8 +18,12 @@ void XANEmitJumpOrReturn(TXANByteCode& ACode, TXANLabel* ATarget);
 // A try/finally block: the protected block with its finally and handler labels, the slot for
 // the finally code's return address, and the two exception-state slots.
 TXANTry* XANBeginFinallyBlock(TXANByteCode& ACode);
-// The two exception-state slots of ABlock (a try/except block; try/finally takes them above).
-void XANAddExceptionSlots(TXANByteCode& ACode, TXANTry* ABlock);
+// A try/except block: the protected block with its handler label and the two exception-state
+// slots.
+TXANTry* XANBeginExceptBlock(TXANByteCode& ACode);
+// Ends the protected part of a try/except block (control falling out of it jumps to AEnd) and
+// starts the handler code, which runs in ANamespace.
+void XANEnterExceptHandler(TXANByteCode& ACode, TXANTry* ABlock, TXANLabel* AEnd, TXANAbstractNamespace* ANamespace);
 
 // A jump out of a handler lands at APad (when there is one): the exception handling ends,
 // then control goes on to ATarget.

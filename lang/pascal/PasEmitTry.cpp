@@ -19,18 +19,11 @@ void TXANTryStmt::EmitExcept(TXANContext& C) {
     TXANByteCode& code = *C.Code;
     const TXANEBC saved = C.CurEBC;
     const bool inLoop = saved.BreakL != nullptr;
-    TXANTry* block = code.BeginProtectedBlock();
-    block->FHandlerLabel = code.CreateLabel();
-    XANAddExceptionSlots(code, block);
+    TXANTry* block = XANBeginExceptBlock(code);
     TXANLabel* end = code.CreateLabel();
 
     FTryStmtList.EmitByteCode(C);
-    code.EndProtectedBlock();
-    code.Emit(icJump, end);
-
-    code.BeginExcHdrCode(block);
-    code.BindLabel(block->FHandlerLabel);
-    code.Emit(icSetNamespace, C.CurNamespace);
+    XANEnterExceptHandler(code, block, end, C.CurNamespace);
     TXANTry* savedReraise = C.CurReraise;
     C.CurReraise = block;
     TXANEBC pads{code.CreateLabel(), inLoop ? code.CreateLabel() : nullptr, inLoop ? code.CreateLabel() : nullptr};

@@ -69,18 +69,11 @@ void TXANVbTryStmt::EmitCatches(TXANContext& C) {
     }
     TXANByteCode& code = *C.Code;
     const TXANExitLabels saved = C.CurExits;
-    TXANTry* block = code.BeginProtectedBlock();
-    block->FHandlerLabel = code.CreateLabel();
-    XANAddExceptionSlots(code, block);
+    TXANTry* block = XANBeginExceptBlock(code);
     TXANLabel* end = code.CreateLabel();
 
     FTryStmts.EmitByteCode(C);
-    code.EndProtectedBlock();
-    code.Emit(icJump, end);
-
-    code.BeginExcHdrCode(block);
-    code.BindLabel(block->FHandlerLabel);
-    code.Emit(icSetNamespace, C.CurNamespace);
+    XANEnterExceptHandler(code, block, end, C.CurNamespace);
     const TXANExitLabels pads{code.CreateLabel(), LabelIf(code, saved.ForL), LabelIf(code, saved.DoL)};
     {
         TXANExitScope exits(C);
