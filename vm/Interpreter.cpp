@@ -4,6 +4,8 @@
 // only where somebody else may look at it (hooks, breaks, exceptions).
 #include "vm/Interpreter.h"
 
+#include <exception>
+
 #include "platform/core/Assert.h"
 #include "platform/ole/VarErrors.h"
 #include "vm/ArrayOps.h"
@@ -66,34 +68,42 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
 
 }  // namespace
 
-// Links the frame and takes the slots on entry; unlinks and releases on every way out.
+[[gnu::always_inline]] inline void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                             TXANVMInterpretContext& ACtx) {
+    XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
+    TXANByteCode& code = *ACtx.Code;
+    if (AThread.FDepth >= FMaxDepth) Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
+    AFrame.Stack = AThread.FStackPool.AsquireStack(code.StackSize());
+    AFrame.Next = AThread.FCallStack;
+    AFrame.VM = this;
+    AFrame.Ctx = &ACtx;
+    AFrame.CurNS = code.InitialNamespace();
+    AFrame.IP = code.Code();
+    AFrame.ExcSt = nullptr;
+    AFrame.ElementRefs = nullptr;
+    // A call from this machine's own code reuses the caller's look-up of the thread's record.
+    AFrame.ThreadVM = AFrame.Next && AFrame.Next->VM == this ? AFrame.Next->ThreadVM : nullptr;
+    AFrame.Depth = ++AThread.FDepth;
+    AThread.FCallStack = &AFrame;
+}
+
+inline void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
+    OnActivationLeave(AThread, AFrame);
+    delete AFrame.ElementRefs;
+    AFrame.ElementRefs = nullptr;
+    AThread.FCallStack = AFrame.Next;
+    --AThread.FDepth;
+    const TXANByteCode& code = *AFrame.Ctx->Code;
+    AThread.FStackPool.ReleaseStack(code.StackSize(), code.LocalVarCount());
+}
+
+// The activation Interpret runs: linked on entry, ended on every way out.
 class TXANInterpreter::TActivation {
 public:
     TActivation(TXANInterpreter& AVM, TXANThread& AThread, TXANVMInterpretContext& ACtx) : vm_(AVM), thread_(AThread) {
-        XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
-        TXANByteCode& code = *ACtx.Code;
-        if (AThread.FDepth >= AVM.FMaxDepth)
-            Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
-        size_ = code.StackSize();
-        locals_ = code.LocalVarCount();
-        Frame.Stack = AThread.FStackPool.AsquireStack(size_);
-        Frame.Next = AThread.FCallStack;
-        Frame.VM = &AVM;
-        Frame.Ctx = &ACtx;
-        Frame.CurNS = code.InitialNamespace();
-        Frame.IP = code.Code();
-        // A call from this machine's own code reuses the caller's look-up of the thread's record.
-        if (Frame.Next && Frame.Next->VM == &AVM) Frame.ThreadVM = Frame.Next->ThreadVM;
-        Frame.Depth = ++AThread.FDepth;
-        AThread.FCallStack = &Frame;
+        AVM.EnterFrame(AThread, Frame, ACtx);
     }
-    ~TActivation() {
-        vm_.OnActivationLeave(thread_, Frame);
-        delete Frame.ElementRefs;
-        thread_.FCallStack = Frame.Next;
-        --thread_.FDepth;
-        thread_.FStackPool.ReleaseStack(size_, locals_);
-    }
+    ~TActivation() { vm_.LeaveFrame(thread_, Frame); }
     TActivation(const TActivation&) = delete;
     TActivation& operator=(const TActivation&) = delete;
 
@@ -102,8 +112,6 @@ public:
 private:
     TXANInterpreter& vm_;
     TXANThread& thread_;
-    std::int32_t size_ = 0;
-    std::int32_t locals_ = 0;
 };
 
 void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx) {
@@ -112,16 +120,84 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
     Run(AThread, activation.Frame);
 }
 
-void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
+// Inline: it runs on every script call, from the dispatch loop only.
+[[gnu::always_inline]] inline TXANInlineFrame& TXANInterpreter::EnterInline(TXANThread& AThread, TXANByteCode* ACode,
+                                                                           Variant* AArgs, Variant* AResult,
+                                                                           Variant* ACallerTop) {
+    TXANFramePool& pool = AThread.FFramePool;
+    TXANInlineFrame& callee = pool.Acquire();
+    callee.OwnCtx = {ACode, AArgs, AResult, nullptr};
+    callee.CallerTop = ACallerTop;
+    bool linked = false;
+    try {
+        EnterFrame(AThread, callee, callee.OwnCtx);
+        linked = true;
+        OnActivationEnter(AThread, callee);
+    } catch (...) {
+        if (linked) LeaveFrame(AThread, callee);
+        pool.Release();
+        throw;
+    }
+    return callee;
+}
+
+inline TXANCallStackFrame* TXANInterpreter::LeaveInline(TXANThread& AThread, TXANCallStackFrame* AFrame) noexcept {
+    TXANCallStackFrame* caller = AFrame->Next;
+    LeaveFrame(AThread, *AFrame);
+    AThread.FFramePool.Release();
+    return caller;
+}
+
+// Empties the operand stack of AFrame after an exception: the whole area, as an instruction
+// that failed may have left a value in the slot above the top.
+static void ResetOperands(TXANCallStackFrame& AFrame) noexcept {
+    const TXANByteCode& code = *AFrame.Ctx->Code;
+    XANPopTo(AFrame.Stack + code.StackSize(), AFrame.Stack + code.LocalVarCount());
+    if (AFrame.ElementRefs) AFrame.ElementRefs->Abandon();
+}
+
+PXANInstr TXANInterpreter::RouteException(TXANThread& AThread, TXANCallStackFrame*& AFrame,
+                                          const TXANCallStackFrame* AEntry) {
+    // A loop rather than recursion: script calls do not nest on the native stack, so neither
+    // may the way out of them. The escaping exception is kept across frames and made current
+    // again for each caller's handling.
+    std::exception_ptr escaped;
+    for (;;) {
+        try {
+            try {
+                if (escaped) std::rethrow_exception(escaped);
+                throw;
+            } catch (...) {
+                ResetOperands(*AFrame);  // first: the handling may itself throw
+                if (const PXANInstr handler = HandleException(AThread, *AFrame)) return handler;
+                throw;
+            }
+        } catch (...) {
+            if (AFrame == AEntry) throw;  // the entry frame's activation ends it on the way out
+            escaped = std::current_exception();
+        }
+        AFrame = LeaveInline(AThread, AFrame);
+    }
+}
+
+void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
     TXANThread& thread = AThread;
-    TXANCallStackFrame& frame = AFrame;
-    const TXANVMInterpretContext& ctx = *frame.Ctx;
-    Variant* const stack = frame.Stack;
-    Variant* const localsEnd = stack + ctx.Code->LocalVarCount();
-    Variant* const stackEnd = stack + ctx.Code->StackSize();
-    Variant* const args = ctx.Args;
-    Variant* const result = ctx.Result;
-    PXANInstr ip = frame.IP;
+    TXANCallStackFrame* frame = &AEntry;
+    // The running frame's slots and context, reloaded whenever the frame changes.
+    Variant* stack;
+    Variant* localsEnd;
+    Variant* args;
+    Variant* result;
+#define XAN_LOAD_FRAME()                                          \
+    do {                                                          \
+        const TXANVMInterpretContext& ctx = *frame->Ctx;          \
+        stack = frame->Stack;                                     \
+        localsEnd = stack + ctx.Code->LocalVarCount();            \
+        args = ctx.Args;                                          \
+        result = ctx.Result;                                      \
+    } while (0)
+    XAN_LOAD_FRAME();
+    PXANInstr ip = frame->IP;
     Variant* sp = localsEnd;  // one above the top of the operand stack: TOS is sp[-1]
 
 #define XAN_CODE() (ip->LoadCode() & FTerminateFlag.load(std::memory_order_relaxed) & 0x7F)
@@ -151,7 +227,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
         ip = (label)->FTarget;      \
         DISPATCH();                 \
     } while (0)
-#define SYNC_IP() (frame.IP = ip)
+#define SYNC_IP() (frame->IP = ip)
 
     for (;;) {
         try {
@@ -164,10 +240,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icBreak) : {
                     SYNC_IP();
                     std::uint8_t covered = icBreak;
-                    if (DoBreak(thread, frame, covered) == baRerun) DISPATCH();
+                    if (DoBreak(thread, *frame, covered) == baRerun) DISPATCH();
                     // Run a copy of the covered instruction with its own code, then come back
                     // to the instruction after the breakpoint.
-                    TXANInstr* copy = frame.BreakCopy;
+                    TXANInstr* copy = frame->BreakCopy;
                     copy[0] = *ip;
                     copy[0].Code = covered;
                     copy[1] = *ip;
@@ -181,8 +257,18 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     DISPATCH();
                 }
                 OP(icRet) : {
+                do_return:
                     XANPopTo(sp, localsEnd);
-                    return;
+                    if (frame == &AEntry) return;
+                    // Back in the caller's loop: complete its call instruction.
+                    sp = static_cast<TXANInlineFrame*>(frame)->CallerTop;
+                    frame = LeaveInline(thread, frame);
+                    XAN_LOAD_FRAME();
+                    ip = frame->IP;
+                    const TXANCall& call = *ip->DataAs<TXANCall>();
+                    CompleteElementRefs(*frame, sp - call.FResOffset, sp);
+                    sp = XANPopTo(sp, sp - call.FResOffset);
+                    NEXT();
                 }
                 OP(icJump) : { JUMP(ip->DataAs<TXANLabel>()); }
                 OP(icPop) : {
@@ -419,18 +505,23 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
     {                                                                                   \
         SYNC_IP();                                                                      \
         TXANCall& call = *ip->DataAs<TXANCall>();                                       \
-        const TXANCallExit exit = DoGlobCall(thread, frame, call, sp - 1, ref);         \
-        if (exit.Kind == TXANCallExit::ceReturn) {                                      \
-            XANPopTo(sp, localsEnd);                                                    \
-            return;                                                                     \
+        const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);        \
+        if (exit.Kind == TXANCallExit::ceEnter) {                                       \
+            frame = &EnterInline(thread, exit.Code, sp - 1 - call.FArgsOffset,          \
+                                 sp - 1 - call.FResOffset, sp);                         \
+            XAN_LOAD_FRAME();                                                           \
+            ip = frame->IP;                                                             \
+            sp = localsEnd;                                                             \
+            DISPATCH();                                                                 \
         }                                                                               \
+        if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                        \
         if (exit.Kind == TXANCallExit::ceJump) {                                        \
             sp = XANPopTo(sp, localsEnd);                                               \
-            if (frame.ElementRefs) frame.ElementRefs->Abandon();                        \
+            if (frame->ElementRefs) frame->ElementRefs->Abandon();                      \
             ip = exit.Target;                                                           \
             DISPATCH();                                                                 \
         }                                                                               \
-        CompleteElementRefs(frame, sp - call.FResOffset, sp);                           \
+        CompleteElementRefs(*frame, sp - call.FResOffset, sp);                          \
         sp = XANPopTo(sp, sp - call.FResOffset);                                        \
         NEXT();                                                                         \
     }
@@ -441,8 +532,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
     {                                                    \
         SYNC_IP();                                       \
         TXANCall& call = *ip->DataAs<TXANCall>();        \
-        hook(thread, frame, call, sp - 1);               \
-        CompleteElementRefs(frame, sp - (removed), sp);  \
+        hook(thread, *frame, call, sp - 1);               \
+        CompleteElementRefs(*frame, sp - (removed), sp);  \
         sp = XANPopTo(sp, sp - (removed));               \
         NEXT();                                          \
     }
@@ -457,7 +548,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icAssignLValue) : {
                     Variant& ref = sp[-2];
                     if (!ref.IsRef()) RaiseRuntime(retCannotAssign);
-                    if (frame.ElementRefs && frame.ElementRefs->StoreThrough(&ref, sp[-1])) {
+                    if (frame->ElementRefs && frame->ElementRefs->StoreThrough(&ref, sp[-1])) {
                         Pop(sp);
                         Pop(sp);
                         NEXT();
@@ -503,7 +594,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icForInitLValue) : {
                     const TXANFor& loop = *ip->DataAs<TXANFor>();
                     Variant& ref = sp[-2];
-                    if (!ref.IsRef() || IsElementRef(frame, &ref)) RaiseRuntime(retLoopVar);
+                    if (!ref.IsRef() || IsElementRef(*frame, &ref)) RaiseRuntime(retLoopVar);
                     Variant& var = ref.DerefMut();
                     XANSetRawAddress(stack[loop.FLoopVarRef], &var);
                     var.MoveFrom(sp[-1]);
@@ -583,14 +674,14 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
 
                 OP(icRaise) : {
                     SYNC_IP();
-                    DoRaise(thread, frame, sp[-1]);
+                    DoRaise(thread, *frame, sp[-1]);
                     // A raise hook that returns has not raised; never fall into the next
                     // instruction as if the statement had completed.
                     AssertFailed(Unit, "the raise hook returned", __FILE__, __LINE__);
                 }
                 OP(isReraise) : {
                     SYNC_IP();
-                    DoReraise(thread, frame, &stack[ip->Data]);
+                    DoReraise(thread, *frame, &stack[ip->Data]);
                     AssertFailed(Unit, "the re-raise hook returned", __FILE__, __LINE__);
                 }
                 OP(icRaiseEBCFromFinally) : { RaiseRuntime(retEBCFromFinally); }
@@ -599,7 +690,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     // Running as the copy a breakpoint made, the finally code must come back
                     // to the real next instruction: the copy may be overwritten by a breakpoint
                     // inside the finally code.
-                    const PXANInstr next = ip == frame.BreakCopy ? frame.BreakCopy[1].DataAs<TXANInstr>() : ip + 1;
+                    const PXANInstr next = ip == frame->BreakCopy ? frame->BreakCopy[1].DataAs<TXANInstr>() : ip + 1;
                     XANSetRawAddress(stack[block.FFinallyRetVar], next);
                     JUMP(block.FFinallyLabel);
                 }
@@ -610,25 +701,25 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                 OP(icExceptJmpIfIs) : {
                     SYNC_IP();
                     TXANExcJump& jump = *ip->DataAs<TXANExcJump>();
-                    const bool matches = DoExceptJmpIfIs(thread, frame, jump, sp[-1]);
+                    const bool matches = DoExceptJmpIfIs(thread, *frame, jump, sp[-1]);
                     Pop(sp);
                     if (matches) JUMP(jump.FLabel);
                     NEXT();
                 }
                 OP(icExceptDone) : {
                     SYNC_IP();
-                    DoExceptDone(thread, frame);
+                    DoExceptDone(thread, *frame);
                     NEXT();
                 }
                 OP(icExceptToVar) : {
                     SYNC_IP();
                     sp->Clear();
-                    DoExceptToVar(thread, frame, &stack[ip->Data], *sp);
+                    DoExceptToVar(thread, *frame, &stack[ip->Data], *sp);
                     ++sp;
                     NEXT();
                 }
                 OP(icSetNamespace) : {
-                    frame.CurNS = ip->DataAs<TXANAbstractNamespace>();
+                    frame->CurNS = ip->DataAs<TXANAbstractNamespace>();
                     NEXT();
                 }
 
@@ -646,7 +737,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     const TXANArrayRedim& redim = *ip->DataAs<TXANArrayRedim>();
                     Variant* bounds = sp - 2 * redim.FDimCount;
                     Variant& ref = bounds[-1];
-                    if (!ref.IsRef() || IsElementRef(frame, &ref)) RaiseRuntime(retCannotAssign);
+                    if (!ref.IsRef() || IsElementRef(*frame, &ref)) RaiseRuntime(retCannotAssign);
                     XANRedimArray(redim, bounds, ref);
                     sp = XANPopTo(sp, bounds - 1);
                     NEXT();
@@ -673,17 +764,13 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AFrame) {
                     RaiseRuntime(retIEInvalidInstr);
             }
         } catch (...) {
-            frame.IP = ip;
-            // An exception resets the operand stack, first (the handling may itself throw).
-            // The whole area is cleared: an instruction that failed may have left a value in
-            // the slot above the top.
-            sp = XANPopTo(stackEnd, localsEnd);
-            if (frame.ElementRefs) frame.ElementRefs->Abandon();
-            const PXANInstr handler = HandleException(thread, frame);
-            if (!handler) throw;
-            ip = handler;
+            frame->IP = ip;
+            ip = RouteException(thread, frame, &AEntry);
+            XAN_LOAD_FRAME();
+            sp = localsEnd;
         }
     }
+#undef XAN_LOAD_FRAME
 #undef XAN_CODE
 #undef DISPATCH
 #undef OP

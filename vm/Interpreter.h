@@ -2,9 +2,11 @@
 // TXANInterpreter: runs activations of bytecode. The virtual machine derives from it and fills
 // the hook points below (calls, script exceptions, breakpoints, stepping, the host's type test).
 //
-// One activation is one nested call of Interpret on the native stack of the calling thread.
-// Its slots come from the thread's pool; its frame is linked into the thread's call stack for
-// as long as it runs, and is unlinked on every way out, normal or by exception.
+// Interpret runs one activation in a dispatch loop on the native stack of the calling thread.
+// Script procedures it calls run in the same loop (their frames come from the thread's frame
+// pool). Every activation's slots come from the thread's slot pool; its frame is linked into
+// the thread's call stack for as long as it runs, and is unlinked on every way out, normal or
+// by exception.
 #include <atomic>
 #include <cstdint>
 
@@ -17,12 +19,25 @@
 namespace xan {
 
 class TXANByteCode;
+struct TXANInlineFrame;
 
 // How a global call left the activation's control flow.
 struct TXANCallExit {
-    enum TKind : std::uint8_t { ceNext, ceJump, ceReturn };
+    // ceEnter: run Code as a script procedure with the call's arguments and result slot (the
+    // by-value copies taken), inside the caller's dispatch loop rather than a nested one.
+    enum TKind : std::uint8_t { ceNext, ceJump, ceReturn, ceEnter };
     TKind Kind = ceNext;
-    PXANInstr Target = nullptr;  // ceJump: where to continue (the operand stack is emptied)
+    union {
+        PXANInstr Target = nullptr;  // ceJump: where to continue (the operand stack is emptied)
+        TXANByteCode* Code;          // ceEnter
+    };
+
+    static TXANCallExit Enter(TXANByteCode* ACode) noexcept {
+        TXANCallExit exit;
+        exit.Kind = ceEnter;
+        exit.Code = ACode;
+        return exit;
+    }
 };
 
 // What to do with the instruction at an icBreak once the break handling has decided.
@@ -103,7 +118,19 @@ protected:
 
 private:
     class TActivation;
-    void Run(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    // Links AFrame as the thread's innermost activation of ACtx, with its slots from the pool.
+    void EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx);
+    // Unlinks the innermost frame and gives back its slots (its operand stack is empty).
+    void LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept;
+    // A script call entered in the caller's loop: the callee's frame, linked and announced.
+    TXANInlineFrame& EnterInline(TXANThread& AThread, TXANByteCode* ACode, plat::Variant* AArgs,
+                                 plat::Variant* AResult, plat::Variant* ACallerTop);
+    // Ends the inline frame AFrame: answers its caller's frame.
+    TXANCallStackFrame* LeaveInline(TXANThread& AThread, TXANCallStackFrame* AFrame) noexcept;
+    // Inside a catch block: the handler of the innermost frame, or of the inline callers the
+    // exception leaves on its way (their frames are ended). Throws when none above AEntry has one.
+    PXANInstr RouteException(TXANThread& AThread, TXANCallStackFrame*& AFrame, const TXANCallStackFrame* AEntry);
+    void Run(TXANThread& AThread, TXANCallStackFrame& AEntry);
 };
 
 }  // namespace xan

@@ -6,6 +6,7 @@
 
 #include "platform/ole/Variant.h"
 #include "vm/CallStackFrame.h"
+#include "vm/FramePool.h"
 #include "vm/StackPool.h"
 
 namespace xan {
@@ -17,6 +18,7 @@ public:
     TXANThread& operator=(const TXANThread&) = delete;
 
     TXANStackPool FStackPool;
+    TXANFramePool FFramePool;                 // frames of script calls run in their caller's loop
     PXANCallStackFrame FCallStack = nullptr;  // top frame; none when idle
     plat::Variant* PV = nullptr;              // scratch address for the call instructions
     plat::Variant V;                          // scratch value for the call instructions

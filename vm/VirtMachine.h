@@ -189,8 +189,8 @@ private:
     TXANGlobalValuedObject* FindValObjForAccess(TXANThreadVM& AThreadVM, const plat::UString& AName);
     // Call machinery (VirtMachineCalls.cpp).
     TXANCallExit CallStatement(const TXANNameSearchRes& ARes, TXANCall& ACall, bool ARef);
-    void CallScriptProc(TXANThread& AThread, TXANProcObject& AProc, TXANCall& ACall, plat::Variant* AArgs,
-                        plat::Variant& AResult);
+    // Checks a call of a script procedure and takes its by-value copies: the interpreter runs it.
+    TXANCallExit CallScriptProc(TXANProcObject& AProc, TXANCall& ACall, plat::Variant* AArgs);
     void CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall, plat::Variant* AArgs,
                             plat::Variant& AResult);
     void LoadValue(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, bool ARef);

@@ -66,12 +66,12 @@ TXANCallExit TXANVirtMachine::CallStatement(const TXANNameSearchRes& ARes, TXANC
     EXANVMRuntime::RaiseError(retOutsideOfLoop);
 }
 
-void TXANVirtMachine::CallScriptProc(TXANThread& AThread, TXANProcObject& AProc, TXANCall& ACall, Variant* AArgs,
-                                     Variant& AResult) {
+TXANCallExit TXANVirtMachine::CallScriptProc(TXANProcObject& AProc, TXANCall& ACall, Variant* AArgs) {
     if (ACall.FBracketType == bkBlock) EXANVMRuntime::RaiseError(retTypeMismatch);
     if (ACall.FArgCount != AProc.ParamCount()) EXANVMRuntime::RaiseError(retInvalidParamCount);
     if (ACall.FResMask != 0 && AProc.FResMask == 0) EXANVMRuntime::RaiseError(retTypeMismatch);
-    RunProcCode(AThread, AProc, AArgs, &AResult);
+    AProc.TakeByValueCopies(AArgs);
+    return TXANCallExit::Enter(AProc.ByteCode());
 }
 
 void TXANVirtMachine::CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall,
@@ -159,7 +159,7 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
     const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, ACall.FBracketType == bkVbRound);
     switch (r.ObjKind) {
         case srNotFound: EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
-        case srProcedure: CallScriptProc(AThread, *r.Proc(), ACall, args, result); return {};
+        case srProcedure: return CallScriptProc(*r.Proc(), ACall, args);
         case srExternalMember: CallExternalMember(AThread, r, ACall, args, result); return {};
         case srIntrinsic: r.Intrinsic()->Execute(this, &ACall, args, result); return {};
         case srExit:
