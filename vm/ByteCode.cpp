@@ -4,6 +4,7 @@
 
 #include "platform/core/Assert.h"
 #include "vm/CompileError.h"
+#include "vm/Fusion.h"
 #include "vm/SiteNameCache.h"
 
 namespace xan {
@@ -163,6 +164,7 @@ void TXANByteCode::EndEmit() {
     CheckOperandLabelsBound();
     ComputeStackSize();
     BuildTryArray();
+    XANFuseInstructions(FCode.get(), FCount);  // last: the passes above read the plain codes
 }
 
 void TXANByteCode::ResolveLabels() {

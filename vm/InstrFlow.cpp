@@ -1,6 +1,7 @@
 #include "vm/InstrFlow.h"
 
 #include "platform/core/Assert.h"
+#include "vm/Fusion.h"
 
 namespace xan {
 
@@ -15,7 +16,9 @@ TXANInstrFlow Ending() { return {0, true, nullptr, 0}; }
 }  // namespace
 
 TXANInstrFlow XANInstrFlow(const TXANInstr& AInstr) {
-    const auto code = static_cast<TXANInstrCode>(AInstr.Code);
+    // A fused instruction moves the stack and goes on as its unfused self (its short way
+    // skips the next instruction, whose flow ends where the pair's does).
+    const TXANInstrCode code = XANUnfusedCode(static_cast<TXANInstrCode>(AInstr.Code));
     switch (code) {
         case icRet:
         case icRaise:

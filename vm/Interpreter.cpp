@@ -61,6 +61,10 @@ inline void CompleteElementRefs(TXANCallStackFrame& AFrame, const Variant* AFrom
     if (AFrame.ElementRefs && !AFrame.ElementRefs->Empty()) AFrame.ElementRefs->Complete(AFrom, ATo);
 }
 
+// Whether the second instruction of a fused pair is still the one fusion found there: a
+// breakpoint patched onto it must not be skipped.
+inline bool SecondIs(PXANInstr AFirst, TXANInstrCode ACode) noexcept { return AFirst[1].LoadCode() == ACode; }
+
 // Whether the reference in ASlot stands for an array element (which has no address to keep).
 inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot) {
     return AFrame.ElementRefs && AFrame.ElementRefs->Holds(ASlot);
@@ -206,8 +210,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #define XAN_INVALID1 &&L_invalid,
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID16 XAN_INVALID16 XAN_INVALID4
-                                              XAN_INVALID1};
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID16 XAN_INVALID1 XAN_INVALID1};
     static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 128, "one entry per 7-bit code");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
@@ -289,21 +292,21 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
                 OP(icPushLiteral) : OP(icPushLocalConst) : {
-                    (sp++)->Assign(*ip->DataAs<const Variant>());
+                    XANPushCopy(sp, *ip->DataAs<const Variant>());
                     NEXT();
                 }
                 OP(icPushLocalVar) : {
-                    (sp++)->Assign(stack[ip->Data]);
+                    XANPushCopy(sp, stack[ip->Data]);
                     NEXT();
                 }
                 OP(icPushArg) : {
                     XAN_ASSERT(Unit, args);
-                    (sp++)->Assign(args[ip->Param().Index].Deref());
+                    XANPushCopy(sp, args[ip->Param().Index].Deref());
                     NEXT();
                 }
                 OP(icPushResult) : {
                     XAN_ASSERT(Unit, result);
-                    (sp++)->Assign(*result);
+                    XANPushCopy(sp, *result);
                     NEXT();
                 }
                 OP(icPushLocalVarRef) : {
@@ -756,6 +759,91 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     ++sp;
                     NEXT();
                 }
+
+                // ---- Fused pairs (vm/Fusion.h): the short way skips the pair's second
+                // ---- instruction; otherwise the first does its own work and the second runs.
+#define XAN_SKIP_PAIR()  \
+    do {                 \
+        ip += 2;         \
+        DISPATCH();      \
+    } while (0)
+#define XAN_FUSED_ARITH(operand, second, intFast, floatExpr)               \
+    {                                                                      \
+        const Variant& r = operand;                                        \
+        Variant& l = sp[-1];                                               \
+        if (!SecondIs(ip, second)) {                                       \
+        } else if (l.VType == varInteger && r.VType == varInteger) {       \
+            std::int32_t out;                                              \
+            if (!intFast(l.VInteger, r.VInteger, &out)) {                  \
+                l.VInteger = out;                                          \
+                XAN_SKIP_PAIR();                                           \
+            }                                                              \
+        } else if (l.VType == varDouble && r.VType == varDouble) {         \
+            l.VDouble = l.VDouble floatExpr r.VDouble;                     \
+            XAN_SKIP_PAIR();                                               \
+        }                                                                  \
+        XANPushCopy(sp, r);                                                \
+        NEXT();                                                            \
+    }
+                OP(icLiteralPlus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icPlus, __builtin_add_overflow, +)
+                OP(icLiteralMinus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icMinus, __builtin_sub_overflow, -)
+                OP(icLiteralMultiply) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icMultiply, __builtin_mul_overflow, *)
+                OP(icLocalPlus) : XAN_FUSED_ARITH(stack[ip->Data], icPlus, __builtin_add_overflow, +)
+                OP(icLocalMinus) : XAN_FUSED_ARITH(stack[ip->Data], icMinus, __builtin_sub_overflow, -)
+                OP(icLocalMultiply) : XAN_FUSED_ARITH(stack[ip->Data], icMultiply, __builtin_mul_overflow, *)
+#undef XAN_FUSED_ARITH
+                OP(icLiteralMod) : {
+                    const Variant& r = *ip->DataAs<const Variant>();
+                    Variant& l = sp[-1];
+                    if (SecondIs(ip, icMod) && l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 &&
+                        r.VInteger != -1) {
+                        l.VInteger %= r.VInteger;
+                        XAN_SKIP_PAIR();
+                    }
+                    XANPushCopy(sp, r);
+                    NEXT();
+                }
+#define XAN_FUSED_COMPARE(operand, second, cmp)                                \
+    {                                                                          \
+        const Variant& r = operand;                                            \
+        Variant& l = sp[-1];                                                   \
+        if (SecondIs(ip, second) && l.VType == varInteger && r.VType == varInteger) { \
+            l.SetRaw(varBoolean, l.VInteger cmp r.VInteger ? VarTrue : VarFalse); \
+            XAN_SKIP_PAIR();                                                   \
+        }                                                                      \
+        XANPushCopy(sp, r);                                                    \
+        NEXT();                                                                \
+    }
+                OP(icLiteralLess) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icLess, <)
+                OP(icLiteralLessEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icLessEqual, <=)
+                OP(icLiteralGreater) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icGreater, >)
+                OP(icLiteralGreaterEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icGreaterEqual, >=)
+                OP(icLiteralEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icEqual, ==)
+                OP(icLiteralNotEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icNotEqual, !=)
+                OP(icLocalLess) : XAN_FUSED_COMPARE(stack[ip->Data], icLess, <)
+                OP(icLocalLessEqual) : XAN_FUSED_COMPARE(stack[ip->Data], icLessEqual, <=)
+                OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], icGreater, >)
+                OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], icGreaterEqual, >=)
+#undef XAN_FUSED_COMPARE
+#define XAN_FUSED_FOR_STEP(second, overflows, op, cmp)                                    \
+    {                                                                                     \
+        const TXANFor& loop = *ip->DataAs<TXANFor>();                                     \
+        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);                  \
+        const Variant& last = stack[loop.FToVar];                                         \
+        std::int32_t out;                                                                 \
+        if (SecondIs(ip, second) && var.VType == varInteger && last.VType == varInteger &&       \
+            !overflows(var.VInteger, 1, &out)) {                                          \
+            var.VInteger = out;                                                           \
+            if (out cmp last.VInteger) JUMP(loop.FJmpLabel);                              \
+            XAN_SKIP_PAIR();                                                              \
+        }                                                                                 \
+        TXANValueOps::BinaryOp(var, XANInteger1, var, op);                                \
+        NEXT();                                                                           \
+    }
+                OP(icForIncJmpIfLE) : XAN_FUSED_FOR_STEP(icForJmpIfLE, __builtin_add_overflow, boAdd, <=)
+                OP(icForDecJmpIfGE) : XAN_FUSED_FOR_STEP(icForJmpIfGE, __builtin_sub_overflow, boSubtract, >=)
+#undef XAN_FUSED_FOR_STEP
+#undef XAN_SKIP_PAIR
 
                 default:
 #if XAN_COMPUTED_GOTO

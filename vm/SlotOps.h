@@ -2,6 +2,7 @@
 // Small slot operations the interpreter and its hooks share: references ($400C), raw addresses
 // kept in hidden locals, and popping with release.
 #include <cstdint>
+#include <new>
 
 #include "platform/ole/Variant.h"
 
@@ -25,6 +26,13 @@ inline void XANSetRef(plat::Variant& ASlot, plat::Variant* ATarget) noexcept {
     ASlot.Clear();
     ASlot.VType = plat::varRefVariant;
     ASlot.VPointer = ATarget;
+}
+
+// Pushes a copy of AValue onto an operand stack whose slots above the top are Empty (nothing
+// to release first, and the source is never the slot itself).
+inline void XANPushCopy(plat::Variant*& ATop, const plat::VarData& AValue) noexcept {
+    ::new (static_cast<void*>(ATop)) plat::Variant(AValue);
+    ++ATop;
 }
 
 // Clears the slots [ANewTop, ATop) and answers ANewTop: the operand stack shrinks to ANewTop.

@@ -94,7 +94,8 @@ TEST(ByteCodeEmit, InstructionCodesKeepTheirNumbers) {
     EXPECT_EQ(isReraise, 79);
     EXPECT_EQ(icEventHandlerMake, 90);
     EXPECT_STREQ(XANInstrCodeName(icCaseJmpIfInRange), "icCaseJmpIfInRange");
-    EXPECT_STREQ(XANInstrCodeName(91), "?");
+    EXPECT_STREQ(XANInstrCodeName(icForDecJmpIfGE), "icForDecJmpIfGE");
+    EXPECT_STREQ(XANInstrCodeName(110), "?");
 }
 
 TEST(ByteCodeCall, OffsetsFollowArgumentsObjectAndValue) {

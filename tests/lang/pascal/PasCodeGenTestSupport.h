@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PasParserTestSupport.h"
+#include "vm/Fusion.h"
 #include "vm/InstrCode.h"
 
 namespace xan::test {
@@ -17,9 +18,11 @@ public:
     std::vector<TXANGlobalValuedObject*> none;
 };
 
+// As the code generator emitted them: fused pairs are listed by their unfused codes.
 inline std::vector<std::string> CodeNames(const TXANByteCode& code) {
     std::vector<std::string> names;
-    for (int i = 0; i < code.Count(); ++i) names.push_back(XANInstrCodeName(code.Code()[i].Code));
+    for (int i = 0; i < code.Count(); ++i)
+        names.push_back(XANInstrCodeName(XANUnfusedCode(static_cast<TXANInstrCode>(code.Code()[i].Code))));
     return names;
 }
 

@@ -1,0 +1,201 @@
+// Instruction fusion: which pairs fuse, and that a fused pair computes exactly what its two
+// instructions compute one after the other (results, errors and the position of the error).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "platform/ole/VarConsts.h"
+#include "tests/vm/CodeBuilder.h"
+#include "tests/vm/VmTestSupport.h"
+#include "vm/Fusion.h"
+#include "vm/InstrFlow.h"
+
+namespace xan {
+namespace {
+
+using namespace plat;
+using vmtest::CodeBuilder;
+using vmtest::TestVM;
+
+std::uintptr_t Slot(std::int32_t i) { return std::uintptr_t(i); }
+
+std::vector<std::string> Names(const TXANByteCode& code) {
+    std::vector<std::string> names;
+    for (int i = 0; i < code.Count(); ++i) names.push_back(XANInstrCodeName(code.Code()[i].Code));
+    return names;
+}
+
+// Back to the codes the pairs had before fusion.
+void Unfuse(TXANByteCode& code) {
+    for (int i = 0; i < code.Count(); ++i)
+        code.Code()[i].Code = XANUnfusedCode(static_cast<TXANInstrCode>(code.Code()[i].Code));
+}
+
+TEST(Fusion, PushesBeforeArithmeticAndComparisonsFuse) {
+    CodeBuilder c(2);
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(icMultiply);
+    c.Lit(Variant(7)).Op(icPlus);
+    c.Lit(Variant(3)).Op(icMod);
+    Variant konst(2);
+    c.Op(icPushLocalConst, &konst).Op(icLess);
+    c.Lit(Variant(1)).Op(icStrConcat);  // not a fusable operation
+    TXANByteCode& code = c.ReturnTos();
+    EXPECT_EQ(Names(code), (std::vector<std::string>{"icPushLocalVar", "icLocalMultiply", "icMultiply",
+                                                     "icLiteralPlus", "icPlus", "icLiteralMod", "icMod",
+                                                     "icLiteralLess", "icLess", "icPushLiteral", "icStrConcat",
+                                                     "icAssignResult", "icRet"}));
+    EXPECT_EQ(XANUnfusedCode(icLocalMultiply), icPushLocalVar);
+    EXPECT_EQ(XANUnfusedCode(icLiteralLess), icPushLiteral);
+    EXPECT_EQ(XANUnfusedCode(icForIncJmpIfLE), icForInc);
+    EXPECT_EQ(XANUnfusedCode(icPlus), icPlus);
+}
+
+TEST(Fusion, ALoopStepFusesOnlyWithItsOwnLoopsTest) {
+    CodeBuilder c(2);
+    TXANLabel* top = c.bc.CreateLabel();
+    TXANFor* inner = c.bc.AddFor(top, 0, false);
+    TXANFor* outer = c.bc.AddFor(top, 1, false);
+    c.Bind(top).Op(icForInc, inner).Op(icForJmpIfLE, inner);
+    c.Op(icForDec, inner).Op(icForJmpIfGE, outer);
+    c.Op(icForDec, outer).Op(icForJmpIfGE, outer).Op(icRet);
+    EXPECT_EQ(Names(c.Finish()), (std::vector<std::string>{"icForIncJmpIfLE", "icForJmpIfLE", "icForDec",
+                                                           "icForJmpIfGE", "icForDecJmpIfGE", "icForJmpIfGE",
+                                                           "icRet"}));
+}
+
+TEST(Fusion, AFusedInstructionFlowsAsItsUnfusedSelf) {
+    CodeBuilder c(1);
+    c.Op(icPushLocalVar, Slot(0)).Lit(Variant(1)).Op(icMinus);
+    TXANByteCode& code = c.ReturnTos();
+    ASSERT_EQ(code.Code()[1].Code, icLiteralMinus);
+    EXPECT_EQ(XANInstrFlow(code.Code()[1]).Effect, 1);
+    EXPECT_EQ(code.StackSize(), 3);  // one local, two operands
+}
+
+// "l op r" with r as a literal, then with r in a local: fused and unfused runs agree.
+std::string Outcome(TXANByteCode& code) {
+    TestVM vm;
+    try {
+        const Variant v = vm.Call(code);
+        return VarTypeNameOf(v).ToUtf8() + " " + VarToUString(v).ToUtf8();
+    } catch (const RaisedException& r) {
+        std::unique_ptr<Exception> e(AcquireExceptionObject(r));
+        return "raised " + e->Message().ToUtf8();
+    }
+}
+
+void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
+    const std::string what = std::string(XANInstrCodeName(op)) + "(" + VarToUString(l).ToUtf8() + ", " +
+                             VarToUString(r).ToUtf8() + ")";
+    for (const bool local : {false, true}) {
+        auto build = [&](CodeBuilder& c) -> TXANByteCode& {
+            if (local) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
+            else c.Lit(l).Lit(r).Op(op);
+            return c.ReturnTos();
+        };
+        CodeBuilder fused(1), plain(1);
+        TXANByteCode& fusedCode = build(fused);
+        TXANByteCode& plainCode = build(plain);
+        Unfuse(plainCode);
+        EXPECT_EQ(Outcome(fusedCode), Outcome(plainCode)) << what << (local ? " (local)" : " (literal)");
+    }
+}
+
+TEST(Fusion, FusedPairsComputeWhatTheirInstructionsCompute) {
+    const std::int32_t maxInt = std::numeric_limits<std::int32_t>::max();
+    const std::int32_t minInt = std::numeric_limits<std::int32_t>::min();
+    const Variant values[] = {Variant(3),      Variant(-7),     Variant(0),         Variant(maxInt),
+                              Variant(minInt), Variant(-1),     Variant(2.5),       Variant(-0.5),
+                              Variant(u"4"),   Variant(u"ab"),  Variant(true),      Variant(),
+                              Variant(std::int64_t(1) << 40),   Variant(std::int16_t(12))};
+    const TXANInstrCode ops[] = {icPlus,         icMinus, icMultiply, icMod,      icLess,
+                                 icLessEqual,    icGreater, icGreaterEqual, icEqual, icNotEqual};
+    for (const TXANInstrCode op : ops)
+        for (const Variant& l : values)
+            for (const Variant& r : values) ExpectSameAsUnfused(op, l, r);
+}
+
+TEST(Fusion, AnErrorInAFusedPairIsReportedAtTheSecondInstruction) {
+    struct Case {
+        TXANInstrCode op;
+        Variant l, r;
+    };
+    for (const Case& k : {Case{icMinus, Variant(u"text"), Variant(1)}, Case{icMod, Variant(7), Variant(0)},
+                          Case{icMultiply, Variant(u"ab"), Variant(2)}}) {
+        CodeBuilder c;
+        c.Lit(k.l).Lit(k.r).Op(k.op);
+        TXANByteCode& code = c.ReturnTos();
+        ASSERT_GE(code.Code()[1].Code, XANFirstFusedCode);
+        TestVM vm;
+        PXANInstr failedAt = nullptr;
+        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
+            failedAt = f.IP;
+            return nullptr;
+        };
+        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << XANInstrCodeName(k.op);
+        EXPECT_EQ(failedAt, code.Code() + 2) << XANInstrCodeName(k.op);
+    }
+}
+
+// for i := from to last (or downto) with a fused step: the sum of the values taken.
+Variant LoopSum(Variant from, Variant last, bool downward) {
+    CodeBuilder c(2);  // 0: i, 1: sum
+    TXANLabel* body = c.bc.CreateLabel();
+    TXANLabel* exit = c.bc.CreateLabel();
+    TXANFor* loop = c.bc.AddFor(body, 0, false);
+    const TXANInstrCode jump = downward ? icForJmpIfGE : icForJmpIfLE;
+    c.Op(icPush0).Op(icAssignLocalVar, Slot(1));
+    c.Lit(std::move(last)).Op(icAssignLocalVar, Slot(loop->FToVar));
+    c.Lit(std::move(from)).Op(icForInitLocal, loop);
+    c.Op(jump, loop).Op(icJump, exit);
+    c.Bind(body);
+    c.Op(icPushLocalVar, Slot(1)).Op(icPushLocalVar, Slot(0)).Op(icPlus).Op(icAssignLocalVar, Slot(1));
+    c.Op(downward ? icForDec : icForInc, loop).Op(jump, loop);
+    c.Bind(exit).Op(icPushLocalVar, Slot(1));
+    TXANByteCode& code = c.ReturnTos();
+    EXPECT_EQ(code.Code()[code.Count() - 5].Code, downward ? icForDecJmpIfGE : icForIncJmpIfLE);
+    TestVM vm;
+    return vm.Call(code);
+}
+
+TEST(Fusion, FusedLoopStepsStopAtTheEndsOfTheIntegerRange) {
+    const std::int32_t maxInt = std::numeric_limits<std::int32_t>::max();
+    const std::int32_t minInt = std::numeric_limits<std::int32_t>::min();
+    // The last step leaves the 32-bit range: the loop must still end, not wrap around.
+    const Variant up = LoopSum(Variant(maxInt - 2), Variant(maxInt), false);
+    EXPECT_DOUBLE_EQ(VarToDouble(up), 3.0 * maxInt - 3.0);
+    const Variant down = LoopSum(Variant(minInt + 2), Variant(minInt), true);
+    EXPECT_DOUBLE_EQ(VarToDouble(down), 3.0 * minInt + 3.0);
+    EXPECT_EQ(LoopSum(Variant(1), Variant(100), false).VInteger, 5050);
+    EXPECT_EQ(LoopSum(Variant(100), Variant(1), true).VInteger, 5050);
+    EXPECT_DOUBLE_EQ(VarToDouble(LoopSum(Variant(0.5), Variant(3), false)), 0.5 + 1.5 + 2.5);
+    EXPECT_EQ(VarToDouble(LoopSum(Variant(1), Variant(2.5), false)), 3.0);  // a non-integer end
+}
+
+TEST(Fusion, ABreakpointOnEitherInstructionOfAPairIsHonoured) {
+    for (const int patched : {3, 4}) {
+        CodeBuilder c(1);
+        c.Lit(Variant(10)).Op(icAssignLocalVar, Slot(0));
+        c.Op(icPushLocalVar, Slot(0)).Lit(Variant(5)).Op(icPlus);
+        TXANByteCode& code = c.ReturnTos();
+        ASSERT_EQ(code.Code()[3].Code, icLiteralPlus);
+        PXANInstr at = code.Code() + patched;
+        const std::uint8_t covered = at->Code;  // what a debugger saves before patching
+        at->StoreCode(icBreak);
+        TestVM vm;
+        int hits = 0;
+        vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& code) {
+            EXPECT_EQ(f.IP, at);
+            ++hits;
+            code = covered;
+            return baRunCovered;
+        };
+        EXPECT_EQ(vm.Call(code).VInteger, 15) << patched;
+        EXPECT_EQ(hits, 1) << patched;
+    }
+}
+
+}  // namespace
+}  // namespace xan
