@@ -45,6 +45,12 @@ public:
         return FSiteCache;
     }
 
+    // The call-site cache when the view was built for the host-object table's AChangeNumber
+    // (the machine's current one), else none: the caller takes the way that refreshes it.
+    TXANSiteNameCache* SiteCacheIfCurrent(std::int32_t AChangeNumber) noexcept {
+        return AChangeNumber == FChangeNumber ? &FSiteCache : nullptr;
+    }
+
     std::int32_t ChangeNumber() const noexcept { return FChangeNumber; }
 
 private:

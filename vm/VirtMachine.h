@@ -189,6 +189,11 @@ private:
     TXANGlobalValuedObject* FindValObjForAccess(TXANThreadVM& AThreadVM, const plat::UString& AName);
     // Call machinery (VirtMachineCalls.cpp).
     TXANCallExit CallStatement(const TXANNameSearchRes& ARes, TXANCall& ACall, bool ARef);
+    // icGlobCall / icGlobCallRef the full way: ACall's name resolved (to ARes when given).
+    TXANCallExit GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop,
+                          bool ARef);
+    TXANCallExit GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes,
+                          TXANCall& ACall, plat::Variant* ATop, bool ARef);
     // Checks a call of a script procedure and takes its by-value copies: the interpreter runs it.
     TXANCallExit CallScriptProc(TXANProcObject& AProc, TXANCall& ACall, plat::Variant* AArgs);
     void CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall, plat::Variant* AArgs,

@@ -54,6 +54,14 @@ void StoreValue(Variant& ATarget, Variant& AValue) {
         ATarget.MoveFrom(AValue);
 }
 
+// What this site resolved its name to before, when the thread's view of the globals is still
+// the one of the machine's host-object table AChangeNumber: without refreshing anything.
+inline bool CachedCallName(const TXANCallStackFrame& AFrame, const TXANCall& ACall, std::int32_t AChangeNumber,
+                           TXANNameSearchRes& ARes) {
+    TXANSiteNameCache* cache = AFrame.ThreadVM ? AFrame.ThreadVM->FGlobals->SiteCacheIfCurrent(AChangeNumber) : nullptr;
+    return cache && cache->Lookup(&ACall, AFrame.CurNS, ACall.FName, ARes);
+}
+
 }  // namespace
 
 TXANCallExit TXANVirtMachine::CallStatement(const TXANNameSearchRes& ARes, TXANCall& ACall, bool ARef) {
@@ -152,11 +160,31 @@ static void PassElementByRef(TXANCallStackFrame& AFrame, Variant& AVariable, con
     AResult = Variant::RefTo(AFrame.ElementRefs->Add(&AVariable, indices, element, &AResult));
 }
 
+// The commonest global calls, a script procedure and a plain read of a global variable, once
+// the site has resolved its name on this thread: without the full call's frame. Every other
+// case takes the full way.
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                          Variant* ATop, bool ARef) {
+    TXANNameSearchRes r;
+    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) return GlobCall(AThread, AFrame, ACall, ATop, ARef);
+    if (r.ObjKind == srProcedure) return CallScriptProc(*r.Proc(), ACall, ArgsOf(ATop, ACall));
+    if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon && !ARef) {
+        ResultOf(ATop, ACall).Assign(r.ValuedObject()->Value);
+        return {};
+    }
+    return GlobCall(AThread, AFrame, r, ACall, ATop, ARef);
+}
+
+[[gnu::noinline]] TXANCallExit TXANVirtMachine::GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                         TXANCall& ACall, Variant* ATop, bool ARef) {
+    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, ACall.FBracketType == bkVbRound);
+    return GlobCall(AThread, AFrame, r, ACall, ATop, ARef);
+}
+
+[[gnu::noinline]] TXANCallExit TXANVirtMachine::GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& r,
+                                       TXANCall& ACall, Variant* ATop, bool ARef) {
     Variant* args = ArgsOf(ATop, ACall);
     Variant& result = ResultOf(ATop, ACall);
-    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, ACall.FBracketType == bkVbRound);
     switch (r.ObjKind) {
         case srNotFound: EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
         case srProcedure: return CallScriptProc(*r.Proc(), ACall, args);
@@ -213,7 +241,9 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
                                        Variant* ATop) {
     Variant& value = *ATop;
     Variant* args = ArgsOf(ATop, ACall);
-    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
+    TXANNameSearchRes r;
+    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r))
+        r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
     if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
     if (r.ObjKind == srExternalMember) {
         TXANExternObject* ext = r.Extern();
