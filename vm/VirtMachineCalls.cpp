@@ -137,6 +137,11 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
 }
 
 // The variable a name denotes (references followed) when it holds an array, else none.
+// name[i] or name(i): one index, the commonest element access.
+static bool IsOneIndex(const TXANCall& ACall) noexcept {
+    return ACall.FArgCount == 1 && (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound);
+}
+
 static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
     Variant* slot;
     switch (ARes.ObjKind) {
@@ -147,6 +152,26 @@ static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRe
     }
     Variant& value = slot->DerefMut();
     return value.IsArray() ? &value : nullptr;
+}
+
+// name[i] read from the array variable the name denotes, where the element stands: false when
+// the general indexing must do it.
+[[gnu::noinline]] static bool ReadElementInPlace(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes,
+                                                 const TXANCall& ACall, Variant* ATop) {
+    const Variant* array = ArrayVariable(AFrame, ARes);
+    const plat::VarData& index = ArgsOf(ATop, ACall)->Deref();
+    return array && index.VType == plat::varInteger && array->VArray &&
+           array->Array().TryGet1(index.VInteger, ResultOf(ATop, ACall));
+}
+
+// name[i] := AValue into the array variable the name denotes, in place when nothing needs
+// converting: false when the general indexed assignment must do it (or raise).
+static bool WriteElementInPlace(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, Variant* AArgs,
+                                const Variant& AValue) {
+    if (ARes.ObjKind == srParam && ARes.ParamInfo.Kind == pkConst) return false;
+    Variant* array = ArrayVariable(AFrame, ARes);
+    const plat::VarData& index = AArgs->Deref();
+    return array && index.VType == plat::varInteger && array->VArray && array->VArray->TryPut1(index.VInteger, AValue);
 }
 
 // An element of the array in AVariable passed by reference: the result slot refers to a cell
@@ -172,6 +197,7 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         ResultOf(ATop, ACall).Assign(r.ValuedObject()->Value);
         return {};
     }
+    if (!ARef && IsOneIndex(ACall) && ReadElementInPlace(AFrame, r, ACall, ATop)) return {};
     return GlobCall(AThread, AFrame, r, ACall, ATop, ARef);
 }
 
@@ -242,8 +268,11 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
     Variant& value = *ATop;
     Variant* args = ArgsOf(ATop, ACall);
     TXANNameSearchRes r;
-    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r))
+    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) {
         r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
+    } else if (IsOneIndex(ACall) && WriteElementInPlace(AFrame, r, args, value)) {
+        return;
+    }
     if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
     if (r.ObjKind == srExternalMember) {
         TXANExternObject* ext = r.Extern();

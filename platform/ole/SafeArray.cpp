@@ -199,6 +199,30 @@ void SafeArray::GetFlat(std::int64_t pos, Variant& out) const {
 
 void SafeArray::Get(std::span<const std::int32_t> idx, Variant& out) const { GetFlat(FlatIndex(idx), out); }
 
+bool SafeArray::TryGet1(std::int32_t i, Variant& out) const noexcept {
+    const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
+    if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count) return false;
+    const std::byte* p = ElemAt(pos);
+    if (elemType_ == varVariant) {
+        out.Assign(*reinterpret_cast<const Variant*>(p));
+        return true;
+    }
+    if (VarIsManagedType(elemType_) || elemType_ == varDecimal) return false;
+    out.SetRaw(elemType_, LoadScalar(p, elemSize_));
+    return true;
+}
+
+bool SafeArray::TryPut1(std::int32_t i, const Variant& value) noexcept {
+    const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
+    if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count || RefCount() != 1) return false;
+    if (elemType_ == varVariant) {
+        if ((value.VType & varByRef) != 0) return false;  // references, $400C included
+        reinterpret_cast<Variant*>(ElemAt(pos))->Assign(value);
+        return true;
+    }
+    return PutSameScalar(pos, value);
+}
+
 void SafeArray::RequireUnshared() const {
     if (RefCount() != 1) RaiseVarArrayLocked();
 }

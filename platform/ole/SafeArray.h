@@ -71,6 +71,12 @@ public:
     // The element with the flat (storage-order) position `pos`, 0 .. ElementCount() - 1.
     void GetFlat(std::int64_t pos, Variant& out) const;
     void PutFlat(std::int64_t pos, const VarData& value, const TFormatSettings& fs = FormatSettings());
+    // Element access for the interpreter's common case: a one-dimensional array and an index
+    // inside it. TryGet1 copies the element into `out`; TryPut1 stores a value (not a reference)
+    // that needs no conversion, into an unshared array. Both answer false, having done nothing,
+    // in every other case: Get and Put then do the work and raise the errors.
+    bool TryGet1(std::int32_t i, Variant& out) const noexcept;
+    bool TryPut1(std::int32_t i, const Variant& value) noexcept;
     // Address of an element's storage, valid until the array is changed or released. For an
     // array of Variants it points to a Variant. Requires an unshared array for writing.
     void* ElementPtr(std::span<const std::int32_t> idx);

@@ -149,6 +149,52 @@ TEST(SafeArray, MultiDimensionalIndexingIsDistinct) {
         for (int j = 0; j < 3; ++j) EXPECT_EQ(At(a, {i, j}).VInteger, i * 10 + j);
 }
 
+TEST(SafeArrayFastAccess, OneIndexInsideReadsAndWritesInPlace) {
+    Variant a = MakeArray(varInteger, {{-1, 3}});
+    EXPECT_TRUE(a.VArray->TryPut1(-1, Variant(7)));
+    EXPECT_TRUE(a.VArray->TryPut1(1, Variant(9)));
+    Variant out(u"replaced");  // whatever the target held is released
+    EXPECT_TRUE(a.Array().TryGet1(-1, out));
+    EXPECT_EQ(out.VType, varInteger);
+    EXPECT_EQ(out.VInteger, 7);
+    EXPECT_EQ(At(a, {1}).VInteger, 9);
+    Variant bytes = MakeArray(varByte, {{0, 2}});
+    Variant b;
+    b.SetRaw(varByte, 200);
+    EXPECT_TRUE(bytes.VArray->TryPut1(1, b));
+    EXPECT_TRUE(bytes.Array().TryGet1(1, out));
+    EXPECT_EQ(out.VType, varByte);
+    EXPECT_EQ(out.VByte, 200);
+    Variant v = MakeArray(varVariant, {{0, 2}});
+    EXPECT_TRUE(v.VArray->TryPut1(0, Variant(u"text")));
+    EXPECT_TRUE(v.Array().TryGet1(0, out));
+    EXPECT_EQ(out.StrView(), u"text");
+}
+
+TEST(SafeArrayFastAccess, EveryOtherCaseIsLeftToTheGeneralWay) {
+    Variant a = MakeArray(varInteger, {{0, 2}});
+    Variant out(5);
+    EXPECT_FALSE(a.Array().TryGet1(2, out));   // past the end
+    EXPECT_FALSE(a.Array().TryGet1(-1, out));  // before the start
+    EXPECT_FALSE(a.VArray->TryPut1(2, Variant(1)));
+    EXPECT_FALSE(a.VArray->TryPut1(0, Variant(1.5)));       // needs a conversion
+    EXPECT_FALSE(a.VArray->TryPut1(0, Variant(u"1")));
+    Variant target(3);
+    EXPECT_FALSE(a.VArray->TryPut1(0, Variant::RefTo(&target)));  // a reference
+    EXPECT_EQ(out.VInteger, 5);  // untouched by the refusals
+    EXPECT_EQ(At(a, {0}).VInteger, 0);
+    Variant shared = a;
+    EXPECT_FALSE(a.VArray->TryPut1(0, Variant(1)));  // shared: the write must copy first
+    EXPECT_EQ(At(shared, {0}).VInteger, 0);
+    Variant m = MakeArray(varInteger, {{0, 2}, {0, 2}});
+    EXPECT_FALSE(m.Array().TryGet1(0, out));  // two dimensions
+    EXPECT_FALSE(m.VArray->TryPut1(0, Variant(1)));
+    Variant strings = MakeArray(varOleStr, {{0, 1}});
+    EXPECT_FALSE(strings.Array().TryGet1(0, out));  // elements that own something
+    Variant v = MakeArray(varVariant, {{0, 1}});
+    EXPECT_FALSE(v.VArray->TryPut1(0, Variant::RefTo(&target)));  // stored as its target, the long way
+}
+
 TEST(SafeArrayCopyOnWrite, CopyIsConstantTimeYetIndependent) {
     Variant a = MakeArray(varVariant, {{0, 2}});
     Put(a, {0}, Variant(u"one"));
