@@ -14,7 +14,15 @@ bool TXANSiteNameCache::Cacheable(TXANNameSearchResKind AKind) noexcept {
 void TXANSiteNameCache::Store(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
                               const TXANNameSearchRes& ARes) noexcept {
     if (!Cacheable(ARes.ObjKind)) return;
-    FEntries[SlotOf(ASite)] = TEntry{ASite, ANs, AName, FEpoch.load(std::memory_order_acquire), ARes};
+    // A site keeps the entry it has; a new one takes the set's first entry, whose previous
+    // holder moves to the second (the older of the set's two sites goes).
+    const std::size_t set = SetOf(ASite);
+    TEntry* target = &FEntries[set];
+    if (FEntries[set + 1].Site == ASite)
+        target = &FEntries[set + 1];
+    else if (target->Site != ASite)
+        FEntries[set + 1] = *target;
+    *target = TEntry{ASite, ANs, AName, FEpoch.load(std::memory_order_acquire), ARes};
 }
 
 void TXANSiteNameCache::Clear() noexcept { FEntries.fill(TEntry{}); }

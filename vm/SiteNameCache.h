@@ -24,10 +24,15 @@ public:
     // Inline: every global-name call asks it first.
     bool Lookup(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
                 TXANNameSearchRes& ARes) const noexcept {
-        const TEntry& e = FEntries[SlotOf(ASite)];
-        if (e.Site != ASite || e.Namespace != ANs || e.Name != AName) return false;
-        if (e.Epoch != FEpoch.load(std::memory_order_acquire)) return false;
-        ARes = e.Res;
+        const std::size_t set = SetOf(ASite);
+        const TEntry* e = &FEntries[set];
+        if (e->Site != ASite) {
+            e = &FEntries[set + 1];
+            if (e->Site != ASite) return false;
+        }
+        if (e->Namespace != ANs || e->Name != AName) return false;
+        if (e->Epoch != FEpoch.load(std::memory_order_acquire)) return false;
+        ARes = e->Res;
         return true;
     }
     // Remembers a resolution; answers that depend on more than site, scope and name are not kept.
@@ -46,12 +51,15 @@ private:
         std::uint32_t Epoch = 0;
         TXANNameSearchRes Res;
     };
-    static constexpr std::size_t EntryCount = 256;  // a power of two
+    // A power of two. Entries come in sets of two: a site may sit in either entry of its set,
+    // so two sites of one loop that fall into the same set do not keep evicting each other.
+    static constexpr std::size_t EntryCount = 256;
 
-    static std::size_t SlotOf(const void* ASite) noexcept {
+    // The first entry of ASite's set.
+    static std::size_t SetOf(const void* ASite) noexcept {
         // Sites are separate heap objects: the low bits are alignment, the next ones vary.
         const auto address = reinterpret_cast<std::uintptr_t>(ASite);
-        return static_cast<std::size_t>((address >> 4) ^ (address >> 12)) & (EntryCount - 1);
+        return static_cast<std::size_t>((address >> 4) ^ (address >> 12)) & (EntryCount - 2);
     }
     static bool Cacheable(TXANNameSearchResKind AKind) noexcept;
 

@@ -1,8 +1,11 @@
 #include "vm/ValueOps.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "platform/ole/VarErrors.h"
 
@@ -373,18 +376,42 @@ void TXANValueOps::Not(const VarData& AValue, Variant& AResult) {
 
 // ---- General forms --------------------------------------------------------------------------------
 
+namespace {
+
+// Room a concatenation that copies its left operand leaves for the pieces a chain appends next.
+constexpr std::int32_t ConcatRoom = 32;
+
+// An operand of a concatenation as text: a string is read where it stands (AOwner stays
+// empty); anything else is converted into AOwner.
+std::u16string_view ConcatText(const VarData& AValue, UString& AOwner) {
+    if (AValue.VType == varOleStr) return UString::RawView(AValue.VOleStr);
+    if (!VarIsNullOrEmpty(AValue)) AOwner = VarToUString(AValue);
+    return AOwner.view();
+}
+
+}  // namespace
+
 void TXANValueOps::Concat(const VarData& ALeft, const VarData& ARight, Variant& AResult) {
-    auto text = [](const VarData& v) { return VarIsNullOrEmpty(v) ? UString() : VarToUString(v); };
+    UString rightOwner;
+    const std::u16string_view right = ConcatText(ARight, rightOwner);
     // A text on the left that only the result slot owns (the temporary of a & b & c) grows in
     // place: a chain of concatenations builds one buffer instead of one per operator.
     if (&AResult == &ALeft && ALeft.VType == varOleStr && UString::IsUniqueRaw(ALeft.VOleStr)) {
-        const UString right = text(ARight);
         UString joined = UString::AdoptRaw(AResult.Detach().VOleStr);
-        joined.Append(right.view());
+        joined.Append(right);
         AResult.SetString(std::move(joined));
         return;
     }
-    UString joined = text(ALeft) + text(ARight);
+    UString leftOwner;
+    const std::u16string_view left = ConcatText(ALeft, leftOwner);
+    const std::int64_t total = std::int64_t(left.size()) + std::int64_t(right.size());
+    if (total > INT32_MAX / 2) throw std::bad_alloc();
+    char16_t* buffer;
+    UString joined = UString::Uninitialized(std::int32_t(total), buffer, ConcatRoom);
+    if (total > 0) {
+        std::copy(left.begin(), left.end(), buffer);
+        std::copy(right.begin(), right.end(), buffer + left.size());
+    }
     AResult.SetString(std::move(joined));
 }
 

@@ -9,9 +9,10 @@
 
 namespace xan::plat {
 
-UString::Rec* UString::Allocate(std::int32_t length) {
-    if (length < 0) throw std::bad_alloc();
-    const std::size_t bytes = offsetof(Rec, data) + (static_cast<std::size_t>(length) + 1) * sizeof(char16_t);
+UString::Rec* UString::Allocate(std::int32_t length, std::int32_t room) {
+    if (length < 0 || room < 0) throw std::bad_alloc();
+    const std::size_t bytes =
+        offsetof(Rec, data) + (static_cast<std::size_t>(length) + static_cast<std::size_t>(room) + 1) * sizeof(char16_t);
     void* mem = std::malloc(bytes);
     if (!mem) throw std::bad_alloc();
     Rec* r = static_cast<Rec*>(mem);
@@ -52,13 +53,13 @@ UString& UString::operator=(UString&& other) noexcept {
     return *this;
 }
 
-UString UString::Uninitialized(std::int32_t length, char16_t*& buffer) {
+UString UString::Uninitialized(std::int32_t length, char16_t*& buffer, std::int32_t room) {
     UString s;
     if (length <= 0) {
         buffer = nullptr;
         return s;
     }
-    s.r_ = Allocate(length);
+    s.r_ = Allocate(length, room);
     buffer = s.r_->data;
     return s;
 }

@@ -25,8 +25,8 @@ public:
     UString& operator=(UString&& other) noexcept;
 
     // A string of `length` code units whose contents the caller writes through `buffer`
-    // before the value is shared.
-    static UString Uninitialized(std::int32_t length, char16_t*& buffer);
+    // before the value is shared; `room` more code units are kept free for Append.
+    static UString Uninitialized(std::int32_t length, char16_t*& buffer, std::int32_t room = 0);
     static UString FromUtf8(std::string_view utf8);     // invalid bytes become U+FFFD
     // Latin-1 / ASCII literal: each byte becomes one code unit.
     static UString FromLatin1(std::string_view text);
@@ -76,7 +76,7 @@ private:
         std::int32_t len;
         char16_t data[1];
     };
-    static Rec* Allocate(std::int32_t length);
+    static Rec* Allocate(std::int32_t length, std::int32_t room = 0);
     static void AddRef(Rec* r) noexcept { if (r) r->refs.fetch_add(1, std::memory_order_relaxed); }
     static void Release(Rec* r) noexcept;
     Rec* r_ = nullptr;

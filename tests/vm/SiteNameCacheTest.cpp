@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace xan {
 namespace {
@@ -71,6 +72,36 @@ TEST_F(SiteNameCacheTest, FreeingCodeAnywhereInvalidatesEveryCache) {
     cache->Store(a.Site(0), a.Scope(0), 7, TXANNameSearchRes::LocalVar(6));  // refilled afterwards
     ASSERT_TRUE(cache->Lookup(a.Site(0), a.Scope(0), 7, out));
     EXPECT_EQ(out.LocalVarIndex, 6);
+}
+
+}  // namespace
+}  // namespace xan
+
+namespace xan {
+namespace {
+
+// Sites of one loop whose addresses share a slot must not keep evicting each other: the two
+// last stored of any pair of sites both answer, wherever they fall in the table.
+TEST(SiteNameCacheSlots, TwoSitesSharingASlotBothStayCached) {
+    std::vector<char> heap(64 * 1024);
+    Addresses scopes;
+    const void* first = heap.data();
+    for (std::size_t offset = 16; offset < heap.size(); offset += 16) {
+        auto cache = std::make_unique<TXANSiteNameCache>();
+        const void* second = heap.data() + offset;
+        cache->Store(first, scopes.Scope(0), 1, TXANNameSearchRes::LocalVar(1));
+        cache->Store(second, scopes.Scope(0), 2, TXANNameSearchRes::LocalVar(2));
+        TXANNameSearchRes out;
+        ASSERT_TRUE(cache->Lookup(first, scopes.Scope(0), 1, out)) << offset;
+        EXPECT_EQ(out.LocalVarIndex, 1);
+        ASSERT_TRUE(cache->Lookup(second, scopes.Scope(0), 2, out)) << offset;
+        EXPECT_EQ(out.LocalVarIndex, 2);
+        // Storing the first again (its answer changed) keeps the second.
+        cache->Store(first, scopes.Scope(0), 1, TXANNameSearchRes::LocalVar(5));
+        ASSERT_TRUE(cache->Lookup(first, scopes.Scope(0), 1, out)) << offset;
+        EXPECT_EQ(out.LocalVarIndex, 5);
+        ASSERT_TRUE(cache->Lookup(second, scopes.Scope(0), 2, out)) << offset;
+    }
 }
 
 }  // namespace
