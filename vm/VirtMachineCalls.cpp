@@ -4,6 +4,7 @@
 #include "vm/CodeObject.h"
 #include "vm/ElementRefs.h"
 #include "vm/HostDispatch.h"
+#include "vm/SlotOps.h"
 #include "vm/ThreadGlobals.h"
 #include "vm/VMErrors.h"
 #include "vm/VMIndexes.h"
@@ -193,8 +194,12 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
     TXANNameSearchRes r;
     if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) return GlobCall(AThread, AFrame, ACall, ATop, ARef);
     if (r.ObjKind == srProcedure) return CallScriptProc(*r.Proc(), ACall, ArgsOf(ATop, ACall));
-    if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon && !ARef) {
-        ResultOf(ATop, ACall).Assign(r.ValuedObject()->Value);
+    if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
+        Variant& result = ResultOf(ATop, ACall);
+        if (ARef)
+            XANSetRef(result, &r.ValuedObject()->Value);  // passed to a by-reference parameter
+        else
+            result.Assign(r.ValuedObject()->Value);
         return {};
     }
     if (!ARef && IsOneIndex(ACall) && ReadElementInPlace(AFrame, r, ACall, ATop)) return {};
