@@ -65,6 +65,15 @@ inline void CompleteElementRefs(TXANCallStackFrame& AFrame, const Variant* AFrom
 // breakpoint patched onto it must not be skipped.
 inline bool SecondIs(PXANInstr AFirst, TXANInstrCode ACode) noexcept { return AFirst[1].LoadCode() == ACode; }
 
+// A comparison followed by icPopJmpIfFalse / icPopJmpIfTrue (at AAfter) branches at once: where
+// control goes for AAnswer, the Boolean never stored. None when the next instruction is another
+// (a breakpoint patched onto it included).
+inline PXANInstr BranchTarget(PXANInstr AAfter, bool AAnswer) noexcept {
+    const std::uint8_t code = AAfter->LoadCode();
+    if (code != icPopJmpIfFalse && code != icPopJmpIfTrue) return nullptr;
+    return AAnswer == (code == icPopJmpIfTrue) ? AAfter->DataAs<TXANLabel>()->FTarget : AAfter + 1;
+}
+
 // Whether the reference in ASlot stands for an array element (which has no address to keep).
 inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot) {
     return AFrame.ElementRefs && AFrame.ElementRefs->Holds(ASlot);
@@ -347,7 +356,14 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         Variant& l = sp[-2];                                                         \
         const Variant& r = sp[-1];                                                   \
         if (l.VType == varInteger && r.VType == varInteger) {                        \
-            l.SetRaw(varBoolean, l.VInteger cmp r.VInteger ? VarTrue : VarFalse);    \
+            const bool answer = l.VInteger cmp r.VInteger;                           \
+            if (const PXANInstr to = BranchTarget(ip + 1, answer)) {                 \
+                PopScalar(sp);                                                       \
+                PopScalar(sp);                                                       \
+                ip = to;                                                             \
+                DISPATCH();                                                          \
+            }                                                                        \
+            l.SetRaw(varBoolean, answer ? VarTrue : VarFalse);                       \
             PopScalar(sp);                                                           \
             NEXT();                                                                  \
         }                                                                            \
@@ -808,7 +824,13 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         const Variant& r = operand;                                            \
         Variant& l = sp[-1];                                                   \
         if (SecondIs(ip, second) && l.VType == varInteger && r.VType == varInteger) { \
-            l.SetRaw(varBoolean, l.VInteger cmp r.VInteger ? VarTrue : VarFalse); \
+            const bool answer = l.VInteger cmp r.VInteger;                     \
+            if (const PXANInstr to = BranchTarget(ip + 2, answer)) {           \
+                PopScalar(sp);                                                 \
+                ip = to;                                                       \
+                DISPATCH();                                                    \
+            }                                                                  \
+            l.SetRaw(varBoolean, answer ? VarTrue : VarFalse);                 \
             XAN_SKIP_PAIR();                                                   \
         }                                                                      \
         XANPushCopy(sp, r);                                                    \

@@ -139,6 +139,69 @@ TEST(Fusion, AnErrorInAFusedPairIsReportedAtTheSecondInstruction) {
     }
 }
 
+// "if l op r" with the comparison's Boolean consumed by the next instruction: whether the jump
+// is taken, with the right operand pushed as a literal (fused), from a local (fused) or from a
+// local after another push (unfused, two pushes before the comparison).
+std::string BranchOutcome(TXANInstrCode op, const Variant& l, const Variant& r, int shape, TXANInstrCode jump) {
+    CodeBuilder c(2);
+    TXANLabel* taken = c.bc.CreateLabel();
+    c.Lit(l).Op(icAssignLocalVar, Slot(0)).Lit(r).Op(icAssignLocalVar, Slot(1));
+    if (shape == 0) c.Op(icPushLocalVar, Slot(0)).Lit(r);
+    else if (shape == 1) c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1));
+    else c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icPop).Op(icPushLocalVar, Slot(1));
+    c.Op(op).Op(jump, taken);
+    c.Lit(Variant(u"fell")).Op(icAssignResult).Op(icRet);
+    c.Bind(taken).Lit(Variant(u"jumped")).Op(icAssignResult).Op(icRet);
+    return Outcome(c.Finish());
+}
+
+TEST(Fusion, AComparisonBranchesAsItsBooleanWould) {
+    const Variant values[] = {Variant(1), Variant(2), Variant(-5), Variant(1.5), Variant(u"2"), Variant()};
+    const TXANInstrCode ops[] = {icLess, icLessEqual, icGreater, icGreaterEqual, icEqual, icNotEqual};
+    for (const TXANInstrCode op : ops)
+        for (const Variant& l : values)
+            for (const Variant& r : values)
+                for (const TXANInstrCode jump : {icPopJmpIfFalse, icPopJmpIfTrue}) {
+                    const Variant answer = [&] {
+                        CodeBuilder c;
+                        c.Lit(l).Lit(r).Op(op);
+                        TXANByteCode& code = c.ReturnTos();
+                        Unfuse(code);
+                        TestVM vm;
+                        return vm.Call(code);
+                    }();
+                    const bool truth = answer.VBoolean != 0;
+                    const std::string want = "String " + std::string(truth == (jump == icPopJmpIfTrue) ? "jumped" : "fell");
+                    for (int shape = 0; shape < 3; ++shape)
+                        EXPECT_EQ(BranchOutcome(op, l, r, shape, jump), want)
+                            << XANInstrCodeName(op) << " " << XANInstrCodeName(jump) << " shape " << shape << " ("
+                            << VarToUString(l).ToUtf8() << ", " << VarToUString(r).ToUtf8() << ")";
+                }
+}
+
+TEST(Fusion, ABreakpointOnTheBranchAfterAComparisonIsHonoured) {
+    CodeBuilder c(1);
+    TXANLabel* taken = c.bc.CreateLabel();
+    c.Lit(Variant(1)).Op(icAssignLocalVar, Slot(0));
+    c.Op(icPushLocalVar, Slot(0)).Lit(Variant(2)).Op(icLess).Op(icPopJmpIfTrue, taken);  // the jump: index 5
+    c.Lit(Variant(u"fell")).Op(icAssignResult).Op(icRet);
+    c.Bind(taken).Lit(Variant(u"jumped")).Op(icAssignResult).Op(icRet);
+    TXANByteCode& code = c.Finish();
+    PXANInstr jump = code.Code() + 5;
+    ASSERT_EQ(jump->Code, icPopJmpIfTrue);
+    jump->StoreCode(icBreak);
+    TestVM vm;
+    int hits = 0;
+    vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& covered) {
+        EXPECT_EQ(f.IP, jump);
+        ++hits;
+        covered = icPopJmpIfTrue;
+        return baRunCovered;
+    };
+    EXPECT_EQ(vm.Call(code).AsUString(), u"jumped");
+    EXPECT_EQ(hits, 1);
+}
+
 // for i := from to last (or downto) with a fused step: the sum of the values taken.
 Variant LoopSum(Variant from, Variant last, bool downward) {
     CodeBuilder c(2);  // 0: i, 1: sum
