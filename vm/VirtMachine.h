@@ -194,6 +194,9 @@ private:
                           bool ARef);
     TXANCallExit GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes,
                           TXANCall& ACall, plat::Variant* ATop, bool ARef);
+    // icAssignGlobCall the full way, ACall's name resolved to ARes.
+    void AssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes,
+                        TXANCall& ACall, plat::Variant* ATop);
     // Checks a call of a script procedure and takes its by-value copies: the interpreter runs it.
     TXANCallExit CallScriptProc(TXANProcObject& AProc, TXANCall& ACall, plat::Variant* AArgs);
     void CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall, plat::Variant* AArgs,

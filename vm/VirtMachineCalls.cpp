@@ -268,16 +268,26 @@ Variant& TXANVirtMachine::AssignTarget(TXANCallStackFrame& AFrame, const TXANNam
     }
 }
 
+// The commonest assignments once the site has resolved its name on this thread: a global
+// variable, and an element of an array variable stored in place. Everything else the full way.
 void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                        Variant* ATop) {
-    Variant& value = *ATop;
-    Variant* args = ArgsOf(ATop, ACall);
     TXANNameSearchRes r;
     if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) {
         r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
-    } else if (IsOneIndex(ACall) && WriteElementInPlace(AFrame, r, args, value)) {
+    } else if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
+        StoreValue(r.ValuedObject()->Value, *ATop);
+        return;
+    } else if (IsOneIndex(ACall) && WriteElementInPlace(AFrame, r, ArgsOf(ATop, ACall), *ATop)) {
         return;
     }
+    AssignGlobCall(AThread, AFrame, r, ACall, ATop);
+}
+
+[[gnu::noinline]] void TXANVirtMachine::AssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                       const TXANNameSearchRes& r, TXANCall& ACall, Variant* ATop) {
+    Variant& value = *ATop;
+    Variant* args = ArgsOf(ATop, ACall);
     if (r.ObjKind == srNotFound) EXANVMRuntime::RaiseError(retUndeclaredId, ACall.FStrName);
     if (r.ObjKind == srExternalMember) {
         TXANExternObject* ext = r.Extern();

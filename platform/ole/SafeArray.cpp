@@ -23,30 +23,6 @@ bool IsManagedElem(VarType t) noexcept {
 
 }  // namespace
 
-namespace {
-
-// Scalar elements are 1, 2, 4 or 8 bytes: fixed-size copies the compiler turns into one move
-// each, where a copy of run-time length would be a library call per element.
-std::int64_t LoadScalar(const std::byte* p, std::size_t size) noexcept {
-    switch (size) {
-    case 1: return std::to_integer<std::int64_t>(*p);
-    case 2: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
-    case 4: { std::uint32_t v; std::memcpy(&v, p, 4); return v; }
-    default: { std::int64_t v; std::memcpy(&v, p, 8); return v; }
-    }
-}
-
-void StoreScalar(std::byte* p, std::int64_t bits, std::size_t size) noexcept {
-    switch (size) {
-    case 1: *p = static_cast<std::byte>(bits); return;
-    case 2: { const auto v = static_cast<std::uint16_t>(bits); std::memcpy(p, &v, 2); return; }
-    case 4: { const auto v = static_cast<std::uint32_t>(bits); std::memcpy(p, &v, 4); return; }
-    default: std::memcpy(p, &bits, 8); return;
-    }
-}
-
-}  // namespace
-
 std::size_t SafeArray::ElemSize(VarType t) noexcept {
     switch (t) {
     case varShortInt:
@@ -86,6 +62,7 @@ SafeArray* SafeArray::Allocate(VarType elemType, std::span<const Bound> bounds) 
     if (total * static_cast<std::int64_t>(size) > kMaxBytes) RaiseVarArrayCreate();
     auto* a = new SafeArray(elemType, static_cast<int>(bounds.size()));
     a->elemSize_ = static_cast<std::uint16_t>(size);
+    a->plainScalar_ = !VarIsManagedType(elemType) && elemType != varVariant && elemType != varDecimal;
     a->total_ = total;
     std::memcpy(a->bounds_, bounds.data(), bounds.size() * sizeof(Bound));
     if (total > 0) {
@@ -194,33 +171,21 @@ void SafeArray::GetFlat(std::int64_t pos, Variant& out) const {
     default: break;
     }
     // Sign- or zero-extension does not matter: readers use the field of the element's width.
-    out.SetRaw(elemType_, LoadScalar(p, elemSize_));
+    out.SetRaw(elemType_, LoadPlain(p));
 }
 
 void SafeArray::Get(std::span<const std::int32_t> idx, Variant& out) const { GetFlat(FlatIndex(idx), out); }
 
-bool SafeArray::TryGet1(std::int32_t i, Variant& out) const noexcept {
-    const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
-    if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count) return false;
-    const std::byte* p = ElemAt(pos);
-    if (elemType_ == varVariant) {
-        out.Assign(*reinterpret_cast<const Variant*>(p));
-        return true;
-    }
-    if (VarIsManagedType(elemType_) || elemType_ == varDecimal) return false;
-    out.SetRaw(elemType_, LoadScalar(p, elemSize_));
+bool SafeArray::TryGetVariant(std::int64_t pos, Variant& out) const noexcept {
+    if (elemType_ != varVariant) return false;
+    out.Assign(*reinterpret_cast<const Variant*>(ElemAt(pos)));
     return true;
 }
 
-bool SafeArray::TryPut1(std::int32_t i, const Variant& value) noexcept {
-    const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
-    if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count || RefCount() != 1) return false;
-    if (elemType_ == varVariant) {
-        if ((value.VType & varByRef) != 0) return false;  // references, $400C included
-        reinterpret_cast<Variant*>(ElemAt(pos))->Assign(value);
-        return true;
-    }
-    return PutSameScalar(pos, value);
+bool SafeArray::TryPutVariant(std::int64_t pos, const Variant& value) noexcept {
+    if (elemType_ != varVariant || (value.VType & varByRef) != 0) return false;  // references, $400C included
+    reinterpret_cast<Variant*>(ElemAt(pos))->Assign(value);
+    return true;
 }
 
 void SafeArray::RequireUnshared() const {
@@ -239,7 +204,7 @@ void SafeArray::PutFlat(std::int64_t pos, const VarData& value, const TFormatSet
     VarCast(converted, value, elemType_, fs);
     DestroyElements(pos, pos + 1);
     VarData raw = converted.Detach();
-    StoreScalar(p, raw.VInt64, elemSize_);
+    StorePlain(p, raw.VInt64);
 }
 
 // Element loops store numbers into arrays of their own type: no conversion, nothing to release.
@@ -247,7 +212,7 @@ bool SafeArray::PutSameScalar(std::int64_t pos, const VarData& value) noexcept {
     if (value.VType != elemType_ || VarIsManagedType(elemType_) || elemType_ == varVariant ||
         elemType_ == varDecimal)
         return false;
-    StoreScalar(ElemAt(pos), value.VInt64, elemSize_);
+    StorePlain(ElemAt(pos), value.VInt64);
     return true;
 }
 

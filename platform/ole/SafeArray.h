@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "platform/core/FormatSettings.h"
@@ -75,8 +76,21 @@ public:
     // inside it. TryGet1 copies the element into `out`; TryPut1 stores a value (not a reference)
     // that needs no conversion, into an unshared array. Both answer false, having done nothing,
     // in every other case: Get and Put then do the work and raise the errors.
-    bool TryGet1(std::int32_t i, Variant& out) const noexcept;
-    bool TryPut1(std::int32_t i, const Variant& value) noexcept;
+    bool TryGet1(std::int32_t i, Variant& out) const noexcept {
+        const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
+        if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count) return false;
+        if (!plainScalar_) return TryGetVariant(pos, out);
+        out.SetRaw(elemType_, LoadPlain(ElemAt(pos)));
+        return true;
+    }
+    bool TryPut1(std::int32_t i, const Variant& value) noexcept {
+        const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
+        if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count || RefCount() != 1) return false;
+        if (!plainScalar_) return TryPutVariant(pos, value);
+        if (value.VType != elemType_) return false;
+        StorePlain(ElemAt(pos), value.VInt64);
+        return true;
+    }
     // Address of an element's storage, valid until the array is changed or released. For an
     // array of Variants it points to a Variant. Requires an unshared array for writing.
     void* ElementPtr(std::span<const std::int32_t> idx);
@@ -101,10 +115,33 @@ private:
     void RequireUnshared() const;
     // Stores a value that already has the element's type and owns nothing; false otherwise.
     bool PutSameScalar(std::int64_t pos, const VarData& value) noexcept;
+    // TryGet1 / TryPut1 for elements that are not plain scalars (Variants; others refuse).
+    bool TryGetVariant(std::int64_t pos, Variant& out) const noexcept;
+    bool TryPutVariant(std::int64_t pos, const Variant& value) noexcept;
+    // A plain scalar element's bits (sign or zero extension does not matter: readers use the
+    // field of the element's width), and the store of such bits. Elements are 1, 2, 4 or 8
+    // bytes: fixed-size copies the compiler turns into one move each.
+    std::int64_t LoadPlain(const std::byte* p) const noexcept {
+        switch (elemSize_) {
+        case 1: return std::to_integer<std::int64_t>(*p);
+        case 2: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
+        case 4: { std::uint32_t v; std::memcpy(&v, p, 4); return v; }
+        default: { std::int64_t v; std::memcpy(&v, p, 8); return v; }
+        }
+    }
+    void StorePlain(std::byte* p, std::int64_t bits) noexcept {
+        switch (elemSize_) {
+        case 1: *p = static_cast<std::byte>(bits); return;
+        case 2: { const auto v = static_cast<std::uint16_t>(bits); std::memcpy(p, &v, 2); return; }
+        case 4: { const auto v = static_cast<std::uint32_t>(bits); std::memcpy(p, &v, 4); return; }
+        default: std::memcpy(p, &bits, 8); return;
+        }
+    }
 
     std::atomic<std::int32_t> refs_{1};
     VarType elemType_;
     std::uint16_t elemSize_ = 0;
+    bool plainScalar_ = false;  // a number, Boolean or date: raw bits, nothing owned, no Decimal
     int dims_;
     std::int64_t total_ = 0;
     std::byte* data_ = nullptr;
