@@ -137,12 +137,12 @@ static void LoadValueOf(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARe
     }
 }
 
-// The variable a name denotes (references followed) when it holds an array, else none.
 // name[i] or name(i): one index, the commonest element access.
 static bool IsOneIndex(const TXANCall& ACall) noexcept {
     return ACall.FArgCount == 1 && (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound);
 }
 
+// The variable a name denotes (references followed) when it holds an array, else none.
 static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
     Variant* slot;
     switch (ARes.ObjKind) {
@@ -186,9 +186,9 @@ static void PassElementByRef(TXANCallStackFrame& AFrame, Variant& AVariable, con
     AResult = Variant::RefTo(AFrame.ElementRefs->Add(&AVariable, indices, element, &AResult));
 }
 
-// The commonest global calls, a script procedure and a plain read of a global variable, once
-// the site has resolved its name on this thread: without the full call's frame. Every other
-// case takes the full way.
+// The commonest global calls once the site has resolved its name on this thread: a script
+// procedure, a global variable read or passed by reference, an element of an array variable
+// read in place. Every other case, and every first call of a site, takes the full way.
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                          Variant* ATop, bool ARef) {
     TXANNameSearchRes r;
