@@ -207,14 +207,6 @@ void SafeArray::PutFlat(std::int64_t pos, const VarData& value, const TFormatSet
     StorePlain(p, raw.VInt64);
 }
 
-// Element loops store numbers into arrays of their own type: no conversion, nothing to release.
-bool SafeArray::PutSameScalar(std::int64_t pos, const VarData& value) noexcept {
-    if (value.VType != elemType_ || VarIsManagedType(elemType_) || elemType_ == varVariant ||
-        elemType_ == varDecimal)
-        return false;
-    StorePlain(ElemAt(pos), value.VInt64);
-    return true;
-}
 
 void SafeArray::Put(std::span<const std::int32_t> idx, const VarData& value, const TFormatSettings& fs) {
     RequireUnshared();

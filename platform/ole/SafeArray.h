@@ -87,9 +87,7 @@ public:
         const std::int64_t pos = std::int64_t(i) - bounds_[0].low;
         if (dims_ != 1 || pos < 0 || pos >= bounds_[0].count || RefCount() != 1) return false;
         if (!plainScalar_) return TryPutVariant(pos, value);
-        if (value.VType != elemType_) return false;
-        StorePlain(ElemAt(pos), value.VInt64);
-        return true;
+        return PutSameScalar(pos, value);
     }
     // Address of an element's storage, valid until the array is changed or released. For an
     // array of Variants it points to a Variant. Requires an unshared array for writing.
@@ -114,7 +112,12 @@ private:
     void CopyElement(std::int64_t pos, const SafeArray& src, std::int64_t srcPos, const TFormatSettings& fs);
     void RequireUnshared() const;
     // Stores a value that already has the element's type and owns nothing; false otherwise.
-    bool PutSameScalar(std::int64_t pos, const VarData& value) noexcept;
+    // Element loops store numbers into arrays of their own type: no conversion, nothing to release.
+    bool PutSameScalar(std::int64_t pos, const VarData& value) noexcept {
+        if (value.VType != elemType_ || !plainScalar_) return false;
+        StorePlain(ElemAt(pos), value.VInt64);
+        return true;
+    }
     // TryGet1 / TryPut1 for elements that are not plain scalars (Variants; others refuse).
     bool TryGetVariant(std::int64_t pos, Variant& out) const noexcept;
     bool TryPutVariant(std::int64_t pos, const Variant& value) noexcept;

@@ -179,6 +179,22 @@ TEST(Fusion, AComparisonBranchesAsItsBooleanWould) {
                 }
 }
 
+// Runs ACode with a breakpoint patched onto AAt, the way a debugger does (the covered code saved
+// first, run as a copy when hit); answers the result and counts the hits.
+Variant RunWithBreakpoint(TXANByteCode& ACode, PXANInstr AAt, int& AHits) {
+    const std::uint8_t covered = AAt->Code;
+    AAt->StoreCode(icBreak);
+    TestVM vm;
+    AHits = 0;
+    vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& code) {
+        EXPECT_EQ(f.IP, AAt);
+        ++AHits;
+        code = covered;
+        return baRunCovered;
+    };
+    return vm.Call(ACode);
+}
+
 TEST(Fusion, ABreakpointOnTheBranchAfterAComparisonIsHonoured) {
     CodeBuilder c(1);
     TXANLabel* taken = c.bc.CreateLabel();
@@ -189,16 +205,8 @@ TEST(Fusion, ABreakpointOnTheBranchAfterAComparisonIsHonoured) {
     TXANByteCode& code = c.Finish();
     PXANInstr jump = code.Code() + 5;
     ASSERT_EQ(jump->Code, icPopJmpIfTrue);
-    jump->StoreCode(icBreak);
-    TestVM vm;
     int hits = 0;
-    vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& covered) {
-        EXPECT_EQ(f.IP, jump);
-        ++hits;
-        covered = icPopJmpIfTrue;
-        return baRunCovered;
-    };
-    EXPECT_EQ(vm.Call(code).AsUString(), u"jumped");
+    EXPECT_EQ(RunWithBreakpoint(code, jump, hits).AsUString(), u"jumped");
     EXPECT_EQ(hits, 1);
 }
 
@@ -244,18 +252,8 @@ TEST(Fusion, ABreakpointOnEitherInstructionOfAPairIsHonoured) {
         c.Op(icPushLocalVar, Slot(0)).Lit(Variant(5)).Op(icPlus);
         TXANByteCode& code = c.ReturnTos();
         ASSERT_EQ(code.Code()[3].Code, icLiteralPlus);
-        PXANInstr at = code.Code() + patched;
-        const std::uint8_t covered = at->Code;  // what a debugger saves before patching
-        at->StoreCode(icBreak);
-        TestVM vm;
         int hits = 0;
-        vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& code) {
-            EXPECT_EQ(f.IP, at);
-            ++hits;
-            code = covered;
-            return baRunCovered;
-        };
-        EXPECT_EQ(vm.Call(code).VInteger, 15) << patched;
+        EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VInteger, 15) << patched;
         EXPECT_EQ(hits, 1) << patched;
     }
 }
