@@ -5,7 +5,7 @@
 #include "platform/core/Assert.h"
 #include "vm/CompileError.h"
 #include "vm/Fusion.h"
-#include "vm/SiteNameCache.h"
+#include "vm/CodeEpoch.h"
 
 namespace xan {
 
@@ -15,7 +15,7 @@ constexpr const char* Unit = "XANSctVMByteCode";
 
 TXANByteCode::TXANByteCode() = default;
 // Call sites cached by address must not outlive the code they belong to.
-TXANByteCode::~TXANByteCode() { TXANSiteNameCache::NoteCodeFreed(); }
+TXANByteCode::~TXANByteCode() { TXANCodeEpoch::NoteFreed(); }
 
 void TXANByteCode::BeginEmit(const plat::UString& ADescription, TXANAbstractNamespace* AInitialNamespace,
                              std::int32_t ASourcePos) {

@@ -37,7 +37,7 @@ constexpr TFusedPair Pairs[] = {
 };
 
 TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexcept {
-    const auto first = static_cast<TXANInstrCode>(AFirst.Code == icPushLocalConst ? icPushLiteral : AFirst.Code);
+    const auto first = AFirst.Code == icPushLocalConst ? icPushLiteral : static_cast<TXANInstrCode>(AFirst.Code);
     for (const TFusedPair& pair : Pairs) {
         if (pair.First != first || pair.Second != ASecond.Code) continue;
         // A loop's step and its test must belong to the same loop.

@@ -1,6 +1,7 @@
 #include "vm/GlobalObjects.h"
 
 #include "vm/ByteCode.h"
+#include "vm/CodeEpoch.h"
 
 namespace xan {
 
@@ -19,6 +20,9 @@ TXANConstObject::TXANConstObject(Integer AName, plat::UString AStrName)
 TXANProcObject::TXANProcObject(Integer AName, plat::UString AStrName)
     : TXANDispIdObject(AName, std::move(AStrName), gtProcedure, DISPATCH_METHOD, XANResMaskNone),
       FByteCode(std::make_unique<TXANByteCode>()) {}
+
+// Call sites may remember the value's address, which another object may reuse.
+TXANGlobalValuedObject::~TXANGlobalValuedObject() { TXANCodeEpoch::NoteFreed(); }
 
 TXANProcObject::~TXANProcObject() = default;
 

@@ -61,6 +61,7 @@ protected:
 // Storage of a global variable or constant.
 class TXANGlobalValuedObject : public TXANDispIdObject {
     XAN_CLASS(TXANGlobalValuedObject, TXANDispIdObject)
+    ~TXANGlobalValuedObject() override;
     plat::Variant Value;
 
 protected:

@@ -92,6 +92,8 @@ TXANInstrFlow XANInstrFlow(const TXANInstr& AInstr) {
         case icBreak:
         case icBreakpointJmp:
             break;
+        default:
+            break;  // the fused codes, mapped to their unfused selves above
     }
     plat::AssertFailed("XANSctVMByteCode", "instruction code that never occurs in emitted code", __FILE__,
                        __LINE__);

@@ -10,6 +10,7 @@
 #include "platform/ole/VarErrors.h"
 #include "vm/ArrayOps.h"
 #include "vm/ByteCode.h"
+#include "vm/ElementAccess.h"
 #include "vm/ElementRefs.h"
 #include "vm/GlobalObjects.h"
 #include "vm/SlotOps.h"
@@ -74,6 +75,33 @@ inline PXANInstr BranchTarget(PXANInstr AAfter, bool AAnswer) noexcept {
     return AAnswer == (code == icPopJmpIfTrue) ? AAfter->DataAs<TXANLabel>()->FTarget : AAfter + 1;
 }
 
+// A read into AResult (or, ARef, a by-reference pass) of the variable AVar that the machine
+// cached for an argument-less call site.
+inline void ReadCachedVariable(Variant& AVar, Variant& AResult, bool ARef) {
+    if (ARef)
+        XANSetRef(AResult, &AVar);
+    else
+        AResult.Assign(AVar);
+}
+
+// A one-index element read through a call site whose array variable AVar the machine cached,
+// in place: false when the machine's general way must do it. The element goes to the site's
+// result slot.
+inline bool ReadCachedElement(Variant& AVar, const TXANCall& ACall, Variant* sp) {
+    return XANReadElementInPlace(AVar, sp[-1 - ACall.FArgsOffset].Deref(), sp[-1 - ACall.FResOffset]);
+}
+
+// An assignment of the top of the stack through a call site whose variable AVar the machine
+// cached: to the variable itself, or to one element in place. False when the machine's
+// general way must do it.
+inline bool AssignCachedSite(Variant& AVar, const TXANCall& ACall, Variant* sp) {
+    if (ACall.FArgCount == 0) {
+        XANStoreOperand(AVar, sp[-1]);
+        return true;
+    }
+    return XANWriteElementInPlace(AVar, sp[-1 - ACall.FArgsOffset].Deref(), sp[-1]);
+}
+
 // Whether the reference in ASlot stands for an array element (which has no address to keep).
 inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot) {
     return AFrame.ElementRefs && AFrame.ElementRefs->Holds(ASlot);
@@ -101,7 +129,7 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
 }
 
 inline void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
-    OnActivationLeave(AThread, AFrame);
+    if (FActivationHooks) OnActivationLeave(AThread, AFrame);
     delete AFrame.ElementRefs;
     AFrame.ElementRefs = nullptr;
     AThread.FCallStack = AFrame.Next;
@@ -129,7 +157,7 @@ private:
 
 void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx) {
     TActivation activation(*this, AThread, ACtx);
-    OnActivationEnter(AThread, activation.Frame);
+    if (FActivationHooks) OnActivationEnter(AThread, activation.Frame);
     Run(AThread, activation.Frame);
 }
 
@@ -145,7 +173,7 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
     try {
         EnterFrame(AThread, callee, callee.OwnCtx);
         linked = true;
-        OnActivationEnter(AThread, callee);
+        if (FActivationHooks) OnActivationEnter(AThread, callee);
     } catch (...) {
         if (linked) LeaveFrame(AThread, callee);
         pool.Release();
@@ -288,8 +316,12 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
                 OP(icPush) : {
-                    // Reserved result slots start Empty, whatever earlier work left there.
-                    for (std::intptr_t n = ip->DataInt(); n > 0; --n) (sp++)->Clear();
+                    // Reserved result slots: every slot above the top is Empty already (pops
+                    // clear what they remove), so reserving is moving the top.
+#ifndef NDEBUG
+                    for (std::intptr_t n = 0; n < ip->DataInt(); ++n) XAN_ASSERT(Unit, sp[n].VType == varEmpty);
+#endif
+                    sp += ip->DataInt();
                     NEXT();
                 }
                 OP(icPush0) : {
@@ -520,49 +552,79 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-#define XAN_GLOB_CALL(ref)                                                              \
-    {                                                                                   \
-        SYNC_IP();                                                                      \
-        TXANCall& call = *ip->DataAs<TXANCall>();                                       \
-        const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);        \
-        if (exit.Kind == TXANCallExit::ceEnter) {                                       \
-            frame = &EnterInline(thread, exit.Code, sp - 1 - call.FArgsOffset,          \
-                                 sp - 1 - call.FResOffset, sp);                         \
-            XAN_LOAD_FRAME();                                                           \
-            ip = frame->IP;                                                             \
-            sp = localsEnd;                                                             \
-            DISPATCH();                                                                 \
-        }                                                                               \
-        if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                        \
-        if (exit.Kind == TXANCallExit::ceJump) {                                        \
-            sp = XANPopTo(sp, localsEnd);                                               \
-            if (frame->ElementRefs) frame->ElementRefs->Abandon();                      \
-            ip = exit.Target;                                                           \
-            DISPATCH();                                                                 \
-        }                                                                               \
-        CompleteElementRefs(*frame, sp - call.FResOffset, sp);                          \
-        sp = XANPopTo(sp, sp - call.FResOffset);                                        \
-        NEXT();                                                                         \
+#define XAN_ENTER(code, call)                                                                               \
+    {                                                                                                       \
+        frame = &EnterInline(thread, code, sp - 1 - (call).FArgsOffset, sp - 1 - (call).FResOffset, sp);    \
+        XAN_LOAD_FRAME();                                                                                   \
+        ip = frame->IP;                                                                                     \
+        sp = localsEnd;                                                                                     \
+        DISPATCH();                                                                                         \
+    }
+#define XAN_GLOB_CALL(ref)                                                                                  \
+    {                                                                                                       \
+        SYNC_IP();                                                                                          \
+        TXANCall& call = *ip->DataAs<TXANCall>();                                                           \
+        const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS, *FNamesChange); \
+        if (target && target.IsProc()) {                                                                    \
+            target.AsProc()->TakeByValueCopies(sp - 1 - call.FArgsOffset);                                  \
+            XAN_ENTER(target.AsProc()->ByteCode(), call);                                                   \
+        }                                                                                                   \
+        if (target && call.FArgCount == 0) {                                                                \
+            /* A variable read or passed by reference: no arguments to pop. */                              \
+            ReadCachedVariable(target.Variable(stack, args), sp[-1 - call.FResOffset], ref);                \
+            NEXT();                                                                                         \
+        }                                                                                                   \
+        if (ref || !target || !ReadCachedElement(target.Variable(stack, args), call, sp)) {                 \
+            const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);                        \
+            if (exit.Kind == TXANCallExit::ceEnter) XAN_ENTER(exit.Code, call);                             \
+            if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                                        \
+            if (exit.Kind == TXANCallExit::ceJump) {                                                        \
+                sp = XANPopTo(sp, localsEnd);                                                               \
+                if (frame->ElementRefs) frame->ElementRefs->Abandon();                                      \
+                ip = exit.Target;                                                                           \
+                DISPATCH();                                                                                 \
+            }                                                                                               \
+        }                                                                                                   \
+        CompleteElementRefs(*frame, sp - call.FResOffset, sp);                                              \
+        sp = XANPopTo(sp, sp - call.FResOffset);                                                            \
+        NEXT();                                                                                             \
     }
                 OP(icGlobCall) : XAN_GLOB_CALL(false)
                 OP(icGlobCallRef) : XAN_GLOB_CALL(true)
 #undef XAN_GLOB_CALL
-#define XAN_CALL(hook, removed)                          \
+#undef XAN_ENTER
+// The machine's hook for the instruction's call operand (`call`), then its operands popped.
+#define XAN_HOOK_CALL(hook, removed)                     \
     {                                                    \
-        SYNC_IP();                                       \
-        TXANCall& call = *ip->DataAs<TXANCall>();        \
-        hook(thread, *frame, call, sp - 1);               \
-        CompleteElementRefs(*frame, sp - (removed), sp);  \
+        hook(thread, *frame, call, sp - 1);              \
+        CompleteElementRefs(*frame, sp - (removed), sp); \
         sp = XANPopTo(sp, sp - (removed));               \
         NEXT();                                          \
+    }
+#define XAN_CALL(hook, removed)                   \
+    {                                             \
+        SYNC_IP();                                \
+        TXANCall& call = *ip->DataAs<TXANCall>(); \
+        XAN_HOOK_CALL(hook, removed)              \
     }
                 OP(icMemberCall) : OP(icMemberCallRef) : XAN_CALL(DoMemberCall, call.FResOffset)
                 OP(icUnnamedCall) : OP(icUnnamedCallRef) : XAN_CALL(DoUnnamedCall, call.FResOffset)
                 OP(icNewUnnamedCall) : XAN_CALL(DoNewUnnamedCall, call.FResOffset)
-                OP(icAssignGlobCall) : XAN_CALL(DoAssignGlobCall, call.FArgCount + 1)
+                OP(icAssignGlobCall) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS, *FNamesChange);
+                    if (target && !target.IsProc() && AssignCachedSite(target.Variable(stack, args), call, sp)) {
+                        CompleteElementRefs(*frame, sp - (call.FArgCount + 1), sp);
+                        sp = XANPopTo(sp, sp - (call.FArgCount + 1));
+                        NEXT();
+                    }
+                    XAN_HOOK_CALL(DoAssignGlobCall, call.FArgCount + 1)
+                }
                 OP(icAssignMemberCall) : XAN_CALL(DoAssignMemberCall, call.FArgCount + 2)
                 OP(icAssignUnnamedCall) : XAN_CALL(DoAssignUnnamedCall, call.FArgCount + 2)
 #undef XAN_CALL
+#undef XAN_HOOK_CALL
 
                 OP(icAssignLValue) : {
                     Variant& ref = sp[-2];
@@ -572,12 +634,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                         Pop(sp);
                         NEXT();
                     }
-                    Variant& target = ref.DerefMut();
-                    Variant& value = sp[-1];
-                    if (value.IsRef())
-                        target.Assign(value.Deref());
-                    else
-                        target.MoveFrom(value);  // a temporary: moving is the copy without the count traffic
+                    XANStoreOperand(ref.DerefMut(), sp[-1]);
                     Pop(sp);
                     Pop(sp);
                     NEXT();

@@ -1,11 +1,11 @@
 #include "vm/Namespaces.h"
 
-#include "vm/SiteNameCache.h"
+#include "vm/CodeEpoch.h"
 
 namespace xan {
 
 // Cached resolutions name their scope by address, which a new scope may reuse.
-TXANAbstractNamespace::~TXANAbstractNamespace() { TXANSiteNameCache::NoteCodeFreed(); }
+TXANAbstractNamespace::~TXANAbstractNamespace() { TXANCodeEpoch::NoteFreed(); }
 
 TXANNameSearchRes TXANAbstractNamespace::CompileTimeFind(Integer) { return TXANNameSearchRes::NotFound(); }
 

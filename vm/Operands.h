@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/core/UString.h"
+#include "vm/CallSiteCache.h"
 #include "vm/Instr.h"
 
 namespace xan {
@@ -42,6 +43,7 @@ public:
     TXANLabel* FBreakLabel = nullptr;
     TXANLabel* FContinueLabel = nullptr;
     TXANLabel* FExitLabel = nullptr;  // none: Exit returns from the procedure
+    TXANCallSiteCache FSiteCache;     // what a global call's name denoted, filled by the machine
 };
 
 // One protected block (try/finally or try/except).

@@ -2,8 +2,6 @@
 
 namespace xan {
 
-std::atomic<std::uint32_t> TXANSiteNameCache::FEpoch{1};
-
 // A debugger's variable belongs to one stopped frame, and "not found" must be asked again in
 // case the name appears (it raises an error anyway); the result variable is left out because
 // a call through a function's own name resolves past it, by the call's kind.
@@ -22,11 +20,9 @@ void TXANSiteNameCache::Store(const void* ASite, const TXANAbstractNamespace* AN
         target = &FEntries[set + 1];
     else if (target->Site != ASite)
         FEntries[set + 1] = *target;
-    *target = TEntry{ASite, ANs, AName, FEpoch.load(std::memory_order_acquire), ARes};
+    *target = TEntry{ASite, ANs, AName, TXANCodeEpoch::Current(), ARes};
 }
 
 void TXANSiteNameCache::Clear() noexcept { FEntries.fill(TEntry{}); }
-
-void TXANSiteNameCache::NoteCodeFreed() noexcept { FEpoch.fetch_add(1, std::memory_order_acq_rel); }
 
 }  // namespace xan

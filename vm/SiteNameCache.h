@@ -8,10 +8,10 @@
 // since it was filled: a freed site's address may come back as a new site with another name
 // or scope. The owner clears the cache whenever its own view of the globals is rebuilt.
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
+#include "vm/CodeEpoch.h"
 #include "vm/NameSearch.h"
 
 namespace xan {
@@ -31,7 +31,7 @@ public:
             if (e->Site != ASite) return false;
         }
         if (e->Namespace != ANs || e->Name != AName) return false;
-        if (e->Epoch != FEpoch.load(std::memory_order_acquire)) return false;
+        if (e->Epoch != TXANCodeEpoch::Current()) return false;
         ARes = e->Res;
         return true;
     }
@@ -39,9 +39,6 @@ public:
     void Store(const void* ASite, const TXANAbstractNamespace* ANs, plat::Integer AName,
                const TXANNameSearchRes& ARes) noexcept;
     void Clear() noexcept;
-
-    // Invalidates every thread's entries; bytecode and scopes call it when they are freed.
-    static void NoteCodeFreed() noexcept;
 
 private:
     struct TEntry {
@@ -64,7 +61,6 @@ private:
     static bool Cacheable(TXANNameSearchResKind AKind) noexcept;
 
     std::array<TEntry, EntryCount> FEntries{};
-    static std::atomic<std::uint32_t> FEpoch;  // starts at 1, so an empty entry never matches
 };
 
 }  // namespace xan

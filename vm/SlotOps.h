@@ -35,6 +35,15 @@ inline void XANPushCopy(plat::Variant*& ATop, const plat::VarData& AValue) noexc
     ++ATop;
 }
 
+// Stores the operand AValue into ATarget: a temporary is moved (the copy without the count
+// traffic), a reference's target is copied.
+inline void XANStoreOperand(plat::Variant& ATarget, plat::Variant& AValue) {
+    if (AValue.IsRef())
+        ATarget.Assign(AValue.Deref());
+    else
+        ATarget.MoveFrom(AValue);
+}
+
 // Clears the slots [ANewTop, ATop) and answers ANewTop: the operand stack shrinks to ANewTop.
 inline plat::Variant* XANPopTo(plat::Variant* ATop, plat::Variant* ANewTop) noexcept {
     for (plat::Variant* p = ANewTop; p < ATop; ++p) p->Clear();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "vm/CodeEpoch.h"
 #include "vm/Thread.h"
 #include "vm/ThreadGlobals.h"
 #include "vm/VirtMachine.h"
@@ -18,7 +19,8 @@ TXANThreadVM::TXANThreadVM(TXANVMLock* ALock, TXANThread* AThread, TXANSteppingB
       FFlag(AFlag),
       FSteppingBase(ASteppingBase) {}
 
-TXANThreadVM::~TXANThreadVM() = default;
+// Call sites may remember procedures for this record by its address, which a new record may reuse.
+TXANThreadVM::~TXANThreadVM() { TXANCodeEpoch::NoteFreed(); }
 
 bool TXANThreadVM::Lock() noexcept {
     if (FLockCount >= 1) {

@@ -144,6 +144,10 @@ public:
 
 protected:
     bool DoIsTest(const plat::Variant& AObj, const plat::Variant& AType) override;
+    // Nothing to do on activation entry and exit, so the interpreter is told not to call these;
+    // final, so that no derived machine overrides them and goes uncalled.
+    void OnActivationEnter(TXANThread&, TXANCallStackFrame&) final {}
+    void OnActivationLeave(TXANThread&, TXANCallStackFrame&) noexcept final {}
     // The call instructions: names resolved at run time through the frame's namespace chain.
     TXANCallExit DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop,
                             bool ARef) override;

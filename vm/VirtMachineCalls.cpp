@@ -2,6 +2,7 @@
 // every member access and every indexing of a value.
 #include "platform/ole/SafeArray.h"
 #include "vm/CodeObject.h"
+#include "vm/ElementAccess.h"
 #include "vm/ElementRefs.h"
 #include "vm/HostDispatch.h"
 #include "vm/SlotOps.h"
@@ -47,20 +48,20 @@ TXANNameSearchRes FindCallName(TXANThread& AThread, TXANCallStackFrame& AFrame, 
     return r;
 }
 
-// Stores AValue (a temporary, or a reference whose target is copied) into ATarget.
-void StoreValue(Variant& ATarget, Variant& AValue) {
-    if (AValue.IsRef())
-        ATarget.Assign(AValue.Deref());
-    else
-        ATarget.MoveFrom(AValue);
-}
-
 // What this site resolved its name to before, when the thread's view of the globals is still
 // the one of the machine's host-object table AChangeNumber: without refreshing anything.
 inline bool CachedCallName(const TXANCallStackFrame& AFrame, const TXANCall& ACall, std::int32_t AChangeNumber,
                            TXANNameSearchRes& ARes) {
     TXANSiteNameCache* cache = AFrame.ThreadVM ? AFrame.ThreadVM->FGlobals->SiteCacheIfCurrent(AChangeNumber) : nullptr;
     return cache && cache->Lookup(&ACall, AFrame.CurNS, ACall.FName, ARes);
+}
+
+// Lets the dispatch loop do by itself what the site ACall, found in the site-name cache as of
+// code epoch AEpoch and host-object change AChange, just did with ATarget: call the procedure,
+// read, write or pass the variable (argument-less sites), or index it in place (one index).
+void Remember(const TXANCallStackFrame& AFrame, TXANCall& ACall, std::uint32_t AEpoch, std::int32_t AChange,
+              TXANSiteTarget ATarget) noexcept {
+    ACall.FSiteCache.Store(AFrame.ThreadVM, AFrame.CurNS, AEpoch, AChange, ATarget);
 }
 
 }  // namespace
@@ -143,26 +144,28 @@ static bool IsOneIndex(const TXANCall& ACall) noexcept {
 }
 
 // The variable a name denotes (references followed) when it holds an array, else none.
-static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
-    Variant* slot;
+// The variable a name denotes as a site target (a global, a local, a parameter), or none.
+static TXANSiteTarget VariableTarget(const TXANNameSearchRes& ARes) noexcept {
     switch (ARes.ObjKind) {
-        case srGlobalVar: slot = &ARes.ValuedObject()->Value; break;
-        case srLocalVar: slot = &AFrame.Stack[ARes.LocalVarIndex]; break;
-        case srParam: slot = &AFrame.Ctx->Args[ARes.ParamInfo.Index]; break;
-        default: return nullptr;
+        case srGlobalVar: return TXANSiteTarget::Global(&ARes.ValuedObject()->Value);
+        case srLocalVar: return TXANSiteTarget::Local(ARes.LocalVarIndex);
+        case srParam: return TXANSiteTarget::Param(ARes.ParamInfo.Index);
+        default: return {};
     }
-    Variant& value = slot->DerefMut();
+}
+
+static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
+    const TXANSiteTarget var = VariableTarget(ARes);
+    if (!var) return nullptr;
+    Variant& value = var.Variable(AFrame.Stack, AFrame.Ctx->Args).DerefMut();
     return value.IsArray() ? &value : nullptr;
 }
 
-// name[i] read from the array variable the name denotes, where the element stands: false when
-// the general indexing must do it.
-[[gnu::noinline]] static bool ReadElementInPlace(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes,
-                                                 const TXANCall& ACall, Variant* ATop) {
-    const Variant* array = ArrayVariable(AFrame, ARes);
-    const plat::VarData& index = ArgsOf(ATop, ACall)->Deref();
-    return array && index.VType == plat::varInteger && array->VArray &&
-           array->Array().TryGet1(index.VInteger, ResultOf(ATop, ACall));
+// name[i] read from the array variable AVar the name denotes, where the element stands: false
+// when the general indexing must do it.
+static bool ReadElementInPlace(TXANCallStackFrame& AFrame, TXANSiteTarget AVar, const TXANCall& ACall, Variant* ATop) {
+    return AVar && XANReadElementInPlace(AVar.Variable(AFrame.Stack, AFrame.Ctx->Args), ArgsOf(ATop, ACall)->Deref(),
+                                         ResultOf(ATop, ACall));
 }
 
 // name[i] := AValue into the array variable the name denotes, in place when nothing needs
@@ -170,9 +173,8 @@ static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRe
 static bool WriteElementInPlace(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes, Variant* AArgs,
                                 const Variant& AValue) {
     if (ARes.ObjKind == srParam && ARes.ParamInfo.Kind == pkConst) return false;
-    Variant* array = ArrayVariable(AFrame, ARes);
-    const plat::VarData& index = AArgs->Deref();
-    return array && index.VType == plat::varInteger && array->VArray && array->VArray->TryPut1(index.VInteger, AValue);
+    const TXANSiteTarget var = VariableTarget(ARes);
+    return var && XANWriteElementInPlace(var.Variable(AFrame.Stack, AFrame.Ctx->Args), AArgs->Deref(), AValue);
 }
 
 // An element of the array in AVariable passed by reference: the result slot refers to a cell
@@ -192,17 +194,31 @@ static void PassElementByRef(TXANCallStackFrame& AFrame, Variant& AVariable, con
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                          Variant* ATop, bool ARef) {
     TXANNameSearchRes r;
-    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) return GlobCall(AThread, AFrame, ACall, ATop, ARef);
-    if (r.ObjKind == srProcedure) return CallScriptProc(*r.Proc(), ACall, ArgsOf(ATop, ACall));
+    const std::uint32_t epoch = TXANCodeEpoch::Current();
+    const std::int32_t change = FExternObjects.ChangeNumber();
+    if (!CachedCallName(AFrame, ACall, change, r)) return GlobCall(AThread, AFrame, ACall, ATop, ARef);
+    if (r.ObjKind == srProcedure) {
+        const TXANCallExit exit = CallScriptProc(*r.Proc(), ACall, ArgsOf(ATop, ACall));
+        // The call passed its checks: from now on the dispatch loop enters it by itself.
+        Remember(AFrame, ACall, epoch, change, TXANSiteTarget::Proc(r.Proc()));
+        return exit;
+    }
     if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
         Variant& result = ResultOf(ATop, ACall);
         if (ARef)
             XANSetRef(result, &r.ValuedObject()->Value);  // passed to a by-reference parameter
         else
             result.Assign(r.ValuedObject()->Value);
+        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, change, VariableTarget(r));
         return {};
     }
-    if (!ARef && IsOneIndex(ACall) && ReadElementInPlace(AFrame, r, ACall, ATop)) return {};
+    if (!ARef && IsOneIndex(ACall)) {
+        const TXANSiteTarget var = VariableTarget(r);
+        if (ReadElementInPlace(AFrame, var, ACall, ATop)) {
+            Remember(AFrame, ACall, epoch, change, var);
+            return {};
+        }
+    }
     return GlobCall(AThread, AFrame, r, ACall, ATop, ARef);
 }
 
@@ -273,12 +289,16 @@ Variant& TXANVirtMachine::AssignTarget(TXANCallStackFrame& AFrame, const TXANNam
 void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                        Variant* ATop) {
     TXANNameSearchRes r;
-    if (!CachedCallName(AFrame, ACall, FExternObjects.ChangeNumber(), r)) {
+    const std::uint32_t epoch = TXANCodeEpoch::Current();
+    const std::int32_t change = FExternObjects.ChangeNumber();
+    if (!CachedCallName(AFrame, ACall, change, r)) {
         r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
     } else if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
-        StoreValue(r.ValuedObject()->Value, *ATop);
+        XANStoreOperand(r.ValuedObject()->Value, *ATop);
+        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, change, VariableTarget(r));
         return;
     } else if (IsOneIndex(ACall) && WriteElementInPlace(AFrame, r, ArgsOf(ATop, ACall), *ATop)) {
+        Remember(AFrame, ACall, epoch, change, VariableTarget(r));
         return;
     }
     AssignGlobCall(AThread, AFrame, r, ACall, ATop);
@@ -299,7 +319,7 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
     }
     Variant& target = AssignTarget(AFrame, r);
     switch (ACall.FBracketType) {
-        case bkNon: StoreValue(target, value); break;
+        case bkNon: XANStoreOperand(target, value); break;
         case bkRound: EXANVMRuntime::RaiseError(retCannotAssign);
         default: XANIndexedAssign(target, ACall.FArgCount, args, value); break;
     }
