@@ -109,9 +109,10 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
 
 }  // namespace
 
-[[gnu::always_inline]] inline void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame,
-                                                             TXANVMInterpretContext& ACtx) {
-    XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
+// AThreadVM: the caller's look-up of the thread's record when the caller runs this machine's
+// code (which a call reuses), else none.
+[[gnu::always_inline]] inline void TXANInterpreter::LinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                            TXANVMInterpretContext& ACtx, TXANThreadVM* AThreadVM) {
     TXANByteCode& code = *ACtx.Code;
     if (AThread.FDepth >= FMaxDepth) Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
     AFrame.Stack = AThread.FStackPool.AsquireStack(code.StackSize());
@@ -122,10 +123,15 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
     AFrame.IP = code.Code();
     AFrame.ExcSt = nullptr;
     AFrame.ElementRefs = nullptr;
-    // A call from this machine's own code reuses the caller's look-up of the thread's record.
-    AFrame.ThreadVM = AFrame.Next && AFrame.Next->VM == this ? AFrame.Next->ThreadVM : nullptr;
+    AFrame.ThreadVM = AThreadVM;
     AFrame.Depth = ++AThread.FDepth;
     AThread.FCallStack = &AFrame;
+}
+
+void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx) {
+    XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
+    const TXANCallStackFrame* caller = AThread.FCallStack;
+    LinkFrame(AThread, AFrame, ACtx, caller && caller->VM == this ? caller->ThreadVM : nullptr);
 }
 
 inline void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
@@ -162,16 +168,17 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
 }
 
 // Inline: it runs on every script call, from the dispatch loop only.
-[[gnu::always_inline]] inline TXANInlineFrame& TXANInterpreter::EnterInline(TXANThread& AThread, TXANByteCode* ACode,
-                                                                           Variant* AArgs, Variant* AResult,
-                                                                           Variant* ACallerTop) {
+[[gnu::always_inline]] inline TXANInlineFrame& TXANInterpreter::EnterInline(TXANThread& AThread,
+                                                                           const TXANCallStackFrame& ACaller,
+                                                                           TXANByteCode* ACode, Variant* AArgs,
+                                                                           Variant* AResult, Variant* ACallerTop) {
     TXANFramePool& pool = AThread.FFramePool;
     TXANInlineFrame& callee = pool.Acquire();
     callee.OwnCtx = {ACode, AArgs, AResult, nullptr};
     callee.CallerTop = ACallerTop;
     bool linked = false;
     try {
-        EnterFrame(AThread, callee, callee.OwnCtx);
+        LinkFrame(AThread, callee, callee.OwnCtx, ACaller.ThreadVM);
         linked = true;
         if (FActivationHooks) OnActivationEnter(AThread, callee);
     } catch (...) {
@@ -552,13 +559,22 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-#define XAN_ENTER(code, call)                                                                               \
-    {                                                                                                       \
-        frame = &EnterInline(thread, code, sp - 1 - (call).FArgsOffset, sp - 1 - (call).FResOffset, sp);    \
-        XAN_LOAD_FRAME();                                                                                   \
-        ip = frame->IP;                                                                                     \
-        sp = localsEnd;                                                                                     \
-        DISPATCH();                                                                                         \
+// Enters the script procedure whose bytecode is code (checked by the machine) for the call
+// operand `call`: its frame links to the running one, and the loop goes on with its first
+// instruction, the registers set from what is known here rather than reloaded.
+#define XAN_ENTER(code, call)                                                                    \
+    {                                                                                            \
+        TXANByteCode* const entered = (code);                                                    \
+        Variant* const callArgs = sp - 1 - (call).FArgsOffset;                                   \
+        Variant* const callResult = sp - 1 - (call).FResOffset;                                  \
+        frame = &EnterInline(thread, *frame, entered, callArgs, callResult, sp);                 \
+        stack = frame->Stack;                                                                    \
+        localsEnd = stack + entered->LocalVarCount();                                            \
+        args = callArgs;                                                                         \
+        result = callResult;                                                                     \
+        ip = entered->Code();                                                                    \
+        sp = localsEnd;                                                                          \
+        DISPATCH();                                                                              \
     }
 #define XAN_GLOB_CALL(ref)                                                                                  \
     {                                                                                                       \

@@ -130,11 +130,15 @@ private:
     class TActivation;
     // Links AFrame as the thread's innermost activation of ACtx, with its slots from the pool.
     void EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx);
+    // What every way into an activation shares (ACtx's code checked by the caller).
+    void LinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx,
+                   TXANThreadVM* AThreadVM);
     // Unlinks the innermost frame and gives back its slots (its operand stack is empty).
     void LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept;
-    // A script call entered in the caller's loop: the callee's frame, linked and announced.
-    TXANInlineFrame& EnterInline(TXANThread& AThread, TXANByteCode* ACode, plat::Variant* AArgs,
-                                 plat::Variant* AResult, plat::Variant* ACallerTop);
+    // A script call from ACaller (the innermost frame) entered in its loop: the callee's frame,
+    // linked and announced. ACode is checked by the machine that answered the call.
+    TXANInlineFrame& EnterInline(TXANThread& AThread, const TXANCallStackFrame& ACaller, TXANByteCode* ACode,
+                                 plat::Variant* AArgs, plat::Variant* AResult, plat::Variant* ACallerTop);
     // Ends the inline frame AFrame: answers its caller's frame.
     TXANCallStackFrame* LeaveInline(TXANThread& AThread, TXANCallStackFrame* AFrame) noexcept;
     // Inside a catch block: the handler of the innermost frame, or of the inline callers the

@@ -1,6 +1,8 @@
 // The machine's call instructions: every use of a name that code generation left to run time,
 // every member access and every indexing of a value.
+#include "platform/core/Assert.h"
 #include "platform/ole/SafeArray.h"
+#include "vm/ByteCode.h"
 #include "vm/CodeObject.h"
 #include "vm/ElementAccess.h"
 #include "vm/ElementRefs.h"
@@ -80,8 +82,10 @@ TXANCallExit TXANVirtMachine::CallScriptProc(TXANProcObject& AProc, TXANCall& AC
     if (ACall.FBracketType == bkBlock) EXANVMRuntime::RaiseError(retTypeMismatch);
     if (ACall.FArgCount != AProc.ParamCount()) EXANVMRuntime::RaiseError(retInvalidParamCount);
     if (ACall.FResMask != 0 && AProc.FResMask == 0) EXANVMRuntime::RaiseError(retTypeMismatch);
+    TXANByteCode* code = AProc.ByteCode();
+    XAN_ASSERT("XANSctVM", code && code->Count() > 0);  // the dispatch loop enters it unchecked
     AProc.TakeByValueCopies(AArgs);
-    return TXANCallExit::Enter(AProc.ByteCode());
+    return TXANCallExit::Enter(code);
 }
 
 void TXANVirtMachine::CallExternalMember(TXANThread& AThread, const TXANNameSearchRes& ARes, TXANCall& ACall,
