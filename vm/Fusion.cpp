@@ -47,10 +47,56 @@ TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexc
     return icBreak;
 }
 
+// "Push an argument or a local, push a literal, operate": the first push takes the triple's code,
+// the literal push and the operation stay a fused pair.
+struct TFusedTriple {
+    TXANInstrCode First;
+    TXANInstrCode Third;
+    TXANInstrCode Fused;
+};
+
+constexpr TFusedTriple Triples[] = {
+    {icPushArg, icPlus, icArgLiteralPlus},
+    {icPushArg, icMinus, icArgLiteralMinus},
+    {icPushArg, icMultiply, icArgLiteralMultiply},
+    {icPushArg, icLess, icArgLiteralLess},
+    {icPushArg, icLessEqual, icArgLiteralLessEqual},
+    {icPushArg, icGreater, icArgLiteralGreater},
+    {icPushArg, icGreaterEqual, icArgLiteralGreaterEqual},
+    {icPushArg, icEqual, icArgLiteralEqual},
+    {icPushArg, icNotEqual, icArgLiteralNotEqual},
+    {icPushLocalVar, icPlus, icLocalLiteralPlus},
+    {icPushLocalVar, icMinus, icLocalLiteralMinus},
+    {icPushLocalVar, icLess, icLocalLiteralLess},
+    {icPushLocalVar, icLessEqual, icLocalLiteralLessEqual},
+    {icPushLocalVar, icGreater, icLocalLiteralGreater},
+    {icPushLocalVar, icGreaterEqual, icLocalLiteralGreaterEqual},
+};
+
+bool IsLiteralPush(const TXANInstr& AInstr) noexcept {
+    return AInstr.Code == icPushLiteral || AInstr.Code == icPushLocalConst;
+}
+
+TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
+    if (!IsLiteralPush(AFirst[1])) return icBreak;
+    for (const TFusedTriple& triple : Triples)
+        if (triple.First == AFirst[0].Code && triple.Third == AFirst[2].Code) return triple.Fused;
+    return icBreak;
+}
+
 }  // namespace
 
 void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
     for (std::int32_t i = 0; i + 1 < ACount; ++i) {
+        if (i + 2 < ACount) {
+            const TXANInstrCode triple = FusedTripleCode(ACode + i);
+            if (triple != icBreak) {
+                ACode[i].Code = triple;
+                ACode[i + 1].Code = FusedCode(ACode[i + 1], ACode[i + 2]);
+                i += 2;  // neither the literal push nor the operation starts another group
+                continue;
+            }
+        }
         const TXANInstrCode fused = FusedCode(ACode[i], ACode[i + 1]);
         if (fused == icBreak) continue;
         ACode[i].Code = fused;
@@ -62,6 +108,8 @@ TXANInstrCode XANUnfusedCode(TXANInstrCode ACode) noexcept {
     if (ACode < XANFirstFusedCode) return ACode;
     for (const TFusedPair& pair : Pairs)
         if (pair.Fused == ACode) return pair.First;
+    for (const TFusedTriple& triple : Triples)
+        if (triple.Fused == ACode) return triple.First;
     return ACode;
 }
 

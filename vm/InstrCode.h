@@ -32,15 +32,21 @@
     X(icArrayRedimLValue) X(icArrayRedimLocal) X(icEventHandlerMake) \
     XAN_FUSED_CODES(X)
 
-// Codes the fusion pass gives the first instruction of a pair the loop runs as one (see
-// vm/Fusion.h); the compilers never emit them.
+// Codes the fusion pass gives the first instruction of a pair, or of a triple "push an argument
+// or local, push a literal, operate", that the loop runs as one (see vm/Fusion.h); the
+// compilers never emit them.
 #define XAN_FUSED_CODES(X) \
     X(icLiteralPlus) X(icLiteralMinus) X(icLiteralMultiply) X(icLiteralMod) \
     X(icLiteralLess) X(icLiteralLessEqual) X(icLiteralGreater) X(icLiteralGreaterEqual) \
     X(icLiteralEqual) X(icLiteralNotEqual) \
     X(icLocalPlus) X(icLocalMinus) X(icLocalMultiply) \
     X(icLocalLess) X(icLocalLessEqual) X(icLocalGreater) X(icLocalGreaterEqual) \
-    X(icForIncJmpIfLE) X(icForDecJmpIfGE)
+    X(icForIncJmpIfLE) X(icForDecJmpIfGE) \
+    X(icArgLiteralPlus) X(icArgLiteralMinus) X(icArgLiteralMultiply) \
+    X(icArgLiteralLess) X(icArgLiteralLessEqual) X(icArgLiteralGreater) X(icArgLiteralGreaterEqual) \
+    X(icArgLiteralEqual) X(icArgLiteralNotEqual) \
+    X(icLocalLiteralPlus) X(icLocalLiteralMinus) \
+    X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual)
 
 namespace xan {
 
@@ -50,9 +56,9 @@ enum TXANInstrCode : std::uint8_t {
 #undef XAN_INSTR_ENUM
 };
 
-inline constexpr int XANInstrCodeCount = icForDecJmpIfGE + 1;
+inline constexpr int XANInstrCodeCount = icLocalLiteralGreaterEqual + 1;
 inline constexpr int XANFirstFusedCode = icLiteralPlus;
-static_assert(XANInstrCodeCount == 110, "the instruction set has 110 codes");
+static_assert(XANInstrCodeCount == 125, "the instruction set has 125 codes");
 static_assert(icBreak == 0, "the terminate-flag mask relies on icBreak being 0");
 
 // Mnemonic of a code for diagnostics and test output ("icPush0"); "?" outside the set.

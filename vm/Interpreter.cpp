@@ -102,6 +102,18 @@ inline bool AssignCachedSite(Variant& AVar, const TXANCall& ACall, Variant* sp) 
     return XANWriteElementInPlace(AVar, sp[-1 - ACall.FArgsOffset].Deref(), sp[-1]);
 }
 
+// Push a scalar (raw bits of type AType) or a Double onto the Empty slot above the top.
+inline void PushScalar(Variant*& sp, VarType AType, std::int64_t ABits) noexcept {
+    sp->VType = AType;
+    sp->VInt64 = ABits;
+    ++sp;
+}
+inline void PushDouble(Variant*& sp, double AValue) noexcept {
+    sp->VType = varDouble;
+    sp->VDouble = AValue;
+    ++sp;
+}
+
 // Whether the reference in ASlot stands for an array element (which has no address to keep).
 inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot) {
     return AFrame.ElementRefs && AFrame.ElementRefs->Holds(ASlot);
@@ -254,7 +266,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #define XAN_INVALID1 &&L_invalid,
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID16 XAN_INVALID1 XAN_INVALID1};
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1 XAN_INVALID1 XAN_INVALID1};
     static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 128, "one entry per 7-bit code");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
@@ -920,6 +932,74 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], icGreater, >)
                 OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], icGreaterEqual, >=)
 #undef XAN_FUSED_COMPARE
+// A triple "push an argument or local (left), push a literal, operate": for integers (and, in
+// arithmetic, doubles) the result replaces all three and a comparison may branch at once; else
+// the push runs alone and the fused pair after it does the rest. Only while both later
+// instructions are the ones fusion found (no breakpoint on them).
+#define XAN_TRIPLE_INTACT(pair, third) (SecondIs(ip, pair) && ip[2].LoadCode() == (third))
+#define XAN_TRIPLE_ARITH(left, pair, third, intFast, floatExpr)                          \
+    {                                                                                    \
+        const VarData& l = left;                                                         \
+        if (XAN_TRIPLE_INTACT(pair, third)) {                                            \
+            const Variant& r = *ip[1].DataAs<const Variant>();                           \
+            std::int32_t out;                                                            \
+            if (l.VType == varInteger && r.VType == varInteger &&                        \
+                !intFast(l.VInteger, r.VInteger, &out)) {                                \
+                PushScalar(sp, varInteger, out);                                         \
+                ip += 3;                                                                 \
+                DISPATCH();                                                              \
+            }                                                                            \
+            if (l.VType == varDouble && r.VType == varDouble) {                          \
+                PushDouble(sp, l.VDouble floatExpr r.VDouble);                           \
+                ip += 3;                                                                 \
+                DISPATCH();                                                              \
+            }                                                                            \
+        }                                                                                \
+        XANPushCopy(sp, l);                                                              \
+        NEXT();                                                                          \
+    }
+#define XAN_TRIPLE_COMPARE(left, pair, third, cmp)                                       \
+    {                                                                                    \
+        const VarData& l = left;                                                         \
+        if (XAN_TRIPLE_INTACT(pair, third) && l.VType == varInteger) {                   \
+            const Variant& r = *ip[1].DataAs<const Variant>();                           \
+            if (r.VType == varInteger) {                                                 \
+                const bool answer = l.VInteger cmp r.VInteger;                           \
+                if (const PXANInstr to = BranchTarget(ip + 3, answer)) {                 \
+                    ip = to;                                                             \
+                    DISPATCH();                                                          \
+                }                                                                        \
+                PushScalar(sp, varBoolean, answer ? VarTrue : VarFalse);                 \
+                ip += 3;                                                                 \
+                DISPATCH();                                                              \
+            }                                                                            \
+        }                                                                                \
+        XANPushCopy(sp, l);                                                              \
+        NEXT();                                                                          \
+    }
+#define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
+                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralPlus, icPlus, __builtin_add_overflow, +)
+                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralMinus, icMinus, __builtin_sub_overflow, -)
+                OP(icArgLiteralMultiply) :
+                    XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralMultiply, icMultiply, __builtin_mul_overflow, *)
+                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralLess, icLess, <)
+                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralLessEqual, icLessEqual, <=)
+                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralGreater, icGreater, >)
+                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralGreaterEqual, icGreaterEqual, >=)
+                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralEqual, icEqual, ==)
+                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralNotEqual, icNotEqual, !=)
+                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], icLiteralPlus, icPlus, __builtin_add_overflow, +)
+                OP(icLocalLiteralMinus) :
+                    XAN_TRIPLE_ARITH(stack[ip->Data], icLiteralMinus, icMinus, __builtin_sub_overflow, -)
+                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralLess, icLess, <)
+                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralLessEqual, icLessEqual, <=)
+                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreater, icGreater, >)
+                OP(icLocalLiteralGreaterEqual) :
+                    XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreaterEqual, icGreaterEqual, >=)
+#undef XAN_ARG
+#undef XAN_TRIPLE_COMPARE
+#undef XAN_TRIPLE_ARITH
+#undef XAN_TRIPLE_INTACT
 #define XAN_FUSED_FOR_STEP(second, overflows, op, cmp)                                    \
     {                                                                                     \
         const TXANFor& loop = *ip->DataAs<TXANFor>();                                     \

@@ -95,7 +95,8 @@ TEST(ByteCodeEmit, InstructionCodesKeepTheirNumbers) {
     EXPECT_EQ(icEventHandlerMake, 90);
     EXPECT_STREQ(XANInstrCodeName(icCaseJmpIfInRange), "icCaseJmpIfInRange");
     EXPECT_STREQ(XANInstrCodeName(icForDecJmpIfGE), "icForDecJmpIfGE");
-    EXPECT_STREQ(XANInstrCodeName(110), "?");
+    EXPECT_STREQ(XANInstrCodeName(icLocalLiteralGreaterEqual), "icLocalLiteralGreaterEqual");
+    EXPECT_STREQ(XANInstrCodeName(XANInstrCodeCount), "?");
 }
 
 TEST(ByteCodeCall, OffsetsFollowArgumentsObjectAndValue) {

@@ -20,6 +20,7 @@ using vmtest::CodeBuilder;
 using vmtest::TestVM;
 
 std::uintptr_t Slot(std::int32_t i) { return std::uintptr_t(i); }
+const TXANParamInfo Arg0{0, pkSimple};
 
 std::vector<std::string> Names(const TXANByteCode& code) {
     std::vector<std::string> names;
@@ -52,6 +53,38 @@ TEST(Fusion, PushesBeforeArithmeticAndComparisonsFuse) {
     EXPECT_EQ(XANUnfusedCode(icPlus), icPlus);
 }
 
+TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
+    CodeBuilder c(1);
+    c.Op(icPushArg, Arg0).Lit(Variant(1)).Op(icMinus);
+    c.Op(icPushLocalVar, Slot(0)).Lit(Variant(2)).Op(icLess);
+    c.Op(icPushArg, Arg0).Lit(Variant(3)).Op(icMod);      // no triple: the pair remains
+    c.Op(icPushLocalVar, Slot(0)).Lit(Variant(4)).Op(icEqual);
+    c.Op(icPushArg, Arg0).Op(icPushLocalVar, Slot(0)).Op(icPlus);  // no literal: the pair remains
+    TXANByteCode& code = c.ReturnTos();
+    EXPECT_EQ(Names(code), (std::vector<std::string>{
+                               "icArgLiteralMinus", "icLiteralMinus", "icMinus", "icLocalLiteralLess",
+                               "icLiteralLess", "icLess", "icPushArg", "icLiteralMod", "icMod", "icPushLocalVar",
+                               "icLiteralEqual", "icEqual", "icPushArg", "icLocalPlus", "icPlus", "icAssignResult",
+                               "icRet"}));
+    EXPECT_EQ(XANUnfusedCode(icArgLiteralMinus), icPushArg);
+    EXPECT_EQ(XANUnfusedCode(icLocalLiteralGreaterEqual), icPushLocalVar);
+    EXPECT_EQ(XANInstrFlow(code.Code()[0]).Effect, 1);  // the stack moves as for the lone push
+}
+
+TEST(Fusion, AJumpIntoATripleFindsItsLaterInstructionsIntact) {
+    // A jump that lands on the literal push of "argument - 1": the pair there subtracts from
+    // whatever the jump left on the stack.
+    CodeBuilder c(1);
+    TXANLabel* middle = c.bc.CreateLabel();
+    c.Lit(Variant(100)).Op(icJump, middle);
+    c.Op(icPushArg, Arg0).Bind(middle).Lit(Variant(1)).Op(icMinus);
+    TXANByteCode& code = c.ReturnTos();
+    ASSERT_EQ(code.Code()[2].Code, icArgLiteralMinus);
+    Variant args[1] = {Variant(7)};
+    TestVM vm;
+    EXPECT_EQ(vm.Call(code, args).VInteger, 99);
+}
+
 TEST(Fusion, ALoopStepFusesOnlyWithItsOwnLoopsTest) {
     CodeBuilder c(2);
     TXANLabel* top = c.bc.CreateLabel();
@@ -74,11 +107,11 @@ TEST(Fusion, AFusedInstructionFlowsAsItsUnfusedSelf) {
     EXPECT_EQ(code.StackSize(), 3);  // one local, two operands
 }
 
-// "l op r" with r as a literal, then with r in a local: fused and unfused runs agree.
-std::string Outcome(TXANByteCode& code) {
+// The result of running code (with AArgs as its arguments), or the error it raised.
+std::string Outcome(TXANByteCode& code, Variant* AArgs = nullptr) {
     TestVM vm;
     try {
-        const Variant v = vm.Call(code);
+        const Variant v = vm.Call(code, AArgs);
         return VarTypeNameOf(v).ToUtf8() + " " + VarToUString(v).ToUtf8();
     } catch (const RaisedException& r) {
         std::unique_ptr<Exception> e(AcquireExceptionObject(r));
@@ -86,20 +119,27 @@ std::string Outcome(TXANByteCode& code) {
     }
 }
 
+// "l op r" as a pair (r a literal, r in a local) and as a triple (l an argument or a local, r a
+// literal): fused and unfused runs agree.
 void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
     const std::string what = std::string(XANInstrCodeName(op)) + "(" + VarToUString(l).ToUtf8() + ", " +
                              VarToUString(r).ToUtf8() + ")";
-    for (const bool local : {false, true}) {
+    const char* const shapes[] = {"literal", "local", "argument triple", "local triple"};
+    for (int shape = 0; shape < 4; ++shape) {
         auto build = [&](CodeBuilder& c) -> TXANByteCode& {
-            if (local) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
-            else c.Lit(l).Lit(r).Op(op);
+            if (shape == 0) c.Lit(l).Lit(r).Op(op);
+            else if (shape == 1) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
+            else if (shape == 2) c.Op(icPushArg, Arg0).Lit(r).Op(op);
+            else c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
             return c.ReturnTos();
         };
         CodeBuilder fused(1), plain(1);
         TXANByteCode& fusedCode = build(fused);
         TXANByteCode& plainCode = build(plain);
         Unfuse(plainCode);
-        EXPECT_EQ(Outcome(fusedCode), Outcome(plainCode)) << what << (local ? " (local)" : " (literal)");
+        Variant fusedArgs[1] = {l};
+        Variant plainArgs[1] = {l};
+        EXPECT_EQ(Outcome(fusedCode, fusedArgs), Outcome(plainCode, plainArgs)) << what << " (" << shapes[shape] << ")";
     }
 }
 
@@ -140,19 +180,22 @@ TEST(Fusion, AnErrorInAFusedPairIsReportedAtTheSecondInstruction) {
 }
 
 // "if l op r" with the comparison's Boolean consumed by the next instruction: whether the jump
-// is taken, with the right operand pushed as a literal (fused), from a local (fused) or from a
-// local after another push (unfused, two pushes before the comparison).
+// is taken, with l in a local and r pushed as a literal (a fused triple for the orderings, a
+// pair for the others), from a local (fused), from a local after another push (unfused, two
+// pushes before the comparison), or with l an argument and r a literal (a fused triple).
 std::string BranchOutcome(TXANInstrCode op, const Variant& l, const Variant& r, int shape, TXANInstrCode jump) {
     CodeBuilder c(2);
     TXANLabel* taken = c.bc.CreateLabel();
     c.Lit(l).Op(icAssignLocalVar, Slot(0)).Lit(r).Op(icAssignLocalVar, Slot(1));
     if (shape == 0) c.Op(icPushLocalVar, Slot(0)).Lit(r);
     else if (shape == 1) c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1));
-    else c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icPop).Op(icPushLocalVar, Slot(1));
+    else if (shape == 2) c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icPop).Op(icPushLocalVar, Slot(1));
+    else c.Op(icPushArg, Arg0).Lit(r);
     c.Op(op).Op(jump, taken);
     c.Lit(Variant(u"fell")).Op(icAssignResult).Op(icRet);
     c.Bind(taken).Lit(Variant(u"jumped")).Op(icAssignResult).Op(icRet);
-    return Outcome(c.Finish());
+    Variant args[1] = {l};
+    return Outcome(c.Finish(), args);
 }
 
 TEST(Fusion, AComparisonBranchesAsItsBooleanWould) {
@@ -172,7 +215,7 @@ TEST(Fusion, AComparisonBranchesAsItsBooleanWould) {
                     }();
                     const bool truth = answer.VBoolean != 0;
                     const std::string want = "String " + std::string(truth == (jump == icPopJmpIfTrue) ? "jumped" : "fell");
-                    for (int shape = 0; shape < 3; ++shape)
+                    for (int shape = 0; shape < 4; ++shape)
                         EXPECT_EQ(BranchOutcome(op, l, r, shape, jump), want)
                             << XANInstrCodeName(op) << " " << XANInstrCodeName(jump) << " shape " << shape << " ("
                             << VarToUString(l).ToUtf8() << ", " << VarToUString(r).ToUtf8() << ")";
@@ -245,12 +288,13 @@ TEST(Fusion, FusedLoopStepsStopAtTheEndsOfTheIntegerRange) {
     EXPECT_EQ(VarToDouble(LoopSum(Variant(1), Variant(2.5), false)), 3.0);  // a non-integer end
 }
 
-TEST(Fusion, ABreakpointOnEitherInstructionOfAPairIsHonoured) {
-    for (const int patched : {3, 4}) {
+TEST(Fusion, ABreakpointOnAnyInstructionOfAFusedGroupIsHonoured) {
+    for (const int patched : {2, 3, 4}) {
         CodeBuilder c(1);
         c.Lit(Variant(10)).Op(icAssignLocalVar, Slot(0));
         c.Op(icPushLocalVar, Slot(0)).Lit(Variant(5)).Op(icPlus);
         TXANByteCode& code = c.ReturnTos();
+        ASSERT_EQ(code.Code()[2].Code, icLocalLiteralPlus);
         ASSERT_EQ(code.Code()[3].Code, icLiteralPlus);
         int hits = 0;
         EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VInteger, 15) << patched;

@@ -110,7 +110,7 @@ TEST(InstrFlow, CallsAndArraysFollowTheirDescriptors) {
 TEST(InstrFlow, BreakCodesNeverOccurInEmittedCode) {
     EXPECT_TRUE(vmtest::Raises<plat::EAssertionFailed>([] { FlowOf(icBreak); }));
     EXPECT_TRUE(vmtest::Raises<plat::EAssertionFailed>([] { FlowOf(icBreakpointJmp); }));
-    EXPECT_TRUE(vmtest::Raises<plat::EAssertionFailed>([] { FlowOf(static_cast<TXANInstrCode>(110)); }));
+    EXPECT_TRUE(vmtest::Raises<plat::EAssertionFailed>([] { FlowOf(static_cast<TXANInstrCode>(XANInstrCodeCount)); }));
 }
 
 }  // namespace

@@ -362,7 +362,7 @@ TEST(InterpreterBreaks, CodesOutsideTheSetAreRejected) {
     CodeBuilder c;
     c.Op(icPush0);
     TXANByteCode& code = c.ReturnTos();
-    for (std::uint8_t bad : {std::uint8_t(110), std::uint8_t(127), std::uint8_t(0xD0)}) {
+    for (std::uint8_t bad : {std::uint8_t(XANInstrCodeCount), std::uint8_t(127), std::uint8_t(0xD0)}) {
         code.Code()[0].StoreCode(bad);  // 0xD0 & 0x7F = 80: the mask keeps codes below 128
         if (bad == 0xD0) {
             EXPECT_EQ(RaisedMessage<EXANVMRuntime>([&] { vm.Call(code); }),
