@@ -42,6 +42,25 @@ TEST(StackPool, LargeRequestsGetTheirOwnChunkThatGoesAwayWhenReleased) {
     EXPECT_EQ(pool.ChunkCount(), 1);
 }
 
+TEST(StackPool, ReturningToAnEarlierChunkResumesAtItsTop) {
+    TXANStackPool pool;
+    Variant* a = pool.AsquireStack(200);
+    Variant* b = pool.AsquireStack(100);  // 56 left in the first chunk: a second one
+    Variant* c = pool.AsquireStack(100);
+    EXPECT_EQ(c, b + 100);
+    EXPECT_EQ(pool.ChunkCount(), 2);
+    pool.ReleaseStack(100);
+    pool.ReleaseStack(100);
+    EXPECT_EQ(pool.ChunkCount(), 1);
+    Variant* d = pool.AsquireStack(56);  // exactly the first chunk's rest
+    EXPECT_EQ(d, a + 200);
+    Variant* e = pool.AsquireStack(1);  // the emptied chunk comes back
+    EXPECT_EQ(e, b);
+    pool.ReleaseStack(1);
+    pool.ReleaseStack(56);
+    pool.ReleaseStack(200);
+}
+
 TEST(StackPool, ReleasingWithADirtyCountClearsOnlyThoseSlots) {
     TXANStackPool pool;
     Variant* a = pool.AsquireStack(4);
