@@ -34,6 +34,8 @@ constexpr TFusedPair Pairs[] = {
     {icPushLocalVar, icGreaterEqual, icLocalGreaterEqual},
     {icForInc, icForJmpIfLE, icForIncJmpIfLE},
     {icForDec, icForJmpIfGE, icForDecJmpIfGE},
+    {icPushArg, icAssignResult, icArgAssignResult},
+    {icPushLocalVar, icAssignResult, icLocalAssignResult},
 };
 
 TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexcept {

@@ -46,7 +46,8 @@
     X(icArgLiteralLess) X(icArgLiteralLessEqual) X(icArgLiteralGreater) X(icArgLiteralGreaterEqual) \
     X(icArgLiteralEqual) X(icArgLiteralNotEqual) \
     X(icLocalLiteralPlus) X(icLocalLiteralMinus) \
-    X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual)
+    X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual) \
+    X(icArgAssignResult) X(icLocalAssignResult)
 
 namespace xan {
 
@@ -56,9 +57,9 @@ enum TXANInstrCode : std::uint8_t {
 #undef XAN_INSTR_ENUM
 };
 
-inline constexpr int XANInstrCodeCount = icLocalLiteralGreaterEqual + 1;
+inline constexpr int XANInstrCodeCount = icLocalAssignResult + 1;
 inline constexpr int XANFirstFusedCode = icLiteralPlus;
-static_assert(XANInstrCodeCount == 125, "the instruction set has 125 codes");
+static_assert(XANInstrCodeCount == 127, "the instruction set has 127 codes");
 static_assert(icBreak == 0, "the terminate-flag mask relies on icBreak being 0");
 
 // Mnemonic of a code for diagnostics and test output ("icPush0"); "?" outside the set.

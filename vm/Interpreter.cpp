@@ -266,7 +266,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #define XAN_INVALID1 &&L_invalid,
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1 XAN_INVALID1 XAN_INVALID1};
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1};
     static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 128, "one entry per 7-bit code");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
@@ -996,6 +996,27 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreater, icGreater, >)
                 OP(icLocalLiteralGreaterEqual) :
                     XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreaterEqual, icGreaterEqual, >=)
+                // "Result := argument / local": the value goes straight to the result.
+                OP(icArgAssignResult) : {
+                    const VarData& v = XAN_ARG();
+                    if (SecondIs(ip, icAssignResult)) {
+                        XAN_ASSERT(Unit, result);
+                        result->Assign(v);
+                        XAN_SKIP_PAIR();
+                    }
+                    XANPushCopy(sp, v);
+                    NEXT();
+                }
+                OP(icLocalAssignResult) : {
+                    const Variant& v = stack[ip->Data];
+                    if (SecondIs(ip, icAssignResult)) {
+                        XAN_ASSERT(Unit, result);
+                        result->Assign(v);
+                        XAN_SKIP_PAIR();
+                    }
+                    XANPushCopy(sp, v);
+                    NEXT();
+                }
 #undef XAN_ARG
 #undef XAN_TRIPLE_COMPARE
 #undef XAN_TRIPLE_ARITH

@@ -71,6 +71,28 @@ TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
     EXPECT_EQ(XANInstrFlow(code.Code()[0]).Effect, 1);  // the stack moves as for the lone push
 }
 
+TEST(Fusion, AnArgumentOrLocalAssignedToTheResultGoesStraightThere) {
+    // Strings (counted), references (followed) and numbers, from an argument and from a local.
+    const Variant text(u"kept");
+    Variant target(3.5);
+    for (const Variant& value : {Variant(7), text, Variant::RefTo(&target), Variant()}) {
+        for (const bool local : {false, true}) {
+            CodeBuilder c(1);
+            if (local) c.Op(icPushArg, Arg0).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0));
+            else c.Op(icPushArg, Arg0);
+            TXANByteCode& code = c.ReturnTos();
+            ASSERT_EQ(code.Code()[code.Count() - 3].Code, local ? icLocalAssignResult : icArgAssignResult);
+            Variant args[1] = {value};
+            TestVM vm;
+            const Variant got = vm.Call(code, args);
+            EXPECT_EQ(VarToUString(got), VarToUString(value.Deref())) << local;
+            EXPECT_FALSE(got.IsRef()) << local;  // the value, not the reference
+        }
+    }
+    EXPECT_EQ(XANUnfusedCode(icArgAssignResult), icPushArg);
+    EXPECT_EQ(XANUnfusedCode(icLocalAssignResult), icPushLocalVar);
+}
+
 TEST(Fusion, AJumpIntoATripleFindsItsLaterInstructionsIntact) {
     // A jump that lands on the literal push of "argument - 1": the pair there subtracts from
     // whatever the jump left on the stack.
