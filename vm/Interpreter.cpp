@@ -937,6 +937,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 // the push runs alone and the fused pair after it does the rest. Only while both later
 // instructions are the ones fusion found (no breakpoint on them).
 #define XAN_TRIPLE_INTACT(pair, third) (SecondIs(ip, pair) && ip[2].LoadCode() == (third))
+#define XAN_SKIP_TRIPLE() \
+    do {                  \
+        ip += 3;          \
+        DISPATCH();       \
+    } while (0)
 #define XAN_TRIPLE_ARITH(left, pair, third, intFast, floatExpr)                          \
     {                                                                                    \
         const VarData& l = left;                                                         \
@@ -946,13 +951,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
             if (l.VType == varInteger && r.VType == varInteger &&                        \
                 !intFast(l.VInteger, r.VInteger, &out)) {                                \
                 PushScalar(sp, varInteger, out);                                         \
-                ip += 3;                                                                 \
-                DISPATCH();                                                              \
+                XAN_SKIP_TRIPLE();                                                       \
             }                                                                            \
             if (l.VType == varDouble && r.VType == varDouble) {                          \
                 PushDouble(sp, l.VDouble floatExpr r.VDouble);                           \
-                ip += 3;                                                                 \
-                DISPATCH();                                                              \
+                XAN_SKIP_TRIPLE();                                                       \
             }                                                                            \
         }                                                                                \
         XANPushCopy(sp, l);                                                              \
@@ -970,8 +973,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     DISPATCH();                                                          \
                 }                                                                        \
                 PushScalar(sp, varBoolean, answer ? VarTrue : VarFalse);                 \
-                ip += 3;                                                                 \
-                DISPATCH();                                                              \
+                XAN_SKIP_TRIPLE();                                                       \
             }                                                                            \
         }                                                                                \
         XANPushCopy(sp, l);                                                              \
@@ -996,31 +998,26 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreater, icGreater, >)
                 OP(icLocalLiteralGreaterEqual) :
                     XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreaterEqual, icGreaterEqual, >=)
-                // "Result := argument / local": the value goes straight to the result.
-                OP(icArgAssignResult) : {
-                    const VarData& v = XAN_ARG();
-                    if (SecondIs(ip, icAssignResult)) {
-                        XAN_ASSERT(Unit, result);
-                        result->Assign(v);
-                        XAN_SKIP_PAIR();
-                    }
-                    XANPushCopy(sp, v);
-                    NEXT();
-                }
-                OP(icLocalAssignResult) : {
-                    const Variant& v = stack[ip->Data];
-                    if (SecondIs(ip, icAssignResult)) {
-                        XAN_ASSERT(Unit, result);
-                        result->Assign(v);
-                        XAN_SKIP_PAIR();
-                    }
-                    XANPushCopy(sp, v);
-                    NEXT();
-                }
+// "Result := argument / local": the value goes straight to the result.
+#define XAN_FUSED_ASSIGN_RESULT(value)           \
+    {                                            \
+        const VarData& v = value;                \
+        if (SecondIs(ip, icAssignResult)) {      \
+            XAN_ASSERT(Unit, result);            \
+            result->Assign(v);                   \
+            XAN_SKIP_PAIR();                     \
+        }                                        \
+        XANPushCopy(sp, v);                      \
+        NEXT();                                  \
+    }
+                OP(icArgAssignResult) : XAN_FUSED_ASSIGN_RESULT(XAN_ARG())
+                OP(icLocalAssignResult) : XAN_FUSED_ASSIGN_RESULT(stack[ip->Data])
+#undef XAN_FUSED_ASSIGN_RESULT
 #undef XAN_ARG
 #undef XAN_TRIPLE_COMPARE
 #undef XAN_TRIPLE_ARITH
 #undef XAN_TRIPLE_INTACT
+#undef XAN_SKIP_TRIPLE
 #define XAN_FUSED_FOR_STEP(second, overflows, op, cmp)                                    \
     {                                                                                     \
         const TXANFor& loop = *ip->DataAs<TXANFor>();                                     \
