@@ -13,10 +13,15 @@
 namespace xan {
 
 // The frame of a script call entered inside the caller's dispatch loop, with the context it
-// runs and where the caller's operand stack stood.
+// runs, where the caller's operand stack stood and the caller's loop registers (restored from
+// here on return rather than reloaded through the caller's frame and code).
 struct TXANInlineFrame : TXANCallStackFrame {
     TXANVMInterpretContext OwnCtx;
     plat::Variant* CallerTop = nullptr;  // one above the caller's top at the call
+    plat::Variant* CallerStack = nullptr;
+    plat::Variant* CallerLocalsEnd = nullptr;
+    PXANVarArray CallerArgs = nullptr;
+    plat::Variant* CallerResult = nullptr;
 };
 
 class TXANFramePool {

@@ -319,14 +319,19 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 do_return:
                     XANPopTo(sp, localsEnd);
                     if (frame == &AEntry) return;
-                    // Back in the caller's loop: complete its call instruction.
-                    sp = static_cast<TXANInlineFrame*>(frame)->CallerTop;
+                    // Back in the caller's loop: complete its call instruction, whose arguments
+                    // lie between the result slot and the caller's top.
+                    const TXANInlineFrame& done = *static_cast<TXANInlineFrame*>(frame);
+                    Variant* const callerTop = done.CallerTop;
+                    Variant* const afterResult = done.OwnCtx.Result + 1;
+                    stack = done.CallerStack;
+                    localsEnd = done.CallerLocalsEnd;
+                    args = done.CallerArgs;
+                    result = done.CallerResult;
                     frame = LeaveInline(thread, frame);
-                    XAN_LOAD_FRAME();
                     ip = frame->IP;
-                    const TXANCall& call = *ip->DataAs<TXANCall>();
-                    CompleteElementRefs(*frame, sp - call.FResOffset, sp);
-                    sp = XANPopTo(sp, sp - call.FResOffset);
+                    CompleteElementRefs(*frame, afterResult, callerTop);
+                    sp = XANPopTo(callerTop, afterResult);
                     NEXT();
                 }
                 OP(icJump) : { JUMP(ip->DataAs<TXANLabel>()); }
@@ -571,19 +576,25 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-// Enters the script procedure whose bytecode is code (checked by the machine) for the call
-// operand `call`: its frame links to the running one, and the loop goes on with its first
-// instruction, the registers set from what is known here rather than reloaded.
-#define XAN_ENTER(code, call)                                                                    \
+// Enters the script procedure whose bytecode is code (checked by the machine) with its
+// arguments from callArgs and its result slot callResult: its frame links to the running one,
+// and the loop goes on with its first instruction, the registers set from what is known here
+// rather than reloaded.
+#define XAN_ENTER(code, callArgs, callResult)                                                    \
     {                                                                                            \
         TXANByteCode* const entered = (code);                                                    \
-        Variant* const callArgs = sp - 1 - (call).FArgsOffset;                                   \
-        Variant* const callResult = sp - 1 - (call).FResOffset;                                  \
-        frame = &EnterInline(thread, *frame, entered, callArgs, callResult, sp);                 \
+        Variant* const enteredArgs = (callArgs);                                                 \
+        Variant* const enteredResult = (callResult);                                             \
+        TXANInlineFrame& callee = EnterInline(thread, *frame, entered, enteredArgs, enteredResult, sp); \
+        callee.CallerStack = stack;                                                              \
+        callee.CallerLocalsEnd = localsEnd;                                                      \
+        callee.CallerArgs = args;                                                                \
+        callee.CallerResult = result;                                                            \
+        frame = &callee;                                                                         \
         stack = frame->Stack;                                                                    \
         localsEnd = stack + entered->LocalVarCount();                                            \
-        args = callArgs;                                                                         \
-        result = callResult;                                                                     \
+        args = enteredArgs;                                                                      \
+        result = enteredResult;                                                                  \
         ip = entered->Code();                                                                    \
         sp = localsEnd;                                                                          \
         DISPATCH();                                                                              \
@@ -594,8 +605,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         TXANCall& call = *ip->DataAs<TXANCall>();                                                           \
         const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS, *FNamesChange); \
         if (target && target.IsProc()) {                                                                    \
-            target.AsProc()->TakeByValueCopies(sp - 1 - call.FArgsOffset);                                  \
-            XAN_ENTER(target.AsProc()->ByteCode(), call);                                                   \
+            Variant* const callArgs = sp - 1 - call.FArgsOffset;                                            \
+            Variant* const callResult = sp - 1 - call.FResOffset;                                           \
+            target.AsProc()->TakeByValueCopies(callArgs);                                                   \
+            XAN_ENTER(target.AsProc()->ByteCode(), callArgs, callResult);                                   \
         }                                                                                                   \
         if (target && call.FArgCount == 0) {                                                                \
             /* A variable read or passed by reference: no arguments to pop. */                              \
@@ -604,7 +617,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         }                                                                                                   \
         if (ref || !target || !ReadCachedElement(target.Variable(stack, args), call, sp)) {                 \
             const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);                        \
-            if (exit.Kind == TXANCallExit::ceEnter) XAN_ENTER(exit.Code, call);                             \
+            if (exit.Kind == TXANCallExit::ceEnter)                                                         \
+                XAN_ENTER(exit.Code, sp - 1 - call.FArgsOffset, sp - 1 - call.FResOffset);                  \
             if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                                        \
             if (exit.Kind == TXANCallExit::ceJump) {                                                        \
                 sp = XANPopTo(sp, localsEnd);                                                               \
