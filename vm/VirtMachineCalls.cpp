@@ -147,7 +147,6 @@ static bool IsOneIndex(const TXANCall& ACall) noexcept {
     return ACall.FArgCount == 1 && (ACall.FBracketType == bkBlock || ACall.FBracketType == bkVbRound);
 }
 
-// The variable a name denotes (references followed) when it holds an array, else none.
 // The variable a name denotes as a site target (a global, a local, a parameter), or none.
 static TXANSiteTarget VariableTarget(const TXANNameSearchRes& ARes) noexcept {
     switch (ARes.ObjKind) {
@@ -158,6 +157,7 @@ static TXANSiteTarget VariableTarget(const TXANNameSearchRes& ARes) noexcept {
     }
 }
 
+// The variable a name denotes (references followed) when it holds an array, else none.
 static Variant* ArrayVariable(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes) {
     const TXANSiteTarget var = VariableTarget(ARes);
     if (!var) return nullptr;
