@@ -46,6 +46,20 @@ TEST_F(PascalCalls, HostWritesThroughByReferenceArguments) {
     EXPECT_EQ(Int(u"Elements"), 26);  // array elements reach the host by reference too
 }
 
+// Call sites keep what their names denoted; a machine closed and started on a new script of
+// the same shape (whose sites may take the freed sites' addresses) must resolve them anew.
+TEST_F(PascalCalls, AMachineStartedAgainResolvesRepeatedCallsAnew) {
+    const UString loop =
+        u"function Loop; var k; begin Result := 0; for k := 1 to 5 do Result := Result + G(k) + Limit; end;";
+    Start(UString(u"var Limit = 1; function G(x); begin Result := x + 1; end;") + loop);
+    EXPECT_EQ(Int(u"Loop"), 25);  // 2 + 3 + 4 + 5 + 6, plus 1 each round
+    EXPECT_EQ(Int(u"Loop"), 25);  // the same calls again, now from what the sites kept
+    vm->Close();
+    Start(UString(u"var Limit = 1000; function G(x); begin Result := x * 100; end;") + loop);
+    EXPECT_EQ(Int(u"Loop"), 6500);
+    EXPECT_EQ(Int(u"Loop"), 6500);
+}
+
 TEST_F(PascalCalls, PublishedMembersAreBareNames) {
     plat::ComPtr<THostObject> tools(new THostObject());
     tools->Add(u"Twice", [](const plat::DISPPARAMS& p, Variant* r) {

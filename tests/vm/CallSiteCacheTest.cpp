@@ -8,6 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "vm/ByteCode.h"
+#include "vm/GlobalObjects.h"
+#include "vm/Namespaces.h"
+#include "vm/VMIndexes.h"
+
 namespace xan {
 namespace {
 
@@ -115,6 +120,22 @@ TEST_F(CallSiteCacheTest, AStampTakenBeforeAFreeIsStaleWhenStored) {
     TXANCodeEpoch::NoteFreed();
     cache.Store(s.Owner(0), s.Scope(0), before, change.load(), TXANSiteTarget::Proc(s.Proc(0)));
     EXPECT_FALSE(Find(s.Owner(0), s.Scope(0)));
+}
+
+// What a site may remember points at bytecode (its own site and a procedure's code), a scope,
+// a thread's machine record or a global variable's value: freeing any of them gives up every
+// remembered answer, as a new object may take the freed one's address.
+TEST(CodeEpoch, FreeingAnythingASiteMayPointAtMovesTheEpoch) {
+    auto moves = [](auto&& AMakeAndFree) {
+        const std::uint32_t before = TXANCodeEpoch::Current();
+        AMakeAndFree();
+        return TXANCodeEpoch::Current() != before;
+    };
+    EXPECT_TRUE(moves([] { TXANByteCode code; }));
+    EXPECT_TRUE(moves([] { TGlobalObjectsNamespace scope(nullptr); }));
+    EXPECT_TRUE(moves([] { TXANThreadVM record(nullptr, nullptr, nullptr, 0); }));
+    EXPECT_TRUE(moves([] { TXANVarObject var(1, u"v"); }));
+    EXPECT_FALSE(moves([] { Variant plain(7); }));
 }
 
 // Threads that share a site store their own targets and read the site at the same time: a
