@@ -75,15 +75,6 @@ inline PXANInstr BranchTarget(PXANInstr AAfter, bool AAnswer) noexcept {
     return AAnswer == (code == icPopJmpIfTrue) ? AAfter->DataAs<TXANLabel>()->FTarget : AAfter + 1;
 }
 
-// A read into AResult (or, ARef, a by-reference pass) of the variable AVar that the machine
-// cached for an argument-less call site.
-inline void ReadCachedVariable(Variant& AVar, Variant& AResult, bool ARef) {
-    if (ARef)
-        XANSetRef(AResult, &AVar);
-    else
-        AResult.Assign(AVar);
-}
-
 // A one-index element read through a call site whose array variable AVar the machine cached,
 // in place: false when the machine's general way must do it. The element goes to the site's
 // result slot.
@@ -612,7 +603,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         }                                                                                                   \
         if (target && call.FArgCount == 0) {                                                                \
             /* A variable read or passed by reference: no arguments to pop. */                              \
-            ReadCachedVariable(target.Variable(stack, args), sp[-1 - call.FResOffset], ref);                \
+            XANLoadVariable(target.Variable(stack, args), sp[-1 - call.FResOffset], ref);                   \
             NEXT();                                                                                         \
         }                                                                                                   \
         if (ref || !target || !ReadCachedElement(target.Variable(stack, args), call, sp)) {                 \

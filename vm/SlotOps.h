@@ -28,6 +28,15 @@ inline void XANSetRef(plat::Variant& ASlot, plat::Variant* ATarget) noexcept {
     ASlot.VPointer = ATarget;
 }
 
+// Loads the variable AVar into the result slot AResult: a copy, or (ARef, for a by-reference
+// parameter) a reference to the variable.
+inline void XANLoadVariable(plat::Variant& AVar, plat::Variant& AResult, bool ARef) {
+    if (ARef)
+        XANSetRef(AResult, &AVar);
+    else
+        AResult.Assign(AVar);
+}
+
 // Pushes a copy of AValue onto an operand stack whose slots above the top are Empty (nothing
 // to release first, and the source is never the slot itself).
 inline void XANPushCopy(plat::Variant*& ATop, const plat::VarData& AValue) noexcept {

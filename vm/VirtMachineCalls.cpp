@@ -208,11 +208,7 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         return exit;
     }
     if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
-        Variant& result = ResultOf(ATop, ACall);
-        if (ARef)
-            XANSetRef(result, &r.ValuedObject()->Value);  // passed to a by-reference parameter
-        else
-            result.Assign(r.ValuedObject()->Value);
+        XANLoadVariable(r.ValuedObject()->Value, ResultOf(ATop, ACall), ARef);
         if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, change, VariableTarget(r));
         return {};
     }
