@@ -15,7 +15,7 @@ constexpr const char* Unit = "XANSctVMByteCode";
 
 TXANByteCode::TXANByteCode() = default;
 // Call sites cached by address must not outlive the code they belong to.
-TXANByteCode::~TXANByteCode() { TXANCodeEpoch::NoteFreed(); }
+TXANByteCode::~TXANByteCode() { TXANCodeEpoch::Advance(); }
 
 void TXANByteCode::BeginEmit(const plat::UString& ADescription, TXANAbstractNamespace* AInitialNamespace,
                              std::int32_t ASourcePos) {

@@ -4,7 +4,7 @@
 // same again without asking the machine to resolve the name.
 //
 // An entry holds for one thread's record of the machine (its owner) and one scope, while no
-// code was freed and the machine's global names did not change. Threads share bytecode, so
+// code was freed and no machine's published names changed (both move the code epoch). Threads share bytecode, so
 // the entry is a sequence lock: a reader that sees a write under way, or a different count
 // after reading, takes the machine's way instead. A writer that finds another writer at work
 // gives up (the entry is only a shortcut).
@@ -59,26 +59,24 @@ private:
 
 class TXANCallSiteCache {
 public:
-    // The target stored for AOwner (none never matches) and AScope, when it still holds under
-    // the machine's change counter AChange; otherwise none. Inline: every global call of the
-    // dispatch loop asks it first.
-    TXANSiteTarget Lookup(const void* AOwner, const void* AScope,
-                                 const std::atomic<std::int32_t>& AChange) const noexcept {
+    // The target stored for AOwner and AScope, when it still holds; otherwise none. An entry
+    // never stored has no target, so no owner (a frame that has not looked its record up)
+    // finds nothing. Inline: every global call of the dispatch loop asks it first.
+    TXANSiteTarget Lookup(const void* AOwner, const void* AScope) const noexcept {
         const std::uint32_t seq = FSeq.load(std::memory_order_acquire);
         const std::uintptr_t target = FTarget.load(std::memory_order_relaxed);
-        if (FOwner.load(std::memory_order_relaxed) != AOwner || !AOwner) return {};
+        if (FOwner.load(std::memory_order_relaxed) != AOwner) return {};
         if (FScope.load(std::memory_order_relaxed) != AScope) return {};
         if (FEpoch.load(std::memory_order_relaxed) != TXANCodeEpoch::Current()) return {};
-        if (FChange.load(std::memory_order_relaxed) != AChange.load(std::memory_order_acquire)) return {};
         std::atomic_thread_fence(std::memory_order_acquire);
         if ((seq & 1u) != 0 || FSeq.load(std::memory_order_relaxed) != seq) return {};
         return TXANSiteTarget::FromBits(target);
     }
 
-    // Remembers ATarget for AOwner and AScope as of code epoch AEpoch and change number AChange,
-    // both read before the name was resolved (a change meanwhile then only costs a miss).
-    void Store(const void* AOwner, const void* AScope, std::uint32_t AEpoch, std::int32_t AChange,
-               TXANSiteTarget ATarget) noexcept {
+    // Remembers ATarget for AOwner and AScope as of code epoch AEpoch, read before the name was
+    // resolved (a change meanwhile then only costs a miss). No owner stores nothing.
+    void Store(const void* AOwner, const void* AScope, std::uint32_t AEpoch, TXANSiteTarget ATarget) noexcept {
+        if (!AOwner) return;
         std::uint32_t seq = FSeq.load(std::memory_order_relaxed);
         if ((seq & 1u) != 0 || !FSeq.compare_exchange_strong(seq, seq + 1, std::memory_order_acquire)) return;
         // Keeps the fields' stores after the odd count is visible.
@@ -86,7 +84,6 @@ public:
         FOwner.store(AOwner, std::memory_order_relaxed);
         FScope.store(AScope, std::memory_order_relaxed);
         FEpoch.store(AEpoch, std::memory_order_relaxed);
-        FChange.store(AChange, std::memory_order_relaxed);
         FTarget.store(ATarget.ToBits(), std::memory_order_relaxed);
         FSeq.store(seq + 2, std::memory_order_release);
     }
@@ -96,7 +93,6 @@ private:
     std::atomic<const void*> FOwner{nullptr};
     std::atomic<const void*> FScope{nullptr};
     std::atomic<std::uint32_t> FEpoch{0};
-    std::atomic<std::int32_t> FChange{0};
     std::atomic<std::uintptr_t> FTarget{0};
 };
 

@@ -1,5 +1,7 @@
 #include "vm/ExternObjects.h"
 
+#include "vm/CodeEpoch.h"
+
 #include <memory>
 
 #include "foundation/NameTable.h"
@@ -19,6 +21,8 @@ bool TXANExternObjects::Add(plat::IDispatch* AObj, const plat::UString& AName, b
     TXANExternObject* added = obj.release();
     if (APublishMembers) FPubMrsObjs.push_back(added);
     FChangeNumber.fetch_add(1, std::memory_order_release);
+    // After the change number: a site that read the moved epoch reads the new number too.
+    TXANCodeEpoch::Advance();
     return true;
 }
 
@@ -27,6 +31,7 @@ void TXANExternObjects::Close() {
     FPubMrsObjs.clear();
     FObjects.Clear();
     FChangeNumber.store(0, std::memory_order_release);
+    TXANCodeEpoch::Advance();  // the number starts again: only the epoch tells the tables apart
 }
 
 TXANExternObject* TXANExternObjects::Find(Integer AName) const noexcept {

@@ -22,7 +22,7 @@ TXANProcObject::TXANProcObject(Integer AName, plat::UString AStrName)
       FByteCode(std::make_unique<TXANByteCode>()) {}
 
 // Call sites may remember the value's address, which another object may reuse.
-TXANGlobalValuedObject::~TXANGlobalValuedObject() { TXANCodeEpoch::NoteFreed(); }
+TXANGlobalValuedObject::~TXANGlobalValuedObject() { TXANCodeEpoch::Advance(); }
 
 TXANProcObject::~TXANProcObject() = default;
 

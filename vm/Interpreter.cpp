@@ -594,11 +594,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
     {                                                                                                       \
         SYNC_IP();                                                                                          \
         TXANCall& call = *ip->DataAs<TXANCall>();                                                           \
-        const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS, *FNamesChange); \
+        const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS); \
         if (target && target.IsProc()) {                                                                    \
             Variant* const callArgs = sp - 1 - call.FArgsOffset;                                            \
             Variant* const callResult = sp - 1 - call.FResOffset;                                           \
-            target.AsProc()->TakeByValueCopies(callArgs);                                                   \
+            if (!call.FArgsByValue) target.AsProc()->TakeByValueCopies(callArgs);                           \
             XAN_ENTER(target.AsProc()->ByteCode(), callArgs, callResult);                                   \
         }                                                                                                   \
         if (target && call.FArgCount == 0) {                                                                \
@@ -646,7 +646,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icAssignGlobCall) : {
                     SYNC_IP();
                     TXANCall& call = *ip->DataAs<TXANCall>();
-                    const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS, *FNamesChange);
+                    const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS);
                     if (target && !target.IsProc() && AssignCachedSite(target.Variable(stack, args), call, sp)) {
                         CompleteElementRefs(*frame, sp - (call.FArgCount + 1), sp);
                         sp = XANPopTo(sp, sp - (call.FArgCount + 1));

@@ -116,17 +116,11 @@ protected:
     // icIs: the host's type test; the default (no host test) answers False.
     virtual bool DoIsTest(const plat::Variant& AObj, const plat::Variant& AType);
 
-    // Moves whenever what global names denote may change other than by freeing code: what call
-    // sites remember (TXANCall::FSiteCache) holds only while it stands still.
-    // A machine that fills those caches points it at its own count.
-    const std::atomic<std::int32_t>* FNamesChange = &NoNamesChange;
     // Whether OnActivationEnter / OnActivationLeave are called. A machine whose hooks do
     // nothing clears it, and every script call saves two virtual calls.
     bool FActivationHooks = true;
 
 private:
-    static inline const std::atomic<std::int32_t> NoNamesChange{0};
-
     class TActivation;
     // Links AFrame as the thread's innermost activation of ACtx, with its slots from the pool.
     void EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx);

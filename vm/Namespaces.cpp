@@ -5,7 +5,7 @@
 namespace xan {
 
 // Cached resolutions name their scope by address, which a new scope may reuse.
-TXANAbstractNamespace::~TXANAbstractNamespace() { TXANCodeEpoch::NoteFreed(); }
+TXANAbstractNamespace::~TXANAbstractNamespace() { TXANCodeEpoch::Advance(); }
 
 TXANNameSearchRes TXANAbstractNamespace::CompileTimeFind(Integer) { return TXANNameSearchRes::NotFound(); }
 

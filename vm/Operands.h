@@ -44,6 +44,9 @@ public:
     TXANLabel* FContinueLabel = nullptr;
     TXANLabel* FExitLabel = nullptr;  // none: Exit returns from the procedure
     TXANCallSiteCache FSiteCache;     // what a global call's name denoted, filled by the machine
+    // Every argument was pushed as a value (none is a variable, passed by reference): a
+    // procedure called here has no by-value copies to take.
+    bool FArgsByValue = false;
 };
 
 // One protected block (try/finally or try/except).

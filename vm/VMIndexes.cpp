@@ -20,7 +20,7 @@ TXANThreadVM::TXANThreadVM(TXANVMLock* ALock, TXANThread* AThread, TXANSteppingB
       FSteppingBase(ASteppingBase) {}
 
 // Call sites may remember procedures for this record by its address, which a new record may reuse.
-TXANThreadVM::~TXANThreadVM() { TXANCodeEpoch::NoteFreed(); }
+TXANThreadVM::~TXANThreadVM() { TXANCodeEpoch::Advance(); }
 
 bool TXANThreadVM::Lock() noexcept {
     if (FLockCount >= 1) {

@@ -37,7 +37,6 @@ TXANVirtMachine::TXANVirtMachine(IXANLanguage* ALanguage) : FLanguage(ALanguage)
     XAN_ASSERT("XANSctVM", ALanguage != nullptr);
     FLanguage->AddRef();
     FId = TVMIndexes::Instance().AsquireId(this);
-    FNamesChange = &FExternObjects.ChangeCounter();
     FActivationHooks = false;
 }
 

@@ -59,11 +59,10 @@ inline bool CachedCallName(const TXANCallStackFrame& AFrame, const TXANCall& ACa
 }
 
 // Lets the dispatch loop do by itself what the site ACall, found in the site-name cache as of
-// code epoch AEpoch and host-object change AChange, just did with ATarget: call the procedure,
-// read, write or pass the variable (argument-less sites), or index it in place (one index).
-void Remember(const TXANCallStackFrame& AFrame, TXANCall& ACall, std::uint32_t AEpoch, std::int32_t AChange,
-              TXANSiteTarget ATarget) noexcept {
-    ACall.FSiteCache.Store(AFrame.ThreadVM, AFrame.CurNS, AEpoch, AChange, ATarget);
+// code epoch AEpoch, just did with ATarget: call the procedure, read, write or pass the
+// variable (argument-less sites), or index it in place (one index).
+void Remember(const TXANCallStackFrame& AFrame, TXANCall& ACall, std::uint32_t AEpoch, TXANSiteTarget ATarget) noexcept {
+    ACall.FSiteCache.Store(AFrame.ThreadVM, AFrame.CurNS, AEpoch, ATarget);
 }
 
 }  // namespace
@@ -204,18 +203,18 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
     if (r.ObjKind == srProcedure) {
         const TXANCallExit exit = CallScriptProc(*r.Proc(), ACall, ArgsOf(ATop, ACall));
         // The call passed its checks: from now on the dispatch loop enters it by itself.
-        Remember(AFrame, ACall, epoch, change, TXANSiteTarget::Proc(r.Proc()));
+        Remember(AFrame, ACall, epoch, TXANSiteTarget::Proc(r.Proc()));
         return exit;
     }
     if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
         XANLoadVariable(r.ValuedObject()->Value, ResultOf(ATop, ACall), ARef);
-        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, change, VariableTarget(r));
+        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, VariableTarget(r));
         return {};
     }
     if (!ARef && IsOneIndex(ACall)) {
         const TXANSiteTarget var = VariableTarget(r);
         if (ReadElementInPlace(AFrame, var, ACall, ATop)) {
-            Remember(AFrame, ACall, epoch, change, var);
+            Remember(AFrame, ACall, epoch, var);
             return {};
         }
     }
@@ -295,10 +294,10 @@ void TXANVirtMachine::DoAssignGlobCall(TXANThread& AThread, TXANCallStackFrame& 
         r = FindCallName(AThread, AFrame, ACall, FId.Index, false);
     } else if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
         XANStoreOperand(r.ValuedObject()->Value, *ATop);
-        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, change, VariableTarget(r));
+        if (ACall.FArgCount == 0) Remember(AFrame, ACall, epoch, VariableTarget(r));
         return;
     } else if (IsOneIndex(ACall) && WriteElementInPlace(AFrame, r, ArgsOf(ATop, ACall), *ATop)) {
-        Remember(AFrame, ACall, epoch, change, VariableTarget(r));
+        Remember(AFrame, ACall, epoch, VariableTarget(r));
         return;
     }
     AssignGlobCall(AThread, AFrame, r, ACall, ATop);

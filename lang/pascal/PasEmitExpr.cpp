@@ -57,9 +57,9 @@ void TXANExpression::EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXAN
     }
 }
 
-void TXANExpression::EmitRefByteCode(TXANContext& C) {
+bool TXANExpression::EmitRefByteCode(TXANContext& C) {
     TXANSourcePosScope position(C.Code, FSourcePos);
-    DoEmitRefByteCode(C);
+    return DoEmitRefByteCode(C);
 }
 
 // ---- Simple expressions ------------------------------------------------------------------------
@@ -147,6 +147,7 @@ struct TXANDesignatorExpr::TItemCode {
     TXANInstrCode Code;
     std::uintptr_t Data;
     bool NeedsResultSlot;
+    TXANCall* Call = nullptr;  // the item's call, unless the item is a direct access
 };
 
 namespace {
@@ -202,7 +203,7 @@ TXANDesignatorExpr::TItemCode TXANDesignatorExpr::ItemCode(TXANContext& C, std::
     call->FExitLabel = C.CurEBC.ExitL;
     call->FBreakLabel = C.CurEBC.BreakL;
     call->FContinueLabel = C.CurEBC.ContinueL;
-    return {code, reinterpret_cast<std::uintptr_t>(call), use != TUse::Assign};
+    return {code, reinterpret_cast<std::uintptr_t>(call), use != TUse::Assign, call};
 }
 
 void TXANDesignatorExpr::EmitUse(TXANContext& C, TUse AUse, TXANExpression* AValue) {
@@ -216,7 +217,9 @@ void TXANDesignatorExpr::EmitUse(TXANContext& C, TUse AUse, TXANExpression* AVal
     // Each call's result slot lies just below its object, so one result is the next object.
     if (resultSlots > 0) C.Code->Emit(icPush, resultSlots);
     for (std::size_t i = 0; i < FItems.size(); ++i) {
-        for (const auto& arg : FItems[i]->FArgs) arg->EmitRefByteCode(C);
+        bool mayBeRef = false;
+        for (const auto& arg : FItems[i]->FArgs) mayBeRef |= arg->EmitRefByteCode(C);
+        if (codes[i].Call) codes[i].Call->FArgsByValue = !mayBeRef;
         if (AUse == TUse::Assign && i + 1 == FItems.size()) AValue->EmitByteCode(C, erStack);
         C.Code->Emit(codes[i].Code, codes[i].Data);
     }
@@ -227,7 +230,10 @@ void TXANDesignatorExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes
     EmitUse(C, TUse::Value, nullptr);
 }
 
-void TXANDesignatorExpr::DoEmitRefByteCode(TXANContext& C) { EmitUse(C, TUse::Ref, nullptr); }
+bool TXANDesignatorExpr::DoEmitRefByteCode(TXANContext& C) {
+    EmitUse(C, TUse::Ref, nullptr);
+    return true;
+}
 
 // Emitted at the assignment statement's position (its ':='), not the designator's.
 void TXANDesignatorExpr::EmitAssign(TXANContext& C, TXANExpression& AValue) { EmitUse(C, TUse::Assign, &AValue); }

@@ -29,8 +29,9 @@ public:
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
     // The value for AEmitRes; the jump modes jump to AJmpLabel.
     void EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
-    // A reference where the expression denotes a variable, the value otherwise.
-    void EmitRefByteCode(TXANContext& C);
+    // A reference where the expression denotes a variable, the value otherwise; whether what
+    // it pushed may be a reference.
+    bool EmitRefByteCode(TXANContext& C);
 
     Integer FSourcePos;
 
@@ -39,7 +40,10 @@ protected:
     // jump itself (AValuePending := false).
     virtual void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending,
                                 TXANLabel* AJmpLabel) = 0;
-    virtual void DoEmitRefByteCode(TXANContext& C) { EmitByteCode(C, erStack); }
+    virtual bool DoEmitRefByteCode(TXANContext& C) {
+        EmitByteCode(C, erStack);
+        return false;
+    }
 };
 
 using TXANExpressionPtr = std::unique_ptr<TXANExpression>;
@@ -108,7 +112,7 @@ public:
 
 protected:
     void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
-    void DoEmitRefByteCode(TXANContext& C) override;
+    bool DoEmitRefByteCode(TXANContext& C) override;
 
 private:
     enum class TUse : std::uint8_t { Value, Ref, Assign };

@@ -176,7 +176,7 @@ TXANVbDesignatorExpr::TItemCode TXANVbDesignatorExpr::ItemCode(TXANContext& C, c
                                      AItem.FIsResultUsed);
     const TXANInstrCode instr = AIndex == 0 ? global[use] : AItem.IsNamed() ? member[use] : unnamed[use];
     // An assignment call produces no result, so it takes no slot.
-    return {instr, reinterpret_cast<std::uintptr_t>(call), !assign};
+    return {instr, reinterpret_cast<std::uintptr_t>(call), !assign, call};
 }
 
 void TXANVbDesignatorExpr::EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData,
@@ -195,8 +195,10 @@ void TXANVbDesignatorExpr::EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AO
     if (resultSlots > 0) C.Code->Emit(icPush, resultSlots);
     for (std::size_t i = 0; i < FItems.size(); ++i) {
         // A designator argument goes by reference, any other expression by value.
-        for (const auto& arg : FItems[i]->FArgs) arg->EmitRefByteCode(C);
+        bool mayBeRef = false;
+        for (const auto& arg : FItems[i]->FArgs) mayBeRef |= arg->EmitRefByteCode(C);
         if (AOnItemArgs) AOnItemArgs(C, *this, i, AArgsData);
+        else if (codes[i].Call) codes[i].Call->FArgsByValue = !mayBeRef;
         C.Code->Emit(codes[i].Code, codes[i].Data);
     }
 }
@@ -206,7 +208,10 @@ void TXANVbDesignatorExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitR
     EmitChain(C, false, nullptr, nullptr, nullptr);
 }
 
-void TXANVbDesignatorExpr::DoEmitRefByteCode(TXANContext& C) { EmitChain(C, true, nullptr, nullptr, nullptr); }
+bool TXANVbDesignatorExpr::DoEmitRefByteCode(TXANContext& C) {
+    EmitChain(C, true, nullptr, nullptr, nullptr);
+    return true;
+}
 
 namespace {
 
@@ -217,7 +222,7 @@ bool NewItemCode(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t 
     if (&item != static_cast<TXANVbNewExpr&>(ADesignator).FNewCallItem) return false;
     TXANCall* call = C.Code->AddCall(-1, plat::UString(), item.FBracketType,
                                      static_cast<std::int32_t>(item.FArgs.size()), true, false, true);
-    ACode = {icNewUnnamedCall, reinterpret_cast<std::uintptr_t>(call), true};
+    ACode = {icNewUnnamedCall, reinterpret_cast<std::uintptr_t>(call), true, call};
     return true;
 }
 
@@ -228,6 +233,9 @@ void TXANVbNewExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXA
     EmitChain(C, false, nullptr, nullptr, NewItemCode);
 }
 
-void TXANVbNewExpr::DoEmitRefByteCode(TXANContext& C) { EmitChain(C, true, nullptr, nullptr, NewItemCode); }
+bool TXANVbNewExpr::DoEmitRefByteCode(TXANContext& C) {
+    EmitChain(C, true, nullptr, nullptr, NewItemCode);
+    return true;
+}
 
 }  // namespace xan

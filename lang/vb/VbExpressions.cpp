@@ -36,9 +36,9 @@ void TXANVbExpression::EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TX
     }
 }
 
-void TXANVbExpression::EmitRefByteCode(TXANContext& C) {
+bool TXANVbExpression::EmitRefByteCode(TXANContext& C) {
     TXANSourcePosScope position(C.Code, FSourcePos);
-    DoEmitRefByteCode(C);
+    return DoEmitRefByteCode(C);
 }
 
 }  // namespace xan

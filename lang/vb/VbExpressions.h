@@ -22,8 +22,9 @@ public:
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
     // Emits the value for the given use; AJmpLabel is the target of the two jump modes.
     void EmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
-    // Emits a reference where the expression denotes a variable, otherwise its value.
-    void EmitRefByteCode(vb::TXANContext& C);
+    // Emits a reference where the expression denotes a variable, otherwise its value; whether
+    // what it pushed may be a reference.
+    bool EmitRefByteCode(vb::TXANContext& C);
 
     plat::Integer FSourcePos;
 
@@ -31,7 +32,10 @@ protected:
     // Emits the node; a node that realises a jump mode itself clears AHandled.
     virtual void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                                 bool& AHandled) = 0;
-    virtual void DoEmitRefByteCode(vb::TXANContext& C) { EmitByteCode(C); }
+    virtual bool DoEmitRefByteCode(vb::TXANContext& C) {
+        EmitByteCode(C);
+        return false;
+    }
 };
 
 using TXANVbExpressionList = std::vector<std::unique_ptr<TXANVbExpression>>;
@@ -121,6 +125,7 @@ public:
         TXANInstrCode Code;
         std::uintptr_t Data;
         bool NeedsResultSlot;
+        TXANCall* Call = nullptr;  // the item's call, unless the item is a direct access
     };
     enum class TUse : int { Value, Ref, Assign };
     // The default code of item AIndex for a use: only the first item without an argument list
@@ -141,7 +146,7 @@ public:
 protected:
     void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
-    void DoEmitRefByteCode(vb::TXANContext& C) override;
+    bool DoEmitRefByteCode(vb::TXANContext& C) override;
 };
 
 // New a.B(args).C: the class name steps, then the construction call, then further steps.
@@ -154,7 +159,7 @@ public:
 protected:
     void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
-    void DoEmitRefByteCode(vb::TXANContext& C) override;
+    bool DoEmitRefByteCode(vb::TXANContext& C) override;
 };
 
 }  // namespace xan

@@ -66,7 +66,7 @@ TEST_F(SiteNameCacheTest, FreeingCodeAnywhereInvalidatesEveryCache) {
     TXANSiteNameCache other;
     cache->Store(a.Site(0), a.Scope(0), 7, TXANNameSearchRes::LocalVar(3));
     other.Store(a.Site(1), a.Scope(0), 7, TXANNameSearchRes::LocalVar(4));
-    TXANCodeEpoch::NoteFreed();
+    TXANCodeEpoch::Advance();
     EXPECT_FALSE(cache->Lookup(a.Site(0), a.Scope(0), 7, out));
     EXPECT_FALSE(other.Lookup(a.Site(1), a.Scope(0), 7, out));
     cache->Store(a.Site(0), a.Scope(0), 7, TXANNameSearchRes::LocalVar(6));  // refilled afterwards

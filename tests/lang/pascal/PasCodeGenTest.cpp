@@ -42,6 +42,16 @@ TEST(PasCodeGen, ArgumentsArriveAsReferences) {
     EXPECT_EQ(byRef.Names(), (V{"icPush", "icPushLocalVarRef", "icGlobCall", "icPop", "icRet"}));
     CompiledProc byValue(u"procedure P; var x; begin F(x + 1); end;");
     EXPECT_EQ(byValue.Names(), (V{"icPush", "icPushLocalVar", "icPushLiteral", "icPlus", "icGlobCall", "icPop", "icRet"}));
+    // Only a call none of whose arguments may be a reference skips the by-value copies.
+    EXPECT_FALSE(byRef.Code().Code()[2].DataAs<TXANCall>()->FArgsByValue);
+    EXPECT_TRUE(byValue.Code().Code()[4].DataAs<TXANCall>()->FArgsByValue);
+    CompiledSnippet nested(u"F(G(1), 2)", false);
+    ASSERT_EQ(test::CodeNames(nested.code), (V{"icPush", "icPush", "icPushLiteral", "icGlobCallRef", "icPushLiteral",
+                                         "icGlobCall", "icPop", "icRet"}));
+    EXPECT_TRUE(nested.code.Code()[3].DataAs<TXANCall>()->FArgsByValue);   // G(1)
+    EXPECT_FALSE(nested.code.Code()[5].DataAs<TXANCall>()->FArgsByValue);  // G(1) may yield a reference
+    CompiledSnippet none(u"F()", false);
+    EXPECT_TRUE(none.code.Code()[1].DataAs<TXANCall>()->FArgsByValue);
 }
 
 TEST(PasCodeGen, CallStatementIgnoresTheResult) {

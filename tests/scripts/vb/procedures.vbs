@@ -51,3 +51,23 @@ Function Locals(n)
     Locals = a + b
 End Function
 MsgBox Locals(3)
+' A ByVal parameter keeps the value of its argument at the call while the callee changes the
+' caller's variable through another parameter: whether the arguments are variables, expressions
+' or call results, and in rounds after the second, which enter the procedure the short way.
+Sub Watch(ByVal v, ByRef w)
+    w = w + 10
+    MsgBox "watched " & v & ", variable now " & w
+End Sub
+Function Same(ByVal v)
+    Same = v
+End Function
+Sub MixedRounds
+    Dim k, y
+    y = 1
+    For k = 1 To 3
+        Watch y, y
+        Watch y + 0, y
+        Watch Same(y), y
+    Next
+End Sub
+MixedRounds

@@ -56,7 +56,34 @@ begin
   ShowMessage('callee copy ' + IntToStr(v));
 end;
 
+// A by-value parameter keeps the value of its argument at the call while the callee changes
+// the caller's variable through another parameter: whether the arguments are variables,
+// expressions or call results, and in rounds after the second, which enter the procedure the
+// short way.
+procedure Watch(v; var w);
 begin
+  w := w + 10;
+  ShowMessage('watched ' + IntToStr(v) + ', variable now ' + IntToStr(w));
+end;
+
+function Same(v);
+begin
+  Result := v;
+end;
+
+procedure MixedRounds;
+var k, x;
+begin
+  x := 1;
+  for k := 1 to 3 do begin
+    Watch(x, x);
+    Watch(x + 0, x);
+    Watch(Same(x), x);
+  end;
+end;
+
+begin
+  MixedRounds;
   g := 1;
   ChangeGlobalThenRead(g);
   g := 7;
