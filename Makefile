@@ -29,13 +29,15 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
-# Micro benchmarks, then the same programs timed against Lua, CPython, Perl and Tcl.
+# Micro benchmarks, then the same programs timed against Lua, CPython, Perl and Tcl, run by
+# the profile-optimised build (scripts/build-pgo.sh).
 bench: deps
 	@bash scripts/install-deps.sh --bench
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 	@for b in build/release/bin/*_bench; do echo "== $$b"; $$b; done
-	@bash bench/compare/run.sh build/release/bin/velmora
+	@bash scripts/build-pgo.sh build/release-pgo >/dev/null
+	@bash bench/compare/run.sh build/release-pgo/bin/velmora
 
 clean:
 	rm -rf $(BUILD)

@@ -18,7 +18,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
-VELMORA_DEFAULTS = ("build/release/bin/velmora", "build/default/bin/velmora")
+VELMORA_DEFAULTS = ("build/release-pgo/bin/velmora", "build/release/bin/velmora", "build/default/bin/velmora")
 
 
 class Impl:
