@@ -96,8 +96,15 @@ class TXANProcObject : public TXANDispIdObject {
     // each such reference among AArgs (ParamCount() slots) is replaced by the value it refers to.
     // Inline: every script call runs it, and the arguments are seldom references.
     void TakeByValueCopies(plat::Variant* AArgs) const {
-        for (const std::uint16_t i : FByValueParams)
-            if (AArgs[i].IsByRef()) TakeCopy(AArgs[i]);  // foreign by-reference forms included
+        for (const std::uint16_t i : FByValueParams) {
+            plat::Variant& arg = AArgs[i];
+            if (!arg.IsByRef()) continue;
+            // The argument is a reference, which owns nothing: it becomes a copy of what it
+            // refers to. Foreign by-reference forms are read out of line.
+            const plat::VarData& target = arg.Deref();
+            if (target.VType & plat::varByRef) TakeCopy(arg);
+            else arg.Assign(target);
+        }
     }
 
 protected:
