@@ -139,8 +139,10 @@ void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame
 
 inline void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
     if (FActivationHooks) OnActivationLeave(AThread, AFrame);
-    delete AFrame.ElementRefs;
-    AFrame.ElementRefs = nullptr;
+    if (AFrame.ElementRefs) {
+        delete AFrame.ElementRefs;
+        AFrame.ElementRefs = nullptr;
+    }
     AThread.FCallStack = AFrame.Next;
     --AThread.FDepth;
     const TXANByteCode& code = *AFrame.Ctx->Code;
@@ -177,7 +179,10 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
                                                                            Variant* AResult, Variant* ACallerTop) {
     TXANFramePool& pool = AThread.FFramePool;
     TXANInlineFrame& callee = pool.Acquire();
-    callee.OwnCtx = {ACode, AArgs, AResult, nullptr};
+    // OwnCtx.Source stays none: a pooled frame only ever runs the machine's own code.
+    callee.OwnCtx.Code = ACode;
+    callee.OwnCtx.Args = AArgs;
+    callee.OwnCtx.Result = AResult;
     callee.CallerTop = ACallerTop;
     bool linked = false;
     try {
