@@ -34,6 +34,7 @@ struct TXANCallStackFrame {
     // loop (calls, breaks, exceptions), which is when anybody else can look at it.
     PXANInstr IP = nullptr;
     PXANVarArray Stack = nullptr;
+    plat::Variant* LocalsEnd = nullptr;   // above the locals: where the operand stack starts
     void* ExcSt = nullptr;                // innermost active exception state, or none
     TXANThreadVM* ThreadVM = nullptr;     // the machine's record for this thread, once looked up
     // Array elements this activation passes by reference (made on first need, freed with the

@@ -19,7 +19,6 @@ struct TXANInlineFrame : TXANCallStackFrame {
     TXANVMInterpretContext OwnCtx;
     plat::Variant* CallerTop = nullptr;  // one above the caller's top at the call
     plat::Variant* CallerStack = nullptr;
-    plat::Variant* CallerLocalsEnd = nullptr;
     PXANVarArray CallerArgs = nullptr;
     plat::Variant* CallerResult = nullptr;
 };

@@ -119,6 +119,7 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
     TXANByteCode& code = *ACtx.Code;
     if (AThread.FDepth >= FMaxDepth) Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
     AFrame.Stack = AThread.FStackPool.AsquireStack(code.StackSize());
+    AFrame.LocalsEnd = AFrame.Stack + code.LocalVarCount();
     AFrame.Next = AThread.FCallStack;
     AFrame.VM = this;
     AFrame.Ctx = &ACtx;
@@ -241,20 +242,18 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
     TXANCallStackFrame* frame = &AEntry;
     // The running frame's slots and context, reloaded whenever the frame changes.
     Variant* stack;
-    Variant* localsEnd;
     Variant* args;
     Variant* result;
 #define XAN_LOAD_FRAME()                                          \
     do {                                                          \
         const TXANVMInterpretContext& ctx = *frame->Ctx;          \
         stack = frame->Stack;                                     \
-        localsEnd = stack + ctx.Code->LocalVarCount();            \
         args = ctx.Args;                                          \
         result = ctx.Result;                                      \
     } while (0)
     XAN_LOAD_FRAME();
     PXANInstr ip = frame->IP;
-    Variant* sp = localsEnd;  // one above the top of the operand stack: TOS is sp[-1]
+    Variant* sp = frame->LocalsEnd;  // one above the top of the operand stack: TOS is sp[-1]
 
 #define XAN_CODE() (ip->LoadCode() & FTerminateFlag.load(std::memory_order_relaxed) & 0x7F)
 #if XAN_COMPUTED_GOTO
@@ -313,7 +312,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 }
                 OP(icRet) : {
                 do_return:
-                    XANPopTo(sp, localsEnd);
+                    XANPopTo(sp, frame->LocalsEnd);
                     if (frame == &AEntry) return;
                     // Back in the caller's loop: complete its call instruction, whose arguments
                     // lie between the result slot and the caller's top.
@@ -321,7 +320,6 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     Variant* const callerTop = done.CallerTop;
                     Variant* const afterResult = done.OwnCtx.Result + 1;
                     stack = done.CallerStack;
-                    localsEnd = done.CallerLocalsEnd;
                     args = done.CallerArgs;
                     result = done.CallerResult;
                     frame = LeaveInline(thread, frame);
@@ -583,16 +581,14 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         Variant* const enteredResult = (callResult);                                             \
         TXANInlineFrame& callee = EnterInline(thread, *frame, entered, enteredArgs, enteredResult, sp); \
         callee.CallerStack = stack;                                                              \
-        callee.CallerLocalsEnd = localsEnd;                                                      \
         callee.CallerArgs = args;                                                                \
         callee.CallerResult = result;                                                            \
         frame = &callee;                                                                         \
         stack = frame->Stack;                                                                    \
-        localsEnd = stack + entered->LocalVarCount();                                            \
         args = enteredArgs;                                                                      \
         result = enteredResult;                                                                  \
         ip = entered->Code();                                                                    \
-        sp = localsEnd;                                                                          \
+        sp = callee.LocalsEnd;                                                                   \
         DISPATCH();                                                                              \
     }
 #define XAN_GLOB_CALL(ref)                                                                                  \
@@ -617,7 +613,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 XAN_ENTER(exit.Code, sp - 1 - call.FArgsOffset, sp - 1 - call.FResOffset);                  \
             if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                                        \
             if (exit.Kind == TXANCallExit::ceJump) {                                                        \
-                sp = XANPopTo(sp, localsEnd);                                                               \
+                sp = XANPopTo(sp, frame->LocalsEnd);                                                        \
                 if (frame->ElementRefs) frame->ElementRefs->Abandon();                                      \
                 ip = exit.Target;                                                                           \
                 DISPATCH();                                                                                 \
@@ -1058,7 +1054,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
             frame->IP = ip;
             ip = RouteException(thread, frame, &AEntry);
             XAN_LOAD_FRAME();
-            sp = localsEnd;
+            sp = frame->LocalsEnd;
         }
     }
 #undef XAN_LOAD_FRAME
