@@ -4,9 +4,9 @@
 // same again without asking the machine to resolve the name.
 //
 // An entry holds for one thread's record of the machine (its owner) and one scope, while no
-// code was freed and no machine's published names changed (both move the code epoch). Threads share bytecode, so
-// the entry is a sequence lock: a reader that sees a write under way, or a different count
-// after reading, takes the machine's way instead. A writer that finds another writer at work
+// code was freed and no machine's published names changed (both move the code epoch).
+// Threads share bytecode, so the entry is a sequence lock: a reader that sees a write under
+// way, or a different count after reading, takes the machine's way instead. A writer that finds another writer at work
 // gives up (the entry is only a shortcut).
 #include <atomic>
 #include <cstdint>

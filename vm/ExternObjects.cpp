@@ -1,10 +1,9 @@
 #include "vm/ExternObjects.h"
 
-#include "vm/CodeEpoch.h"
-
 #include <memory>
 
 #include "foundation/NameTable.h"
+#include "vm/CodeEpoch.h"
 #include "vm/CodeObject.h"
 
 namespace xan {

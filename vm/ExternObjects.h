@@ -30,7 +30,6 @@ public:
     plat::CriticalSection& Section() noexcept { return FSection; }
     // +1 on every successful Add, 0 after Close; readable without the section.
     std::int32_t ChangeNumber() const noexcept { return FChangeNumber.load(std::memory_order_acquire); }
-    const std::atomic<std::int32_t>& ChangeCounter() const noexcept { return FChangeNumber; }
     // Read under Section().
     TXANExternObject* Find(Integer AName) const noexcept;
     const std::vector<TXANExternObject*>& PubMrsObjs() const noexcept { return FPubMrsObjs; }

@@ -209,7 +209,7 @@ inline TXANCallStackFrame* TXANInterpreter::LeaveInline(TXANThread& AThread, TXA
 // that failed may have left a value in the slot above the top.
 static void ResetOperands(TXANCallStackFrame& AFrame) noexcept {
     const TXANByteCode& code = *AFrame.Ctx->Code;
-    XANPopTo(AFrame.Stack + code.StackSize(), AFrame.Stack + code.LocalVarCount());
+    XANPopTo(AFrame.Stack + code.StackSize(), AFrame.LocalsEnd);
     if (AFrame.ElementRefs) AFrame.ElementRefs->Abandon();
 }
 
