@@ -13,14 +13,14 @@
 namespace xan {
 
 // The frame of a script call entered inside the caller's dispatch loop, with the context it
-// runs, where the caller's operand stack stood and the caller's loop registers (restored from
-// here on return rather than reloaded through the caller's frame and code).
+// runs, where the caller's operand stack stood, and slots of its own for a small activation
+// (most are: it then takes nothing from the slot pool).
 struct TXANInlineFrame : TXANCallStackFrame {
+    static constexpr std::int32_t OwnSlotCount = 12;
+
     TXANVMInterpretContext OwnCtx;
     plat::Variant* CallerTop = nullptr;  // one above the caller's top at the call
-    plat::Variant* CallerStack = nullptr;
-    PXANVarArray CallerArgs = nullptr;
-    plat::Variant* CallerResult = nullptr;
+    plat::Variant OwnSlots[OwnSlotCount];  // Empty whenever they are not in use
 };
 
 class TXANFramePool {

@@ -62,6 +62,17 @@ inline void CompleteElementRefs(TXANCallStackFrame& AFrame, const Variant* AFrom
     if (AFrame.ElementRefs && !AFrame.ElementRefs->Empty()) AFrame.ElementRefs->Complete(AFrom, ATo);
 }
 
+// The dispatch index of AInstr under the machine's terminate flag AFlag. The empty asm hides
+// that the code is a byte: otherwise GCC ands in 8 bits and widens the result again on every
+// dispatch.
+inline std::uint32_t DispatchIndex(PXANInstr AInstr, std::uint32_t AFlag) noexcept {
+    std::uint32_t code = AInstr->LoadCode();
+#if defined(__GNUC__) && !defined(__clang__)
+    asm("" : "+r"(code));
+#endif
+    return code & AFlag;
+}
+
 // Whether the second instruction of a fused pair is still the one fusion found there: a
 // breakpoint patched onto it must not be skipped.
 inline bool SecondIs(PXANInstr AFirst, TXANInstrCode ACode) noexcept { return AFirst[1].LoadCode() == ACode; }
@@ -112,14 +123,19 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
 
 }  // namespace
 
+[[noreturn, gnu::cold]] static void RaiseTooDeep() {
+    Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
+}
+
 // AThreadVM: the caller's look-up of the thread's record when the caller runs this machine's
-// code (which a call reuses), else none.
+// code (which a call reuses), else none. ADepth: the caller's depth plus one (checked by the
+// caller). AStack: the activation's slots.
 [[gnu::always_inline]] inline void TXANInterpreter::LinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame,
-                                                            TXANVMInterpretContext& ACtx, TXANThreadVM* AThreadVM) {
+                                                            TXANVMInterpretContext& ACtx, TXANThreadVM* AThreadVM,
+                                                            std::int32_t ADepth, Variant* AStack) noexcept {
     TXANByteCode& code = *ACtx.Code;
-    if (AThread.FDepth >= FMaxDepth) Throw<EXANVMRuntime>(u"Stack overflow: script calls are nested too deeply");
-    AFrame.Stack = AThread.FStackPool.AsquireStack(code.StackSize());
-    AFrame.LocalsEnd = AFrame.Stack + code.LocalVarCount();
+    AFrame.Stack = AStack;
+    AFrame.LocalsEnd = AStack + code.LocalVarCount();
     AFrame.Next = AThread.FCallStack;
     AFrame.VM = this;
     AFrame.Ctx = &ACtx;
@@ -128,24 +144,30 @@ inline bool IsElementRef(const TXANCallStackFrame& AFrame, const Variant* ASlot)
     AFrame.ExcSt = nullptr;
     AFrame.ElementRefs = nullptr;
     AFrame.ThreadVM = AThreadVM;
-    AFrame.Depth = ++AThread.FDepth;
+    AFrame.Depth = ADepth;
     AThread.FCallStack = &AFrame;
 }
 
 void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx) {
     XAN_ASSERT(Unit, ACtx.Code && ACtx.Code->Count() > 0);
     const TXANCallStackFrame* caller = AThread.FCallStack;
-    LinkFrame(AThread, AFrame, ACtx, caller && caller->VM == this ? caller->ThreadVM : nullptr);
+    const std::int32_t depth = caller ? caller->Depth + 1 : 1;
+    if (depth > FMaxDepth) RaiseTooDeep();
+    Variant* const stack = AThread.FStackPool.AsquireStack(ACtx.Code->StackSize());
+    LinkFrame(AThread, AFrame, ACtx, caller && caller->VM == this ? caller->ThreadVM : nullptr, depth, stack);
 }
 
-inline void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
+inline void TXANInterpreter::UnlinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
     if (FActivationHooks) OnActivationLeave(AThread, AFrame);
     if (AFrame.ElementRefs) {
         delete AFrame.ElementRefs;
         AFrame.ElementRefs = nullptr;
     }
     AThread.FCallStack = AFrame.Next;
-    --AThread.FDepth;
+}
+
+void TXANInterpreter::LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
+    UnlinkFrame(AThread, AFrame);
     const TXANByteCode& code = *AFrame.Ctx->Code;
     AThread.FStackPool.ReleaseStack(code.StackSize(), code.LocalVarCount());
 }
@@ -173,11 +195,33 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
     Run(AThread, activation.Frame);
 }
 
+namespace {
+
+// The slots of a pooled frame about to run ACode: its own when they are enough, else the
+// thread's pool's.
+inline Variant* InlineSlots(TXANThread& AThread, TXANInlineFrame& AFrame, const TXANByteCode& ACode) {
+    const std::int32_t size = ACode.StackSize();
+    return size <= TXANInlineFrame::OwnSlotCount ? AFrame.OwnSlots : AThread.FStackPool.AsquireStack(size);
+}
+
+// Gives back (and clears) what InlineSlots handed out; the operand stack is empty.
+inline void ReleaseInlineSlots(TXANThread& AThread, TXANInlineFrame& AFrame) noexcept {
+    const TXANByteCode& code = *AFrame.OwnCtx.Code;
+    if (AFrame.Stack == AFrame.OwnSlots)
+        XANPopTo(AFrame.LocalsEnd, AFrame.Stack);
+    else
+        AThread.FStackPool.ReleaseStack(code.StackSize(), code.LocalVarCount());
+}
+
+}  // namespace
+
 // Inline: it runs on every script call, from the dispatch loop only.
 [[gnu::always_inline]] inline TXANInlineFrame& TXANInterpreter::EnterInline(TXANThread& AThread,
                                                                            const TXANCallStackFrame& ACaller,
                                                                            TXANByteCode* ACode, Variant* AArgs,
                                                                            Variant* AResult, Variant* ACallerTop) {
+    const std::int32_t depth = ACaller.Depth + 1;
+    if (depth > FMaxDepth) RaiseTooDeep();
     TXANFramePool& pool = AThread.FFramePool;
     TXANInlineFrame& callee = pool.Acquire();
     // OwnCtx.Source stays none: a pooled frame only ever runs the machine's own code.
@@ -187,12 +231,15 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
     callee.CallerTop = ACallerTop;
     bool linked = false;
     try {
-        LinkFrame(AThread, callee, callee.OwnCtx, ACaller.ThreadVM);
+        LinkFrame(AThread, callee, callee.OwnCtx, ACaller.ThreadVM, depth, InlineSlots(AThread, callee, *ACode));
         linked = true;
         if (FActivationHooks) OnActivationEnter(AThread, callee);
     } catch (...) {
-        if (linked) LeaveFrame(AThread, callee);
-        pool.Release();
+        if (linked) {
+            LeaveInline(AThread, &callee);
+        } else {
+            pool.Release();
+        }
         throw;
     }
     return callee;
@@ -200,7 +247,8 @@ void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACt
 
 inline TXANCallStackFrame* TXANInterpreter::LeaveInline(TXANThread& AThread, TXANCallStackFrame* AFrame) noexcept {
     TXANCallStackFrame* caller = AFrame->Next;
-    LeaveFrame(AThread, *AFrame);
+    UnlinkFrame(AThread, *AFrame);
+    ReleaseInlineSlots(AThread, *static_cast<TXANInlineFrame*>(AFrame));
     AThread.FFramePool.Release();
     return caller;
 }
@@ -255,14 +303,17 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
     PXANInstr ip = frame->IP;
     Variant* sp = frame->LocalsEnd;  // one above the top of the operand stack: TOS is sp[-1]
 
-#define XAN_CODE() (ip->LoadCode() & FTerminateFlag.load(std::memory_order_relaxed) & 0x7F)
+// A running machine's flag has every bit set, a terminating one's none, so the code indexes a
+// table that covers every byte value (no mask needed) and becomes icBreak on termination.
+#define XAN_CODE() DispatchIndex(ip, FTerminateFlag.load(std::memory_order_relaxed))
 #if XAN_COMPUTED_GOTO
 #define XAN_LABEL_ADDR(name) &&L_##name,
 #define XAN_INVALID1 &&L_invalid,
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1};
-    static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 128, "one entry per 7-bit code");
+#define XAN_INVALID64 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1 XAN_INVALID64 XAN_INVALID64};
+    static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 256, "one entry per byte value");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
     case code:   \
@@ -319,10 +370,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     const TXANInlineFrame& done = *static_cast<TXANInlineFrame*>(frame);
                     Variant* const callerTop = done.CallerTop;
                     Variant* const afterResult = done.OwnCtx.Result + 1;
-                    stack = done.CallerStack;
-                    args = done.CallerArgs;
-                    result = done.CallerResult;
                     frame = LeaveInline(thread, frame);
+                    XAN_LOAD_FRAME();
                     ip = frame->IP;
                     CompleteElementRefs(*frame, afterResult, callerTop);
                     sp = XANPopTo(callerTop, afterResult);
@@ -580,9 +629,6 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         Variant* const enteredArgs = (callArgs);                                                 \
         Variant* const enteredResult = (callResult);                                             \
         TXANInlineFrame& callee = EnterInline(thread, *frame, entered, enteredArgs, enteredResult, sp); \
-        callee.CallerStack = stack;                                                              \
-        callee.CallerArgs = args;                                                                \
-        callee.CallerResult = result;                                                            \
         frame = &callee;                                                                         \
         stack = frame->Stack;                                                                    \
         args = enteredArgs;                                                                      \
@@ -1069,6 +1115,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #undef XAN_INVALID1
 #undef XAN_INVALID4
 #undef XAN_INVALID16
+#undef XAN_INVALID64
 #endif
 }
 

@@ -51,16 +51,16 @@ class TXANInterpreter : public TXANVMBase {
 public:
     // Nesting deeper than this raises a runtime error instead of exhausting the native stack.
     static constexpr std::int32_t DefaultMaxDepth = 1000;
-    static constexpr std::uint8_t TerminateRunning = 0xFF;
+    static constexpr std::uint32_t TerminateRunning = 0xFFFFFFFFu;
 
     TXANInterpreter() = default;
 
     // Runs the activation to its icRet, or until an exception leaves it.
     void Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx);
 
-    // $FF while running normally; 0 makes the next instruction of every activation of this
+    // All bits set while running normally; 0 makes the next instruction of every activation of this
     // machine trap as icBreak (abort and requested break). Written by any thread.
-    std::atomic<std::uint8_t> FTerminateFlag{TerminateRunning};
+    std::atomic<std::uint32_t> FTerminateFlag{TerminateRunning};
     std::int32_t FMaxDepth = DefaultMaxDepth;
 
 protected:
@@ -124,10 +124,12 @@ private:
     class TActivation;
     // Links AFrame as the thread's innermost activation of ACtx, with its slots from the pool.
     void EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx);
-    // What every way into an activation shares (ACtx's code checked by the caller).
+    // What every way into an activation shares (ACtx's code and the depth checked by the caller).
     void LinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx,
-                   TXANThreadVM* AThreadVM);
-    // Unlinks the innermost frame and gives back its slots (its operand stack is empty).
+                   TXANThreadVM* AThreadVM, std::int32_t ADepth, plat::Variant* AStack) noexcept;
+    // Unlinks the innermost frame (its slots are the caller's to give back).
+    void UnlinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept;
+    // Unlinks the innermost frame and gives back its pool slots (its operand stack is empty).
     void LeaveFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept;
     // A script call from ACaller (the innermost frame) entered in its loop: the callee's frame,
     // linked and announced. ACode is checked by the machine that answered the call.

@@ -22,7 +22,9 @@ public:
     PXANCallStackFrame FCallStack = nullptr;  // top frame; none when idle
     plat::Variant* PV = nullptr;              // scratch address for the call instructions
     plat::Variant V;                          // scratch value for the call instructions
-    std::int32_t FDepth = 0;                  // activations currently running on this thread
+
+    // Activations currently running on this thread.
+    std::int32_t Depth() const noexcept { return FCallStack ? FCallStack->Depth : 0; }
 };
 
 }  // namespace xan

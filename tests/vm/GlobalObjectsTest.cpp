@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/vm/VmTestSupport.h"
 #include "vm/ByteCode.h"
 
 namespace xan {
@@ -12,6 +13,7 @@ using plat::DISPATCH_PROPERTYGET;
 using plat::DISPATCH_PROPERTYPUT;
 using plat::DISPATCH_PROPERTYPUTREF;
 using plat::UString;
+using vmtest::CountingDispatch;
 
 class TestProc : public TXANProcObject {
 public:
@@ -26,34 +28,6 @@ public:
     void Execute(TXANVMBase*, TXANCall*, PXANVarArray AArgs, plat::Variant& AResult) override {
         AResult = AArgs[0];
     }
-};
-
-// A dispatch object that only counts its references.
-class CountingDispatch : public plat::IDispatch {
-public:
-    plat::HRESULT QueryInterface(const plat::TGUID&, void** out) noexcept override {
-        *out = nullptr;
-        return plat::E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() noexcept override { return ++refs; }
-    std::uint32_t Release() noexcept override { return --refs; }
-    plat::HRESULT GetTypeInfoCount(std::uint32_t* count) noexcept override {
-        *count = 0;
-        return plat::S_OK;
-    }
-    plat::HRESULT GetTypeInfo(std::uint32_t, plat::LCID, plat::ITypeInfo** out) noexcept override {
-        *out = nullptr;
-        return plat::E_NOTIMPL;
-    }
-    plat::HRESULT GetIDsOfNames(const plat::TGUID&, const char16_t* const*, std::uint32_t, plat::LCID,
-                                plat::DISPID*) noexcept override {
-        return plat::DISP_E_UNKNOWNNAME;
-    }
-    plat::HRESULT Invoke(plat::DISPID, const plat::TGUID&, plat::LCID, std::uint16_t, plat::DISPPARAMS*, plat::Variant*,
-                         plat::EXCEPINFO*, std::uint32_t*) noexcept override {
-        return plat::DISP_E_MEMBERNOTFOUND;
-    }
-    std::uint32_t refs = 1;
 };
 
 TEST(GlobalObjects, VariableAcceptsGetAndBothPutsAndYieldsAValue) {

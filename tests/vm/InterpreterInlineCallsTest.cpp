@@ -12,6 +12,7 @@ namespace {
 
 using namespace plat;
 using vmtest::CodeBuilder;
+using vmtest::CountingDispatch;
 using vmtest::RaisedMessage;
 using vmtest::TestVM;
 
@@ -58,7 +59,7 @@ Variant RunSum(TestVM& vm, SumProc& sum, int AN) {
 
 void ExpectIdle(const TestVM& vm) {
     EXPECT_EQ(vm.thread.FCallStack, nullptr);
-    EXPECT_EQ(vm.thread.FDepth, 0);
+    EXPECT_EQ(vm.thread.Depth(), 0);
     EXPECT_EQ(vm.thread.FFramePool.Used(), 0u);
     EXPECT_EQ(vm.enters, vm.leaves);
 }
@@ -73,6 +74,43 @@ TEST(InterpreterInlineCalls, DeepRecursionReturnsThroughEveryFrame) {
     // Again, now on chunks the pool kept.
     EXPECT_EQ(RunSum(vm, sum, 70).VInteger, 70 * 71 / 2);
     ExpectIdle(vm);
+}
+
+// Hold(n): keeps an object in its last local, then answers Hold(n - 1) (0 when n <= 0). Small
+// activations run in slots of their frame, large ones in slots of the thread's pool; either
+// way every activation releases what its locals held when it ends.
+TEST(InterpreterInlineCalls, ActivationsOfEverySizeReleaseTheirLocals) {
+    for (const int locals : {1, TXANInlineFrame::OwnSlotCount - 2, TXANInlineFrame::OwnSlotCount + 5, 300}) {
+        CountingDispatch obj;
+        TestVM vm;
+        CodeBuilder c(locals);
+        TXANLabel* recurse = c.bc.CreateLabel();
+        TXANCall* call = c.bc.AddCall(1, u"Hold", bkRound, 1, false, false, true);
+        c.Lit(Variant(static_cast<IDispatch*>(&obj))).Op(icAssignLocalVar, std::uintptr_t(locals - 1));
+        c.Op(icPushArg, TXANParamInfo{0, pkSimple}).Lit(Variant(0)).Op(icLessEqual).Op(icPopJmpIfFalse, recurse);
+        c.Lit(Variant(0)).Op(icAssignResult).Op(icRet);
+        c.Bind(recurse).Op(icPush, std::uintptr_t(1)).Op(icPushArg, TXANParamInfo{0, pkSimple});
+        c.Lit(Variant(1)).Op(icMinus).Op(icGlobCall, call).Op(icAssignResult).Op(icRet);
+        TXANByteCode& code = c.Finish();
+        const std::uint32_t before = obj.refs;  // the literal's own reference
+        std::vector<std::uint32_t> held;
+        vm.globCall = [&](TXANThread&, TXANCallStackFrame& f, TXANCall&, Variant*, bool) {
+            EXPECT_EQ(f.Stack[locals - 1].VType, varDispatch);
+            held.push_back(obj.refs - before);
+            return TXANCallExit::Enter(&code);
+        };
+        Variant arg(4);
+        EXPECT_EQ(vm.Call(code, &arg).VInteger, 0) << locals;
+        // One reference more per running activation, none left once they are done.
+        EXPECT_EQ(held, (std::vector<std::uint32_t>{1, 2, 3, 4})) << locals;
+        EXPECT_EQ(obj.refs, before) << locals;
+        ExpectIdle(vm);
+        // The slots are handed out again clean: a second run sees the same counts.
+        held.clear();
+        EXPECT_EQ(vm.Call(code, &arg).VInteger, 0);
+        EXPECT_EQ(held, (std::vector<std::uint32_t>{1, 2, 3, 4})) << locals;
+        EXPECT_EQ(obj.refs, before) << locals;
+    }
 }
 
 TEST(InterpreterInlineCalls, CalleeFramesAreLinkedWithTheirOwnContext) {
