@@ -86,6 +86,16 @@ TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
     return icBreak;
 }
 
+bool IsTripleCode(std::uint8_t ACode) noexcept {
+    for (const TFusedTriple& triple : Triples)
+        if (triple.Fused == ACode) return true;
+    return false;
+}
+
+void Unfuse(TXANInstr& AInstr) noexcept {
+    AInstr.StoreCode(XANUnfusedCode(static_cast<TXANInstrCode>(AInstr.LoadCode())));
+}
+
 }  // namespace
 
 void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
@@ -104,6 +114,13 @@ void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
         ACode[i].Code = fused;
         ++i;  // the second instruction is not the first of another pair
     }
+}
+
+void XANUnfuseBefore(TXANInstr* ACode, std::int32_t AIndex) noexcept {
+    // The head of a triple two before; then the head of whatever group starts just before (a
+    // pair, a triple, or the pair inside the triple just unfused).
+    if (AIndex >= 2 && IsTripleCode(ACode[AIndex - 2].LoadCode())) Unfuse(ACode[AIndex - 2]);
+    if (AIndex >= 1) Unfuse(ACode[AIndex - 1]);
 }
 
 TXANInstrCode XANUnfusedCode(TXANInstrCode ACode) noexcept {

@@ -8,9 +8,9 @@
 // its own source position for any error. A jump to the second instruction therefore still finds
 // it intact, and nothing moves.
 //
-// The short way is taken only while the second instruction still has the code fusion found
-// there: a breakpoint patched onto it is never skipped. A fused instruction run as a
-// breakpoint's copy finds the copy's jump back after it, and so does its own work only.
+// A fused instruction does not look at the instructions it skips (that would cost every run):
+// whoever patches a breakpoint onto an instruction first calls XANUnfuseBefore, so that no group
+// runs past the patch. A breakpoint's copy of a fused instruction runs unfused.
 #include <cstdint>
 
 #include "vm/Instr.h"
@@ -19,6 +19,12 @@ namespace xan {
 
 // Gives every fusable pair of ACode[0 .. ACount) its fused code; run once code is complete.
 void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept;
+
+// Before instruction AIndex of ACode is patched: every fused group that covers it from an
+// earlier instruction (a pair whose second it is, a triple whose second or third it is) takes
+// its unfused codes again. Safe while other threads run the code (each code is one atomic byte);
+// the groups stay unfused once the patch is gone.
+void XANUnfuseBefore(TXANInstr* ACode, std::int32_t AIndex) noexcept;
 
 // The code a fused instruction had before fusion (other codes are answered unchanged): what it
 // does when the pair cannot take its short way.

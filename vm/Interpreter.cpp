@@ -12,6 +12,7 @@
 #include "vm/ByteCode.h"
 #include "vm/ElementAccess.h"
 #include "vm/ElementRefs.h"
+#include "vm/Fusion.h"
 #include "vm/GlobalObjects.h"
 #include "vm/SlotOps.h"
 #include "vm/VMConstants.h"
@@ -72,10 +73,6 @@ inline std::uint32_t DispatchIndex(PXANInstr AInstr, std::uint32_t AFlag) noexce
 #endif
     return code & AFlag;
 }
-
-// Whether the second instruction of a fused pair is still the one fusion found there: a
-// breakpoint patched onto it must not be skipped.
-inline bool SecondIs(PXANInstr AFirst, TXANInstrCode ACode) noexcept { return AFirst[1].LoadCode() == ACode; }
 
 // A comparison followed by icPopJmpIfFalse / icPopJmpIfTrue (at AAfter) branches at once: where
 // control goes for AAnswer, the Boolean never stored. None when the next instruction is another
@@ -350,7 +347,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     // to the instruction after the breakpoint.
                     TXANInstr* copy = frame->BreakCopy;
                     copy[0] = *ip;
-                    copy[0].Code = covered;
+                    // Unfused: what follows the copy is the jump back, not the rest of a group.
+                    copy[0].Code = XANUnfusedCode(static_cast<TXANInstrCode>(covered));
                     copy[1] = *ip;
                     copy[1].Code = icBreakpointJmp;
                     copy[1].Data = reinterpret_cast<std::uintptr_t>(ip + 1);
@@ -920,12 +918,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         ip += 2;         \
         DISPATCH();      \
     } while (0)
-#define XAN_FUSED_ARITH(operand, second, intFast, floatExpr)               \
+#define XAN_FUSED_ARITH(operand, intFast, floatExpr)                       \
     {                                                                      \
         const Variant& r = operand;                                        \
         Variant& l = sp[-1];                                               \
-        if (!SecondIs(ip, second)) {                                       \
-        } else if (l.VType == varInteger && r.VType == varInteger) {       \
+        if (l.VType == varInteger && r.VType == varInteger) {              \
             std::int32_t out;                                              \
             if (!intFast(l.VInteger, r.VInteger, &out)) {                  \
                 l.VInteger = out;                                          \
@@ -938,17 +935,17 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         XANPushCopy(sp, r);                                                \
         NEXT();                                                            \
     }
-                OP(icLiteralPlus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icPlus, __builtin_add_overflow, +)
-                OP(icLiteralMinus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icMinus, __builtin_sub_overflow, -)
-                OP(icLiteralMultiply) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), icMultiply, __builtin_mul_overflow, *)
-                OP(icLocalPlus) : XAN_FUSED_ARITH(stack[ip->Data], icPlus, __builtin_add_overflow, +)
-                OP(icLocalMinus) : XAN_FUSED_ARITH(stack[ip->Data], icMinus, __builtin_sub_overflow, -)
-                OP(icLocalMultiply) : XAN_FUSED_ARITH(stack[ip->Data], icMultiply, __builtin_mul_overflow, *)
+                OP(icLiteralPlus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_add_overflow, +)
+                OP(icLiteralMinus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_sub_overflow, -)
+                OP(icLiteralMultiply) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_mul_overflow, *)
+                OP(icLocalPlus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_add_overflow, +)
+                OP(icLocalMinus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_sub_overflow, -)
+                OP(icLocalMultiply) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_mul_overflow, *)
 #undef XAN_FUSED_ARITH
                 OP(icLiteralMod) : {
                     const Variant& r = *ip->DataAs<const Variant>();
                     Variant& l = sp[-1];
-                    if (SecondIs(ip, icMod) && l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 &&
+                    if (l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 &&
                         r.VInteger != -1) {
                         l.VInteger %= r.VInteger;
                         XAN_SKIP_PAIR();
@@ -956,11 +953,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     XANPushCopy(sp, r);
                     NEXT();
                 }
-#define XAN_FUSED_COMPARE(operand, second, cmp)                                \
+#define XAN_FUSED_COMPARE(operand, cmp)                                        \
     {                                                                          \
         const Variant& r = operand;                                            \
         Variant& l = sp[-1];                                                   \
-        if (SecondIs(ip, second) && l.VType == varInteger && r.VType == varInteger) { \
+        if (l.VType == varInteger && r.VType == varInteger) {                  \
             const bool answer = l.VInteger cmp r.VInteger;                     \
             if (const PXANInstr to = BranchTarget(ip + 2, answer)) {           \
                 PopScalar(sp);                                                 \
@@ -973,50 +970,45 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         XANPushCopy(sp, r);                                                    \
         NEXT();                                                                \
     }
-                OP(icLiteralLess) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icLess, <)
-                OP(icLiteralLessEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icLessEqual, <=)
-                OP(icLiteralGreater) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icGreater, >)
-                OP(icLiteralGreaterEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icGreaterEqual, >=)
-                OP(icLiteralEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icEqual, ==)
-                OP(icLiteralNotEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), icNotEqual, !=)
-                OP(icLocalLess) : XAN_FUSED_COMPARE(stack[ip->Data], icLess, <)
-                OP(icLocalLessEqual) : XAN_FUSED_COMPARE(stack[ip->Data], icLessEqual, <=)
-                OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], icGreater, >)
-                OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], icGreaterEqual, >=)
+                OP(icLiteralLess) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), <)
+                OP(icLiteralLessEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), <=)
+                OP(icLiteralGreater) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), >)
+                OP(icLiteralGreaterEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), >=)
+                OP(icLiteralEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), ==)
+                OP(icLiteralNotEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), !=)
+                OP(icLocalLess) : XAN_FUSED_COMPARE(stack[ip->Data], <)
+                OP(icLocalLessEqual) : XAN_FUSED_COMPARE(stack[ip->Data], <=)
+                OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], >)
+                OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], >=)
 #undef XAN_FUSED_COMPARE
 // A triple "push an argument or local (left), push a literal, operate": for integers (and, in
 // arithmetic, doubles) the result replaces all three and a comparison may branch at once; else
-// the push runs alone and the fused pair after it does the rest. Only while both later
-// instructions are the ones fusion found (no breakpoint on them).
-#define XAN_TRIPLE_INTACT(pair, third) (SecondIs(ip, pair) && ip[2].LoadCode() == (third))
+// the push runs alone and the fused pair after it does the rest.
 #define XAN_SKIP_TRIPLE() \
     do {                  \
         ip += 3;          \
         DISPATCH();       \
     } while (0)
-#define XAN_TRIPLE_ARITH(left, pair, third, intFast, floatExpr)                          \
+#define XAN_TRIPLE_ARITH(left, intFast, floatExpr)                                       \
     {                                                                                    \
         const VarData& l = left;                                                         \
-        if (XAN_TRIPLE_INTACT(pair, third)) {                                            \
-            const Variant& r = *ip[1].DataAs<const Variant>();                           \
-            std::int32_t out;                                                            \
-            if (l.VType == varInteger && r.VType == varInteger &&                        \
-                !intFast(l.VInteger, r.VInteger, &out)) {                                \
-                PushScalar(sp, varInteger, out);                                         \
-                XAN_SKIP_TRIPLE();                                                       \
-            }                                                                            \
-            if (l.VType == varDouble && r.VType == varDouble) {                          \
-                PushDouble(sp, l.VDouble floatExpr r.VDouble);                           \
-                XAN_SKIP_TRIPLE();                                                       \
-            }                                                                            \
+        const Variant& r = *ip[1].DataAs<const Variant>();                               \
+        std::int32_t out;                                                                \
+        if (l.VType == varInteger && r.VType == varInteger && !intFast(l.VInteger, r.VInteger, &out)) { \
+            PushScalar(sp, varInteger, out);                                             \
+            XAN_SKIP_TRIPLE();                                                           \
+        }                                                                                \
+        if (l.VType == varDouble && r.VType == varDouble) {                              \
+            PushDouble(sp, l.VDouble floatExpr r.VDouble);                               \
+            XAN_SKIP_TRIPLE();                                                           \
         }                                                                                \
         XANPushCopy(sp, l);                                                              \
         NEXT();                                                                          \
     }
-#define XAN_TRIPLE_COMPARE(left, pair, third, cmp)                                       \
+#define XAN_TRIPLE_COMPARE(left, cmp)                                                    \
     {                                                                                    \
         const VarData& l = left;                                                         \
-        if (XAN_TRIPLE_INTACT(pair, third) && l.VType == varInteger) {                   \
+        if (l.VType == varInteger) {                                                     \
             const Variant& r = *ip[1].DataAs<const Variant>();                           \
             if (r.VType == varInteger) {                                                 \
                 const bool answer = l.VInteger cmp r.VInteger;                           \
@@ -1032,35 +1024,31 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         NEXT();                                                                          \
     }
 #define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
-                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralPlus, icPlus, __builtin_add_overflow, +)
-                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralMinus, icMinus, __builtin_sub_overflow, -)
+                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_add_overflow, +)
+                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_sub_overflow, -)
                 OP(icArgLiteralMultiply) :
-                    XAN_TRIPLE_ARITH(XAN_ARG(), icLiteralMultiply, icMultiply, __builtin_mul_overflow, *)
-                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralLess, icLess, <)
-                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralLessEqual, icLessEqual, <=)
-                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralGreater, icGreater, >)
-                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralGreaterEqual, icGreaterEqual, >=)
-                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralEqual, icEqual, ==)
-                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), icLiteralNotEqual, icNotEqual, !=)
-                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], icLiteralPlus, icPlus, __builtin_add_overflow, +)
+                    XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_mul_overflow, *)
+                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), <)
+                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), <=)
+                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), >)
+                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), >=)
+                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), ==)
+                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), !=)
+                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], __builtin_add_overflow, +)
                 OP(icLocalLiteralMinus) :
-                    XAN_TRIPLE_ARITH(stack[ip->Data], icLiteralMinus, icMinus, __builtin_sub_overflow, -)
-                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralLess, icLess, <)
-                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralLessEqual, icLessEqual, <=)
-                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreater, icGreater, >)
+                    XAN_TRIPLE_ARITH(stack[ip->Data], __builtin_sub_overflow, -)
+                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], <)
+                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], <=)
+                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], >)
                 OP(icLocalLiteralGreaterEqual) :
-                    XAN_TRIPLE_COMPARE(stack[ip->Data], icLiteralGreaterEqual, icGreaterEqual, >=)
+                    XAN_TRIPLE_COMPARE(stack[ip->Data], >=)
 // "Result := argument / local": the value goes straight to the result.
 #define XAN_FUSED_ASSIGN_RESULT(value)           \
     {                                            \
         const VarData& v = value;                \
-        if (SecondIs(ip, icAssignResult)) {      \
-            XAN_ASSERT(Unit, result);            \
-            result->Assign(v);                   \
-            XAN_SKIP_PAIR();                     \
-        }                                        \
-        XANPushCopy(sp, v);                      \
-        NEXT();                                  \
+        XAN_ASSERT(Unit, result);                \
+        result->Assign(v);                       \
+        XAN_SKIP_PAIR();                         \
     }
                 OP(icArgAssignResult) : XAN_FUSED_ASSIGN_RESULT(XAN_ARG())
                 OP(icLocalAssignResult) : XAN_FUSED_ASSIGN_RESULT(stack[ip->Data])
@@ -1068,15 +1056,14 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #undef XAN_ARG
 #undef XAN_TRIPLE_COMPARE
 #undef XAN_TRIPLE_ARITH
-#undef XAN_TRIPLE_INTACT
 #undef XAN_SKIP_TRIPLE
-#define XAN_FUSED_FOR_STEP(second, overflows, op, cmp)                                    \
+#define XAN_FUSED_FOR_STEP(overflows, op, cmp)                                            \
     {                                                                                     \
         const TXANFor& loop = *ip->DataAs<TXANFor>();                                     \
         Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);                  \
         const Variant& last = stack[loop.FToVar];                                         \
         std::int32_t out;                                                                 \
-        if (SecondIs(ip, second) && var.VType == varInteger && last.VType == varInteger &&       \
+        if (var.VType == varInteger && last.VType == varInteger &&                        \
             !overflows(var.VInteger, 1, &out)) {                                          \
             var.VInteger = out;                                                           \
             if (out cmp last.VInteger) JUMP(loop.FJmpLabel);                              \
@@ -1085,8 +1072,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         TXANValueOps::BinaryOp(var, XANInteger1, var, op);                                \
         NEXT();                                                                           \
     }
-                OP(icForIncJmpIfLE) : XAN_FUSED_FOR_STEP(icForJmpIfLE, __builtin_add_overflow, boAdd, <=)
-                OP(icForDecJmpIfGE) : XAN_FUSED_FOR_STEP(icForJmpIfGE, __builtin_sub_overflow, boSubtract, >=)
+                OP(icForIncJmpIfLE) : XAN_FUSED_FOR_STEP(__builtin_add_overflow, boAdd, <=)
+                OP(icForDecJmpIfGE) : XAN_FUSED_FOR_STEP(__builtin_sub_overflow, boSubtract, >=)
 #undef XAN_FUSED_FOR_STEP
 #undef XAN_SKIP_PAIR
 

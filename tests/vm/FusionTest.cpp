@@ -244,9 +244,11 @@ TEST(Fusion, AComparisonBranchesAsItsBooleanWould) {
                 }
 }
 
-// Runs ACode with a breakpoint patched onto AAt, the way a debugger does (the covered code saved
-// first, run as a copy when hit); answers the result and counts the hits.
+// Runs ACode with a breakpoint patched onto AAt, the way a debugger does (the groups covering it
+// unfused and the covered code saved first, run as a copy when hit); answers the result and
+// counts the hits.
 Variant RunWithBreakpoint(TXANByteCode& ACode, PXANInstr AAt, int& AHits) {
+    XANUnfuseBefore(ACode.Code(), static_cast<std::int32_t>(AAt - ACode.Code()));
     const std::uint8_t covered = AAt->Code;
     AAt->StoreCode(icBreak);
     TestVM vm;
@@ -320,6 +322,64 @@ TEST(Fusion, ABreakpointOnAnyInstructionOfAFusedGroupIsHonoured) {
         ASSERT_EQ(code.Code()[3].Code, icLiteralPlus);
         int hits = 0;
         EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VInteger, 15) << patched;
+        EXPECT_EQ(hits, 1) << patched;
+    }
+}
+
+TEST(Fusion, UnfusingBeforeAPatchRestoresOnlyTheGroupsThatCoverIt) {
+    // 0-2: local + literal triple; 3-4: literal + plus pair; 5-6: arg => result pair.
+    auto build = [](CodeBuilder& c) -> TXANByteCode& {
+        c.Op(icPushLocalVar, Slot(0)).Lit(Variant(1)).Op(icPlus);
+        c.Lit(Variant(2)).Op(icPlus);
+        c.Op(icPushArg, TXANParamInfo{0, pkSimple}).Op(icAssignResult).Op(icRet);
+        return c.Finish();
+    };
+    auto codes = [](const TXANByteCode& code) {
+        std::vector<int> out;
+        for (std::int32_t i = 0; i < code.Count(); ++i) out.push_back(code.Code()[i].Code);
+        return out;
+    };
+    const std::vector<int> fused = {icLocalLiteralPlus, icLiteralPlus, icPlus, icLiteralPlus, icPlus,
+                                    icArgAssignResult, icAssignResult, icRet};
+    const std::vector<int> tripleUnfused = {icPushLocalVar, icPushLiteral, icPlus, icLiteralPlus, icPlus,
+                                            icArgAssignResult, icAssignResult, icRet};
+    const std::vector<int> headOnly = {icPushLocalVar, icLiteralPlus, icPlus, icLiteralPlus, icPlus,
+                                       icArgAssignResult, icAssignResult, icRet};
+    struct Case {
+        std::int32_t at;
+        std::vector<int> want;
+    };
+    const Case cases[] = {
+        {0, fused},          // a head: its own patch stops it, nothing to unfuse
+        {1, headOnly},       // the literal push of the triple: the triple's head only
+        {2, tripleUnfused},  // the triple's operation: the head and the pair inside it
+        {3, fused},          // the head of the next pair: the triple before is not touched
+        {4, {icLocalLiteralPlus, icLiteralPlus, icPlus, icPushLiteral, icPlus, icArgAssignResult,
+             icAssignResult, icRet}},
+        {6, {icLocalLiteralPlus, icLiteralPlus, icPlus, icLiteralPlus, icPlus, icPushArg, icAssignResult,
+             icRet}},
+        {7, fused},  // after a pair: not covered
+    };
+    for (const Case& each : cases) {
+        CodeBuilder c(1);
+        TXANByteCode& code = build(c);
+        ASSERT_EQ(codes(code), fused);
+        XANUnfuseBefore(code.Code(), each.at);
+        EXPECT_EQ(codes(code), each.want) << each.at;
+    }
+}
+
+TEST(Fusion, ABreakpointOnAFusedHeadRunsItUnfused) {
+    // The copy of a patched head must not run into the jump back as if it were its group: the
+    // triple's head (2) and the pair inside it (3).
+    for (const int patched : {2, 3}) {
+        CodeBuilder c(1);
+        c.Lit(Variant(10)).Op(icAssignLocalVar, Slot(0));
+        c.Op(icPushLocalVar, Slot(0)).Lit(Variant(5)).Op(icLess);
+        TXANByteCode& code = c.ReturnTos();
+        ASSERT_EQ(code.Code()[2].Code, icLocalLiteralLess);
+        int hits = 0;
+        EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VBoolean, VarFalse) << patched;
         EXPECT_EQ(hits, 1) << patched;
     }
 }

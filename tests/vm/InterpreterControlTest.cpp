@@ -4,6 +4,7 @@
 #include "platform/ole/VarErrors.h"
 #include "tests/vm/CodeBuilder.h"
 #include "tests/vm/VmTestSupport.h"
+#include "vm/Fusion.h"
 #include "vm/VMErrors.h"
 
 namespace xan {
@@ -305,8 +306,12 @@ TEST(InterpreterBreaks, APatchedInstructionRunsAsACopyAndContinuesAfterIt) {
     PXANInstr jump = code.Code() + 3, plus = code.Code() + 8;
     ASSERT_EQ(jump->Code, icPopJmpIfTrue);
     ASSERT_EQ(plus->Code, icPlus);
-    jump->StoreCode(icBreak);
-    plus->StoreCode(icBreak);
+    // Patched the way a debugger does: the groups covering a patch are unfused first (the
+    // addition is the last of a fused triple).
+    for (PXANInstr at : {jump, plus}) {
+        XANUnfuseBefore(code.Code(), code.IndexOf(at));
+        at->StoreCode(icBreak);
+    }
     std::vector<std::int32_t> hits;
     vm.onBreak = [&](TXANThread&, TXANCallStackFrame& f, std::uint8_t& covered) {
         hits.push_back(code.IndexOf(f.IP));
