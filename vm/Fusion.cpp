@@ -1,6 +1,7 @@
 #include "vm/Fusion.h"
 
 #include "vm/Operands.h"
+#include "vm/VMConstants.h"
 
 namespace xan {
 
@@ -13,7 +14,8 @@ struct TFusedPair {
 };
 
 // Literal and local constant pushes are the same instruction for the loop (both push the value
-// their operand points at).
+// their operand points at); so is pushing zero, once fused (its operand then points at a
+// shared zero).
 constexpr TFusedPair Pairs[] = {
     {icPushLiteral, icPlus, icLiteralPlus},
     {icPushLiteral, icMinus, icLiteralMinus},
@@ -38,8 +40,12 @@ constexpr TFusedPair Pairs[] = {
     {icPushLocalVar, icAssignResult, icLocalAssignResult},
 };
 
+bool IsLiteralPush(const TXANInstr& AInstr) noexcept {
+    return AInstr.Code == icPushLiteral || AInstr.Code == icPushLocalConst || AInstr.Code == icPush0;
+}
+
 TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexcept {
-    const auto first = AFirst.Code == icPushLocalConst ? icPushLiteral : static_cast<TXANInstrCode>(AFirst.Code);
+    const auto first = IsLiteralPush(AFirst) ? icPushLiteral : static_cast<TXANInstrCode>(AFirst.Code);
     for (const TFusedPair& pair : Pairs) {
         if (pair.First != first || pair.Second != ASecond.Code) continue;
         // A loop's step and its test must belong to the same loop.
@@ -75,10 +81,6 @@ constexpr TFusedTriple Triples[] = {
     {icPushLocalVar, icGreaterEqual, icLocalLiteralGreaterEqual},
 };
 
-bool IsLiteralPush(const TXANInstr& AInstr) noexcept {
-    return AInstr.Code == icPushLiteral || AInstr.Code == icPushLocalConst;
-}
-
 TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
     if (!IsLiteralPush(AFirst[1])) return icBreak;
     for (const TFusedTriple& triple : Triples)
@@ -92,6 +94,12 @@ bool IsTripleCode(std::uint8_t ACode) noexcept {
     return false;
 }
 
+// AInstr becomes the head of a fused group with code AFused.
+void MakeHead(TXANInstr& AInstr, TXANInstrCode AFused) noexcept {
+    if (AInstr.Code == icPush0) AInstr.Data = reinterpret_cast<std::uintptr_t>(&XANInteger0);
+    AInstr.Code = AFused;
+}
+
 void Unfuse(TXANInstr& AInstr) noexcept {
     AInstr.StoreCode(XANUnfusedCode(static_cast<TXANInstrCode>(AInstr.LoadCode())));
 }
@@ -103,15 +111,15 @@ void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
         if (i + 2 < ACount) {
             const TXANInstrCode triple = FusedTripleCode(ACode + i);
             if (triple != icBreak) {
-                ACode[i].Code = triple;
-                ACode[i + 1].Code = FusedCode(ACode[i + 1], ACode[i + 2]);
+                MakeHead(ACode[i], triple);
+                MakeHead(ACode[i + 1], FusedCode(ACode[i + 1], ACode[i + 2]));
                 i += 2;  // neither the literal push nor the operation starts another group
                 continue;
             }
         }
         const TXANInstrCode fused = FusedCode(ACode[i], ACode[i + 1]);
         if (fused == icBreak) continue;
-        ACode[i].Code = fused;
+        MakeHead(ACode[i], fused);
         ++i;  // the second instruction is not the first of another pair
     }
 }

@@ -71,6 +71,31 @@ TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
     EXPECT_EQ(XANInstrFlow(code.Code()[0]).Effect, 1);  // the stack moves as for the lone push
 }
 
+TEST(Fusion, PushingZeroFusesLikeALiteral) {
+    CodeBuilder pair(1);
+    pair.Op(icPush0).Op(icAssignLocalVar, Slot(0));  // alone: stays as it is
+    pair.Op(icPushLocalVar, Slot(0)).Op(icPush0).Op(icEqual);
+    TXANByteCode& equal = pair.ReturnTos();
+    EXPECT_EQ(Names(equal), (std::vector<std::string>{"icPush0", "icAssignLocalVar", "icPushLocalVar",
+                                                      "icLiteralEqual", "icEqual", "icAssignResult", "icRet"}));
+    CodeBuilder triple;
+    triple.Op(icPushArg, Arg0).Op(icPush0).Op(icLess);
+    TXANByteCode& less = triple.ReturnTos();
+    EXPECT_EQ(Names(less), (std::vector<std::string>{"icArgLiteralLess", "icLiteralLess", "icLess",
+                                                     "icAssignResult", "icRet"}));
+    // Fused, and again unfused (the push of the shared zero then does the work of icPush0).
+    for (int round = 0; round < 2; ++round) {
+        TestVM vm;
+        EXPECT_EQ(vm.Call(equal).VBoolean, VarTrue) << round;
+        Variant negative(-1), positive(1), text(u"-2");
+        EXPECT_EQ(vm.Call(less, &negative).VBoolean, VarTrue) << round;
+        EXPECT_EQ(vm.Call(less, &positive).VBoolean, VarFalse) << round;
+        EXPECT_EQ(vm.Call(less, &text).VBoolean, VarTrue) << round;  // the general comparison
+        Unfuse(equal);
+        Unfuse(less);
+    }
+}
+
 TEST(Fusion, AnArgumentOrLocalAssignedToTheResultGoesStraightThere) {
     // Strings (counted), references (followed) and numbers, from an argument and from a local.
     const Variant text(u"kept");
