@@ -8,8 +8,6 @@
 
 namespace xan {
 
-TXANExternObjects::TXANExternObjects(TXANVirtMachine* AVM) : FVM(AVM) {}
-
 bool TXANExternObjects::Add(plat::IDispatch* AObj, const plat::UString& AName, bool APublishMembers) {
     const Integer name = GlobalNameTable().GetNameIndex(AName, true);
     // Another script of this engine is called in-process, skipping the dispatch marshalling.

@@ -14,11 +14,9 @@
 
 namespace xan {
 
-class TXANVirtMachine;
-
 class TXANExternObjects {
 public:
-    explicit TXANExternObjects(TXANVirtMachine* AVM);
+    TXANExternObjects() = default;
     TXANExternObjects(const TXANExternObjects&) = delete;
     TXANExternObjects& operator=(const TXANExternObjects&) = delete;
 
@@ -36,7 +34,6 @@ public:
     void GetAll(std::vector<TXANNamedItem*>& AResult) const { FObjects.GetAll(AResult); }
 
 private:
-    TXANVirtMachine* FVM;
     plat::CriticalSection FSection;
     TXANNameHashTable FObjects{true};
     std::vector<TXANExternObject*> FPubMrsObjs;  // added with members published, in order

@@ -219,7 +219,7 @@ private:
     TXANNameHashTable FScriptGlobals{true};
     std::vector<TXANDispIdObject*> FScriptGlobalsByDispId;  // entry 0 unused
     plat::DISPID FDispIdsCount = 1;
-    TXANExternObjects FExternObjects{this};
+    TXANExternObjects FExternObjects;
     TXANNameHashTable FIntrinsicObjects{true};
     std::vector<TXANProcObject*> FProcedures;
     std::vector<TXANGlobalValuedObject*> FGlobalVars;

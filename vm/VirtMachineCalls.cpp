@@ -72,8 +72,8 @@ TXANCallExit TXANVirtMachine::CallStatement(const TXANNameSearchRes& ARes, TXANC
     TXANLabel* label = ARes.ObjKind == srExit    ? ACall.FExitLabel
                        : ARes.ObjKind == srBreak ? ACall.FBreakLabel
                                                  : ACall.FContinueLabel;
-    if (label) return {TXANCallExit::ceJump, label->FTarget};
-    if (ARes.ObjKind == srExit) return {TXANCallExit::ceReturn, nullptr};
+    if (label) return {TXANCallExit::ceJump, {label->FTarget}};
+    if (ARes.ObjKind == srExit) return {TXANCallExit::ceReturn, {nullptr}};
     EXANVMRuntime::RaiseError(retOutsideOfLoop);
 }
 

@@ -137,7 +137,7 @@ TEST(CodeEpoch, FreeingAnythingASiteMayPointAtMovesTheEpoch) {
 // Publishing a host object may hide a global a site found before; closing the table starts its
 // change number again from 0, so the number alone could repeat an old state.
 TEST(CodeEpoch, PublishingOrForgettingHostObjectsMovesTheEpoch) {
-    TXANExternObjects table(nullptr);
+    TXANExternObjects table;
     const std::uint32_t start = TXANCodeEpoch::Current();
     ASSERT_TRUE(table.Add(nullptr, u"HostA", false));
     const std::uint32_t afterAdd = TXANCodeEpoch::Current();

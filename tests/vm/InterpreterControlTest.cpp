@@ -73,9 +73,9 @@ TEST(InterpreterFrames, GlobalCallCanJumpOrReturn) {
     c.Op(icPush, std::uintptr_t(1)).Op(icGlobCall, exit).Lit(Variant(u"not reached")).Op(icAssignResult).Op(icRet);
     TXANByteCode& code = c.Finish();
     vm.globCall = [&](TXANThread&, TXANCallStackFrame& f, TXANCall& call, Variant*, bool) {
-        if (&call == brk) return TXANCallExit{TXANCallExit::ceJump, target->FTarget};
+        if (&call == brk) return TXANCallExit{TXANCallExit::ceJump, {target->FTarget}};
         EXPECT_EQ(f.Stack[1].VType, varEmpty);  // the jump emptied the operand stack
-        return TXANCallExit{TXANCallExit::ceReturn, nullptr};
+        return TXANCallExit{TXANCallExit::ceReturn, {nullptr}};
     };
     EXPECT_EQ(vm.Call(code).AsUString(), u"jumped");
     EXPECT_EQ(vm.thread.FCallStack, nullptr);

@@ -204,7 +204,7 @@ TEST(InterpreterInlineCalls, AReturnFromACallInsideAnInlineFrameEndsOnlyThatFram
     TXANByteCode& callerCode = caller.ReturnTos();
     vm.globCall = [&](TXANThread&, TXANCallStackFrame&, TXANCall& c, Variant*, bool) {
         if (&c == call) return TXANCallExit::Enter(&calleeCode);
-        return TXANCallExit{TXANCallExit::ceReturn, nullptr};
+        return TXANCallExit{TXANCallExit::ceReturn, {nullptr}};
     };
     EXPECT_EQ(vm.Call(callerCode).AsUString(), u"caller went on");
     EXPECT_EQ(vm.enters, 2);
