@@ -55,36 +55,45 @@ TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexc
     return icBreak;
 }
 
-// "Push an argument or a local, push a literal, operate": the first push takes the triple's code,
-// the literal push and the operation stay a fused pair.
+// "Push an argument or a local, push a literal or a local, operate": the first push takes the
+// triple's code, the second push and the operation stay a fused pair.
 struct TFusedTriple {
     TXANInstrCode First;
+    TXANInstrCode Second;  // icPushLiteral stands for every literal push
     TXANInstrCode Third;
     TXANInstrCode Fused;
 };
 
 constexpr TFusedTriple Triples[] = {
-    {icPushArg, icPlus, icArgLiteralPlus},
-    {icPushArg, icMinus, icArgLiteralMinus},
-    {icPushArg, icMultiply, icArgLiteralMultiply},
-    {icPushArg, icLess, icArgLiteralLess},
-    {icPushArg, icLessEqual, icArgLiteralLessEqual},
-    {icPushArg, icGreater, icArgLiteralGreater},
-    {icPushArg, icGreaterEqual, icArgLiteralGreaterEqual},
-    {icPushArg, icEqual, icArgLiteralEqual},
-    {icPushArg, icNotEqual, icArgLiteralNotEqual},
-    {icPushLocalVar, icPlus, icLocalLiteralPlus},
-    {icPushLocalVar, icMinus, icLocalLiteralMinus},
-    {icPushLocalVar, icLess, icLocalLiteralLess},
-    {icPushLocalVar, icLessEqual, icLocalLiteralLessEqual},
-    {icPushLocalVar, icGreater, icLocalLiteralGreater},
-    {icPushLocalVar, icGreaterEqual, icLocalLiteralGreaterEqual},
+    {icPushArg, icPushLiteral, icPlus, icArgLiteralPlus},
+    {icPushArg, icPushLiteral, icMinus, icArgLiteralMinus},
+    {icPushArg, icPushLiteral, icMultiply, icArgLiteralMultiply},
+    {icPushArg, icPushLiteral, icLess, icArgLiteralLess},
+    {icPushArg, icPushLiteral, icLessEqual, icArgLiteralLessEqual},
+    {icPushArg, icPushLiteral, icGreater, icArgLiteralGreater},
+    {icPushArg, icPushLiteral, icGreaterEqual, icArgLiteralGreaterEqual},
+    {icPushArg, icPushLiteral, icEqual, icArgLiteralEqual},
+    {icPushArg, icPushLiteral, icNotEqual, icArgLiteralNotEqual},
+    {icPushLocalVar, icPushLiteral, icPlus, icLocalLiteralPlus},
+    {icPushLocalVar, icPushLiteral, icMinus, icLocalLiteralMinus},
+    {icPushLocalVar, icPushLiteral, icLess, icLocalLiteralLess},
+    {icPushLocalVar, icPushLiteral, icLessEqual, icLocalLiteralLessEqual},
+    {icPushLocalVar, icPushLiteral, icGreater, icLocalLiteralGreater},
+    {icPushLocalVar, icPushLiteral, icGreaterEqual, icLocalLiteralGreaterEqual},
+    {icPushLocalVar, icPushLocalVar, icPlus, icLocalLocalPlus},
+    {icPushLocalVar, icPushLocalVar, icMinus, icLocalLocalMinus},
+    {icPushLocalVar, icPushLocalVar, icMultiply, icLocalLocalMultiply},
+    {icPushLocalVar, icPushLocalVar, icLess, icLocalLocalLess},
+    {icPushLocalVar, icPushLocalVar, icLessEqual, icLocalLocalLessEqual},
+    {icPushLocalVar, icPushLocalVar, icGreater, icLocalLocalGreater},
+    {icPushLocalVar, icPushLocalVar, icGreaterEqual, icLocalLocalGreaterEqual},
 };
 
 TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
-    if (!IsLiteralPush(AFirst[1])) return icBreak;
+    const auto second = IsLiteralPush(AFirst[1]) ? icPushLiteral : static_cast<TXANInstrCode>(AFirst[1].Code);
     for (const TFusedTriple& triple : Triples)
-        if (triple.First == AFirst[0].Code && triple.Third == AFirst[2].Code) return triple.Fused;
+        if (triple.First == AFirst[0].Code && triple.Second == second && triple.Third == AFirst[2].Code)
+            return triple.Fused;
     return icBreak;
 }
 

@@ -33,7 +33,7 @@
     XAN_FUSED_CODES(X)
 
 // Codes the fusion pass gives the first instruction of a pair, or of a triple "push an argument
-// or local, push a literal, operate", that the loop runs as one (see vm/Fusion.h); the
+// or local, push a literal or local, operate", that the loop runs as one (see vm/Fusion.h); the
 // compilers never emit them.
 #define XAN_FUSED_CODES(X) \
     X(icLiteralPlus) X(icLiteralMinus) X(icLiteralMultiply) X(icLiteralMod) \
@@ -47,7 +47,9 @@
     X(icArgLiteralEqual) X(icArgLiteralNotEqual) \
     X(icLocalLiteralPlus) X(icLocalLiteralMinus) \
     X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual) \
-    X(icArgAssignResult) X(icLocalAssignResult)
+    X(icArgAssignResult) X(icLocalAssignResult) \
+    X(icLocalLocalPlus) X(icLocalLocalMinus) X(icLocalLocalMultiply) \
+    X(icLocalLocalLess) X(icLocalLocalLessEqual) X(icLocalLocalGreater) X(icLocalLocalGreaterEqual)
 
 namespace xan {
 
@@ -57,9 +59,9 @@ enum TXANInstrCode : std::uint8_t {
 #undef XAN_INSTR_ENUM
 };
 
-inline constexpr int XANInstrCodeCount = icLocalAssignResult + 1;
+inline constexpr int XANInstrCodeCount = icLocalLocalGreaterEqual + 1;
 inline constexpr int XANFirstFusedCode = icLiteralPlus;
-static_assert(XANInstrCodeCount == 127, "the instruction set has 127 codes");
+static_assert(XANInstrCodeCount == 134, "the instruction set has 134 codes");
 static_assert(icBreak == 0, "the terminate-flag mask relies on icBreak being 0");
 
 // Mnemonic of a code for diagnostics and test output ("icPush0"); "?" outside the set.

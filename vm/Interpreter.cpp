@@ -309,7 +309,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
 #define XAN_INVALID64 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID1 XAN_INVALID64 XAN_INVALID64};
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID64 XAN_INVALID16 XAN_INVALID16
+                                              XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID1 XAN_INVALID1};
     static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 256, "one entry per byte value");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
@@ -981,7 +982,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], >)
                 OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], >=)
 #undef XAN_FUSED_COMPARE
-// A triple "push an argument or local (left), push a literal, operate": for integers (and, in
+// A triple "push an argument or local (left), push a literal or local, operate": for integers (and, in
 // arithmetic, doubles) the result replaces all three and a comparison may branch at once; else
 // the push runs alone and the fused pair after it does the rest.
 #define XAN_SKIP_TRIPLE() \
@@ -989,10 +990,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         ip += 3;          \
         DISPATCH();       \
     } while (0)
-#define XAN_TRIPLE_ARITH(left, intFast, floatExpr)                                       \
+#define XAN_TRIPLE_ARITH(left, right, intFast, floatExpr)                                \
     {                                                                                    \
         const VarData& l = left;                                                         \
-        const Variant& r = *ip[1].DataAs<const Variant>();                               \
+        const VarData& r = right;                                                        \
         std::int32_t out;                                                                \
         if (l.VType == varInteger && r.VType == varInteger && !intFast(l.VInteger, r.VInteger, &out)) { \
             PushScalar(sp, varInteger, out);                                             \
@@ -1005,11 +1006,11 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         XANPushCopy(sp, l);                                                              \
         NEXT();                                                                          \
     }
-#define XAN_TRIPLE_COMPARE(left, cmp)                                                    \
+#define XAN_TRIPLE_COMPARE(left, right, cmp)                                             \
     {                                                                                    \
         const VarData& l = left;                                                         \
         if (l.VType == varInteger) {                                                     \
-            const Variant& r = *ip[1].DataAs<const Variant>();                           \
+            const VarData& r = right;                                                    \
             if (r.VType == varInteger) {                                                 \
                 const bool answer = l.VInteger cmp r.VInteger;                           \
                 if (const PXANInstr to = BranchTarget(ip + 3, answer)) {                 \
@@ -1024,24 +1025,33 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         NEXT();                                                                          \
     }
 #define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
-                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_add_overflow, +)
-                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_sub_overflow, -)
+#define XAN_LITERAL2 (*ip[1].DataAs<const Variant>())
+#define XAN_LOCAL2 (stack[ip[1].Data])
+                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_add_overflow, +)
+                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_sub_overflow, -)
                 OP(icArgLiteralMultiply) :
-                    XAN_TRIPLE_ARITH(XAN_ARG(), __builtin_mul_overflow, *)
-                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), <)
-                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), <=)
-                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), >)
-                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), >=)
-                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), ==)
-                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), !=)
-                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], __builtin_add_overflow, +)
+                    XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_mul_overflow, *)
+                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, <)
+                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, <=)
+                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, >)
+                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, >=)
+                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, ==)
+                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, !=)
+                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LITERAL2, __builtin_add_overflow, +)
                 OP(icLocalLiteralMinus) :
-                    XAN_TRIPLE_ARITH(stack[ip->Data], __builtin_sub_overflow, -)
-                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], <)
-                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], <=)
-                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], >)
+                    XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LITERAL2, __builtin_sub_overflow, -)
+                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, <)
+                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, <=)
+                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, >)
                 OP(icLocalLiteralGreaterEqual) :
-                    XAN_TRIPLE_COMPARE(stack[ip->Data], >=)
+                    XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, >=)
+                OP(icLocalLocalPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_add_overflow, +)
+                OP(icLocalLocalMinus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_sub_overflow, -)
+                OP(icLocalLocalMultiply) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_mul_overflow, *)
+                OP(icLocalLocalLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, <)
+                OP(icLocalLocalLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, <=)
+                OP(icLocalLocalGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, >)
+                OP(icLocalLocalGreaterEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, >=)
 // "Result := argument / local": the value goes straight to the result.
 #define XAN_FUSED_ASSIGN_RESULT(value)           \
     {                                            \
@@ -1054,6 +1064,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalAssignResult) : XAN_FUSED_ASSIGN_RESULT(stack[ip->Data])
 #undef XAN_FUSED_ASSIGN_RESULT
 #undef XAN_ARG
+#undef XAN_LITERAL2
+#undef XAN_LOCAL2
 #undef XAN_TRIPLE_COMPARE
 #undef XAN_TRIPLE_ARITH
 #undef XAN_SKIP_TRIPLE

@@ -43,7 +43,7 @@ TEST(Fusion, PushesBeforeArithmeticAndComparisonsFuse) {
     c.Op(icPushLocalConst, &konst).Op(icLess);
     c.Lit(Variant(1)).Op(icStrConcat);  // not a fusable operation
     TXANByteCode& code = c.ReturnTos();
-    EXPECT_EQ(Names(code), (std::vector<std::string>{"icPushLocalVar", "icLocalMultiply", "icMultiply",
+    EXPECT_EQ(Names(code), (std::vector<std::string>{"icLocalLocalMultiply", "icLocalMultiply", "icMultiply",
                                                      "icLiteralPlus", "icPlus", "icLiteralMod", "icMod",
                                                      "icLiteralLess", "icLess", "icPushLiteral", "icStrConcat",
                                                      "icAssignResult", "icRet"}));
@@ -59,13 +59,17 @@ TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
     c.Op(icPushLocalVar, Slot(0)).Lit(Variant(2)).Op(icLess);
     c.Op(icPushArg, Arg0).Lit(Variant(3)).Op(icMod);      // no triple: the pair remains
     c.Op(icPushLocalVar, Slot(0)).Lit(Variant(4)).Op(icEqual);
-    c.Op(icPushArg, Arg0).Op(icPushLocalVar, Slot(0)).Op(icPlus);  // no literal: the pair remains
+    c.Op(icPushArg, Arg0).Op(icPushLocalVar, Slot(0)).Op(icPlus);  // an argument and a local: the pair remains
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icMultiply);  // two locals
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icEqual);  // no such triple: the pair remains
     TXANByteCode& code = c.ReturnTos();
     EXPECT_EQ(Names(code), (std::vector<std::string>{
                                "icArgLiteralMinus", "icLiteralMinus", "icMinus", "icLocalLiteralLess",
                                "icLiteralLess", "icLess", "icPushArg", "icLiteralMod", "icMod", "icPushLocalVar",
-                               "icLiteralEqual", "icEqual", "icPushArg", "icLocalPlus", "icPlus", "icAssignResult",
-                               "icRet"}));
+                               "icLiteralEqual", "icEqual", "icPushArg", "icLocalPlus", "icPlus",
+                               "icLocalLocalMultiply", "icLocalMultiply", "icMultiply", "icPushLocalVar",
+                               "icPushLocalVar", "icEqual", "icAssignResult", "icRet"}));
+    EXPECT_EQ(XANUnfusedCode(icLocalLocalLess), icPushLocalVar);
     EXPECT_EQ(XANUnfusedCode(icArgLiteralMinus), icPushArg);
     EXPECT_EQ(XANUnfusedCode(icLocalLiteralGreaterEqual), icPushLocalVar);
     EXPECT_EQ(XANInstrFlow(code.Code()[0]).Effect, 1);  // the stack moves as for the lone push
@@ -167,20 +171,24 @@ std::string Outcome(TXANByteCode& code, Variant* AArgs = nullptr) {
 }
 
 // "l op r" as a pair (r a literal, r in a local) and as a triple (l an argument or a local, r a
-// literal): fused and unfused runs agree.
+// literal; l and r in locals): fused and unfused runs agree.
 void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
     const std::string what = std::string(XANInstrCodeName(op)) + "(" + VarToUString(l).ToUtf8() + ", " +
                              VarToUString(r).ToUtf8() + ")";
-    const char* const shapes[] = {"literal", "local", "argument triple", "local triple"};
-    for (int shape = 0; shape < 4; ++shape) {
+    const char* const shapes[] = {"literal", "local", "argument triple", "local triple", "two locals triple"};
+    for (int shape = 0; shape < 5; ++shape) {
         auto build = [&](CodeBuilder& c) -> TXANByteCode& {
             if (shape == 0) c.Lit(l).Lit(r).Op(op);
             else if (shape == 1) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
             else if (shape == 2) c.Op(icPushArg, Arg0).Lit(r).Op(op);
-            else c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
+            else if (shape == 3) c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
+            else {
+                c.Lit(l).Op(icAssignLocalVar, Slot(0)).Lit(r).Op(icAssignLocalVar, Slot(1));
+                c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(op);
+            }
             return c.ReturnTos();
         };
-        CodeBuilder fused(1), plain(1);
+        CodeBuilder fused(2), plain(2);
         TXANByteCode& fusedCode = build(fused);
         TXANByteCode& plainCode = build(plain);
         Unfuse(plainCode);

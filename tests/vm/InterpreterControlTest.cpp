@@ -369,7 +369,8 @@ TEST(InterpreterBreaks, CodesOutsideTheSetAreRejected) {
     TXANByteCode& code = c.ReturnTos();
     // Every byte value outside the set is rejected, the high ones too (no mask folds them
     // onto real codes).
-    for (std::uint8_t bad : {std::uint8_t(XANInstrCodeCount), std::uint8_t(127), std::uint8_t(0xD0), std::uint8_t(0xFF)}) {
+    for (std::uint8_t bad : {std::uint8_t(XANInstrCodeCount), std::uint8_t(XANInstrCodeCount + 1), std::uint8_t(0xD0),
+                             std::uint8_t(0xFF)}) {
         code.Code()[0].StoreCode(bad);
         EXPECT_EQ(RaisedMessage<EXANVMRuntime>([&] { vm.Call(code); }), u"Internal error: Invalid instruction code")
             << int(bad);
