@@ -246,31 +246,7 @@ TEST(ValueOpsCompare, GeneralComparisonOfStringsAndNull) {
 }
 
 // A minimal dispatch object: only identity matters to the comparisons.
-class TDummyDispatch final : public IDispatch {
-public:
-    HRESULT QueryInterface(const TGUID&, void** out) noexcept override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    std::uint32_t AddRef() noexcept override { return ++refs; }
-    std::uint32_t Release() noexcept override { return --refs; }
-    HRESULT GetTypeInfoCount(std::uint32_t* count) noexcept override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(std::uint32_t, LCID, ITypeInfo** out) noexcept override {
-        *out = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT GetIDsOfNames(const TGUID&, const char16_t* const*, std::uint32_t, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
-    HRESULT Invoke(DISPID, const TGUID&, LCID, std::uint16_t, DISPPARAMS*, Variant*, EXCEPINFO*,
-                   std::uint32_t*) noexcept override {
-        return E_NOTIMPL;
-    }
-    std::uint32_t refs = 1;
-};
+using TDummyDispatch = vmtest::CountingDispatch;
 
 TEST(ValueOpsCompare, ObjectsCompareByIdentity) {
     TDummyDispatch a, b;

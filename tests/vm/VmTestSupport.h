@@ -5,8 +5,7 @@
 #include <memory>
 
 #include "platform/core/Exception.h"
-#include "platform/ole/ComIntf.h"
-#include "platform/ole/Variant.h"
+#include "tests/platform/ole/MemberlessDispatch.h"
 
 namespace xan::vmtest {
 
@@ -37,7 +36,7 @@ bool Raises(F&& f) {
 }
 
 // A dispatch object that only counts its references.
-class CountingDispatch : public plat::IDispatch {
+class CountingDispatch : public plat::test::TMemberlessDispatch {
 public:
     plat::HRESULT QueryInterface(const plat::TGUID&, void** out) noexcept override {
         *out = nullptr;
@@ -45,22 +44,6 @@ public:
     }
     std::uint32_t AddRef() noexcept override { return ++refs; }
     std::uint32_t Release() noexcept override { return --refs; }
-    plat::HRESULT GetTypeInfoCount(std::uint32_t* count) noexcept override {
-        *count = 0;
-        return plat::S_OK;
-    }
-    plat::HRESULT GetTypeInfo(std::uint32_t, plat::LCID, plat::ITypeInfo** out) noexcept override {
-        *out = nullptr;
-        return plat::E_NOTIMPL;
-    }
-    plat::HRESULT GetIDsOfNames(const plat::TGUID&, const char16_t* const*, std::uint32_t, plat::LCID,
-                                plat::DISPID*) noexcept override {
-        return plat::DISP_E_UNKNOWNNAME;
-    }
-    plat::HRESULT Invoke(plat::DISPID, const plat::TGUID&, plat::LCID, std::uint16_t, plat::DISPPARAMS*, plat::Variant*,
-                         plat::EXCEPINFO*, std::uint32_t*) noexcept override {
-        return plat::DISP_E_MEMBERNOTFOUND;
-    }
     std::uint32_t refs = 1;
 };
 

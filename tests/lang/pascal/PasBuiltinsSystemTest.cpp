@@ -12,6 +12,7 @@
 #include "platform/ole/SafeArray.h"
 #include "platform/rtl/Random.h"
 #include "platform/ui/UserInterface.h"
+#include "tests/platform/ole/MemberlessDispatch.h"
 
 namespace xan::pas::test {
 namespace {
@@ -61,24 +62,8 @@ TEST(PasSystemBuiltins, VarToStrOfAnArrayIsTheConversionError) {
 }
 
 // A dispatch object that answers nothing: enough to stand for "an object".
-class TDummyDispatch : public plat::TInterfacedObject, public plat::IDispatch {
+class TDummyDispatch : public plat::TInterfacedObject, public plat::test::TMemberlessDispatch {
     XAN_CLASS(TDummyDispatch, plat::TInterfacedObject)
-    plat::HRESULT GetTypeInfoCount(std::uint32_t* count) noexcept override {
-        *count = 0;
-        return plat::S_OK;
-    }
-    plat::HRESULT GetTypeInfo(std::uint32_t, plat::LCID, plat::ITypeInfo** out) noexcept override {
-        *out = nullptr;
-        return plat::E_NOTIMPL;
-    }
-    plat::HRESULT GetIDsOfNames(const plat::TGUID&, const char16_t* const*, std::uint32_t, plat::LCID,
-                                plat::DISPID*) noexcept override {
-        return plat::E_NOTIMPL;
-    }
-    plat::HRESULT Invoke(plat::DISPID, const plat::TGUID&, plat::LCID, std::uint16_t, plat::DISPPARAMS*,
-                         Variant*, plat::EXCEPINFO*, std::uint32_t*) noexcept override {
-        return plat::E_NOTIMPL;
-    }
 
 protected:
     std::span<const InterfaceEntry> InterfaceTable() const noexcept override {
