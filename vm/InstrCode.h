@@ -49,7 +49,9 @@
     X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual) \
     X(icArgAssignResult) X(icLocalAssignResult) \
     X(icLocalLocalPlus) X(icLocalLocalMinus) X(icLocalLocalMultiply) \
-    X(icLocalLocalLess) X(icLocalLocalLessEqual) X(icLocalLocalGreater) X(icLocalLocalGreaterEqual)
+    X(icLocalLocalLess) X(icLocalLocalLessEqual) X(icLocalLocalGreater) X(icLocalLocalGreaterEqual) \
+    X(icArgPlus) X(icArgMinus) X(icArgMultiply) \
+    X(icArgLess) X(icArgLessEqual) X(icArgGreater) X(icArgGreaterEqual)
 
 namespace xan {
 
@@ -59,9 +61,9 @@ enum TXANInstrCode : std::uint8_t {
 #undef XAN_INSTR_ENUM
 };
 
-inline constexpr int XANInstrCodeCount = icLocalLocalGreaterEqual + 1;
+inline constexpr int XANInstrCodeCount = icArgGreaterEqual + 1;
 inline constexpr int XANFirstFusedCode = icLiteralPlus;
-static_assert(XANInstrCodeCount == 134, "the instruction set has 134 codes");
+static_assert(XANInstrCodeCount == 141, "the instruction set has 141 codes");
 static_assert(icBreak == 0, "the terminate-flag mask relies on icBreak being 0");
 
 // Mnemonic of a code for diagnostics and test output ("icPush0"); "?" outside the set.

@@ -310,7 +310,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
 #define XAN_INVALID64 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16
     static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID64 XAN_INVALID16 XAN_INVALID16
-                                              XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID1 XAN_INVALID1};
+                                              XAN_INVALID16 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1};
     static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 256, "one entry per byte value");
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
@@ -919,9 +919,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         ip += 2;         \
         DISPATCH();      \
     } while (0)
+#define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
 #define XAN_FUSED_ARITH(operand, intFast, floatExpr)                       \
     {                                                                      \
-        const Variant& r = operand;                                        \
+        const VarData& r = operand;                                        \
         Variant& l = sp[-1];                                               \
         if (l.VType == varInteger && r.VType == varInteger) {              \
             std::int32_t out;                                              \
@@ -942,6 +943,9 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalPlus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_add_overflow, +)
                 OP(icLocalMinus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_sub_overflow, -)
                 OP(icLocalMultiply) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_mul_overflow, *)
+                OP(icArgPlus) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_add_overflow, +)
+                OP(icArgMinus) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_sub_overflow, -)
+                OP(icArgMultiply) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_mul_overflow, *)
 #undef XAN_FUSED_ARITH
                 OP(icLiteralMod) : {
                     const Variant& r = *ip->DataAs<const Variant>();
@@ -956,7 +960,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 }
 #define XAN_FUSED_COMPARE(operand, cmp)                                        \
     {                                                                          \
-        const Variant& r = operand;                                            \
+        const VarData& r = operand;                                            \
         Variant& l = sp[-1];                                                   \
         if (l.VType == varInteger && r.VType == varInteger) {                  \
             const bool answer = l.VInteger cmp r.VInteger;                     \
@@ -981,6 +985,10 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icLocalLessEqual) : XAN_FUSED_COMPARE(stack[ip->Data], <=)
                 OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], >)
                 OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], >=)
+                OP(icArgLess) : XAN_FUSED_COMPARE(XAN_ARG(), <)
+                OP(icArgLessEqual) : XAN_FUSED_COMPARE(XAN_ARG(), <=)
+                OP(icArgGreater) : XAN_FUSED_COMPARE(XAN_ARG(), >)
+                OP(icArgGreaterEqual) : XAN_FUSED_COMPARE(XAN_ARG(), >=)
 #undef XAN_FUSED_COMPARE
 // A triple "push an argument or local (left), push a literal or local, operate": for integers (and, in
 // arithmetic, doubles) the result replaces all three and a comparison may branch at once; else
@@ -1024,7 +1032,6 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         XANPushCopy(sp, l);                                                              \
         NEXT();                                                                          \
     }
-#define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
 #define XAN_LITERAL2 (*ip[1].DataAs<const Variant>())
 #define XAN_LOCAL2 (stack[ip[1].Data])
                 OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_add_overflow, +)

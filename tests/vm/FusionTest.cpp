@@ -62,13 +62,15 @@ TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
     c.Op(icPushArg, Arg0).Op(icPushLocalVar, Slot(0)).Op(icPlus);  // an argument and a local: the pair remains
     c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icMultiply);  // two locals
     c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icEqual);  // no such triple: the pair remains
+    c.Op(icPushArg, Arg0).Op(icLessEqual);  // an argument as the right operand
     TXANByteCode& code = c.ReturnTos();
     EXPECT_EQ(Names(code), (std::vector<std::string>{
                                "icArgLiteralMinus", "icLiteralMinus", "icMinus", "icLocalLiteralLess",
                                "icLiteralLess", "icLess", "icPushArg", "icLiteralMod", "icMod", "icPushLocalVar",
                                "icLiteralEqual", "icEqual", "icPushArg", "icLocalPlus", "icPlus",
                                "icLocalLocalMultiply", "icLocalMultiply", "icMultiply", "icPushLocalVar",
-                               "icPushLocalVar", "icEqual", "icAssignResult", "icRet"}));
+                               "icPushLocalVar", "icEqual", "icArgLessEqual", "icLessEqual", "icAssignResult",
+                               "icRet"}));
     EXPECT_EQ(XANUnfusedCode(icLocalLocalLess), icPushLocalVar);
     EXPECT_EQ(XANUnfusedCode(icArgLiteralMinus), icPushArg);
     EXPECT_EQ(XANUnfusedCode(icLocalLiteralGreaterEqual), icPushLocalVar);
@@ -170,15 +172,17 @@ std::string Outcome(TXANByteCode& code, Variant* AArgs = nullptr) {
     }
 }
 
-// "l op r" as a pair (r a literal, r in a local) and as a triple (l an argument or a local, r a
-// literal; l and r in locals): fused and unfused runs agree.
+// "l op r" as a pair (r a literal, in a local, an argument) and as a triple (l an argument or a
+// local, r a literal; l and r in locals): fused and unfused runs agree.
 void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
     const std::string what = std::string(XANInstrCodeName(op)) + "(" + VarToUString(l).ToUtf8() + ", " +
                              VarToUString(r).ToUtf8() + ")";
-    const char* const shapes[] = {"literal", "local", "argument triple", "local triple", "two locals triple"};
-    for (int shape = 0; shape < 5; ++shape) {
+    const char* const shapes[] = {"literal", "local", "argument triple", "local triple", "two locals triple",
+                                  "argument"};
+    for (int shape = 0; shape < 6; ++shape) {
         auto build = [&](CodeBuilder& c) -> TXANByteCode& {
             if (shape == 0) c.Lit(l).Lit(r).Op(op);
+            else if (shape == 5) c.Lit(l).Op(icPushArg, Arg0).Op(op);
             else if (shape == 1) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
             else if (shape == 2) c.Op(icPushArg, Arg0).Lit(r).Op(op);
             else if (shape == 3) c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
@@ -192,8 +196,8 @@ void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
         TXANByteCode& fusedCode = build(fused);
         TXANByteCode& plainCode = build(plain);
         Unfuse(plainCode);
-        Variant fusedArgs[1] = {l};
-        Variant plainArgs[1] = {l};
+        Variant fusedArgs[1] = {shape == 5 ? r : l};
+        Variant plainArgs[1] = {shape == 5 ? r : l};
         EXPECT_EQ(Outcome(fusedCode, fusedArgs), Outcome(plainCode, plainArgs)) << what << " (" << shapes[shape] << ")";
     }
 }
