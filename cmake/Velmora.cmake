@@ -1,9 +1,13 @@
-# velmora_library(<target> DEPS <targets...>)
-# A static library built from every .cpp in the calling folder; headers are included as
-# "<layer>/<module>/Header.h" from the source root.
+# velmora_library(<target> [PARTS <subfolders...>] DEPS <targets...>)
+# A static library built from every .cpp in the calling folder (or in each of its PARTS);
+# headers are included as "<layer>/<module>/Header.h" from the source root.
 function(velmora_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "PARTS;DEPS" ${ARGN})
+  set(_globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(part IN LISTS ARG_PARTS)
+    list(APPEND _globs ${CMAKE_CURRENT_SOURCE_DIR}/${part}/*.cpp)
+  endforeach()
+  file(GLOB _srcs CONFIGURE_DEPENDS ${_globs})
   add_library(${target} STATIC ${_srcs})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})

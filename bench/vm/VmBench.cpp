@@ -9,8 +9,8 @@
 #include <span>
 
 #include "platform/ole/SafeArray.h"
-#include "vm/ByteCode.h"
-#include "vm/Interpreter.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/interp/Interpreter.h"
 
 namespace xan {
 namespace {

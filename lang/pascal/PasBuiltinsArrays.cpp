@@ -5,7 +5,7 @@
 
 #include "lang/pascal/PasIntrinsicArgs.h"
 #include "platform/rtl/StrUtils.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::pas {
 

@@ -6,7 +6,7 @@
 #include "lang/pascal/PasIntrinsicArgs.h"
 #include "platform/ole/VarConsts.h"
 #include "platform/rtl/MathUtil.h"
-#include "vm/ValueOps.h"
+#include "vm/interp/ValueOps.h"
 
 namespace xan::pas {
 

@@ -4,9 +4,9 @@
 // block a bare 'raise' re-raises.
 #include <cstdint>
 
-#include "vm/ByteCode.h"
-#include "vm/CodeGenSupport.h"
-#include "vm/Namespaces.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/compiler/CodeGenSupport.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

@@ -2,7 +2,7 @@
 // landing pads through which Exit, Break and Continue leave a handler or a protected part.
 #include "lang/pascal/PasNamespaces.h"
 #include "lang/pascal/PasStatements.h"
-#include "vm/TryEmit.h"
+#include "vm/compiler/TryEmit.h"
 
 namespace xan {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "lang/pascal/PasCodeContext.h"
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
-#include "lang/pascal/PasCodeContext.h"
-#include "vm/Operands.h"
-#include "vm/ParserInterfaces.h"
+#include "vm/bytecode/Operands.h"
+#include "vm/compiler/ParserInterfaces.h"
 
 namespace xan {
 

@@ -1,7 +1,7 @@
 #include "lang/pascal/PasFormatArgs.h"
 
 #include "platform/ole/SafeArray.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::pas {
 

@@ -1,6 +1,6 @@
 #include "lang/pascal/PasIntrinsicArgs.h"
 
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::pas {
 

@@ -6,7 +6,7 @@
 #include "platform/core/UString.h"
 #include "platform/ole/SafeArray.h"
 #include "platform/ole/Variant.h"
-#include "vm/Operands.h"
+#include "vm/bytecode/Operands.h"
 
 namespace xan::pas {
 

@@ -1,7 +1,7 @@
 #include "lang/pascal/PasIntrinsics.h"
 
 #include "foundation/NameTable.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 

@@ -9,8 +9,8 @@
 
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
-#include "vm/GlobalObjects.h"
-#include "vm/Operands.h"
+#include "vm/bytecode/Operands.h"
+#include "vm/compiler/GlobalObjects.h"
 
 namespace xan {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/ole/InterfacedObject.h"
-#include "vm/LanguageInterface.h"
+#include "vm/compiler/LanguageInterface.h"
 
 namespace xan {
 

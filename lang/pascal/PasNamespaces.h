@@ -2,7 +2,7 @@
 // The scope the Pascal front end adds to the name-resolution chain: the locals of a procedure
 // (an exception handler's variable is the shared TXANHandlerVarNamespace).
 #include "lang/pascal/PasDeclarations.h"
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

@@ -7,7 +7,7 @@
 
 #include "lang/pascal/PasDeclarations.h"
 #include "lang/pascal/PasScanner.h"
-#include "vm/ParserInterfaces.h"
+#include "vm/compiler/ParserInterfaces.h"
 
 namespace xan {
 

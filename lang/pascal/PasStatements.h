@@ -7,7 +7,7 @@
 
 #include "foundation/NameHashTable.h"
 #include "lang/pascal/PasExpressions.h"
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

@@ -4,7 +4,7 @@
 #include "platform/core/Assert.h"
 #include "platform/ole/OleRegistry.h"
 #include "platform/ui/UserInterface.h"
-#include "vm/VMBase.h"
+#include "vm/compiler/VMBase.h"
 
 namespace xan::vb {
 

@@ -7,9 +7,9 @@
 // and both front ends link into one program.
 #include <cstdint>
 
-#include "vm/ByteCode.h"
-#include "vm/CodeGenSupport.h"
-#include "vm/Namespaces.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/compiler/CodeGenSupport.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 namespace vb {

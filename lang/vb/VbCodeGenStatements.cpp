@@ -2,7 +2,7 @@
 #include "lang/vb/VbProcDecl.h"
 #include "lang/vb/VbStatements.h"
 #include "platform/core/Assert.h"
-#include "vm/TryEmit.h"
+#include "vm/compiler/TryEmit.h"
 
 namespace xan {
 

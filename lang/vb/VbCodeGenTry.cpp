@@ -3,7 +3,7 @@
 // handler or a protected part.
 #include "lang/vb/VbLocalNamespace.h"
 #include "lang/vb/VbStatements.h"
-#include "vm/TryEmit.h"
+#include "vm/compiler/TryEmit.h"
 
 namespace xan {
 

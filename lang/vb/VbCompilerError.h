@@ -1,6 +1,6 @@
 #pragma once
 // The error class of every lexical, syntax and compile error of the VBScript front end.
-#include "vm/CompileError.h"
+#include "vm/bytecode/CompileError.h"
 
 namespace xan {
 

@@ -9,8 +9,8 @@
 #include "platform/core/Types.h"
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
-#include "vm/Operands.h"
-#include "vm/ParserInterfaces.h"
+#include "vm/bytecode/Operands.h"
+#include "vm/compiler/ParserInterfaces.h"
 
 namespace xan {
 

@@ -3,7 +3,7 @@
 #include "platform/core/DateUtils.h"
 #include "platform/ole/VarErrors.h"
 #include "platform/text/DateText.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::vb {
 

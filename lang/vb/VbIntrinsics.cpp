@@ -3,7 +3,7 @@
 #include <array>
 
 #include "foundation/NameTable.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 

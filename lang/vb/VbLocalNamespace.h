@@ -2,7 +2,7 @@
 // The scope the VBScript-dialect front end adds to name lookup: the locals of a procedure (a
 // named Catch clause's variable is the shared TXANHandlerVarNamespace).
 #include "lang/vb/VbProcDecl.h"
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

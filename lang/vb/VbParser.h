@@ -14,7 +14,7 @@
 #include "lang/vb/VbStatements.h"
 #include "lang/vb/VbSyntaxEnums.h"
 #include "lang/vb/VbTokenSet.h"
-#include "vm/ParserInterfaces.h"
+#include "vm/compiler/ParserInterfaces.h"
 
 namespace xan {
 

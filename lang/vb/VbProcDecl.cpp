@@ -2,7 +2,7 @@
 
 #include "lang/vb/VbLocalNamespace.h"
 #include "platform/core/Assert.h"
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

@@ -7,8 +7,8 @@
 #include "foundation/NameHashTable.h"
 #include "lang/vb/VbStatements.h"
 #include "lang/vb/VbSyntaxEnums.h"
-#include "vm/GlobalObjects.h"
-#include "vm/Instr.h"
+#include "vm/bytecode/Instr.h"
+#include "vm/compiler/GlobalObjects.h"
 
 namespace xan {
 

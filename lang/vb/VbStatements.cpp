@@ -1,6 +1,6 @@
 #include "lang/vb/VbStatements.h"
 
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 namespace xan {
 

@@ -12,9 +12,9 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/UString.h"
-#include "vm/CompileError.h"
-#include "vm/PreparedDynCode.h"
-#include "vm/VirtMachine.h"
+#include "vm/bytecode/CompileError.h"
+#include "vm/machine/PreparedDynCode.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan::fuzz {
 

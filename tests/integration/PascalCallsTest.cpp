@@ -5,7 +5,7 @@
 #include <string>
 
 #include "PascalHost.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::test {
 namespace {

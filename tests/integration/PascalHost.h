@@ -23,7 +23,7 @@
 #include "platform/ole/HResult.h"
 #include "platform/ole/InterfacedObject.h"
 #include "platform/ole/Variant.h"
-#include "vm/VirtMachine.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan::test {
 

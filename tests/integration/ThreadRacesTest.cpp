@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "PascalHost.h"
-#include "vm/CodeObject.h"
+#include "vm/machine/CodeObject.h"
 
 namespace xan::test {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/vm/VmTestSupport.h"
-#include "vm/ByteCode.h"
-#include "vm/CompileError.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/bytecode/CompileError.h"
 
 namespace xan {
 namespace {

@@ -1,4 +1,4 @@
-#include "vm/CallSiteCache.h"
+#include "vm/bytecode/CallSiteCache.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "vm/ByteCode.h"
-#include "vm/ExternObjects.h"
-#include "vm/GlobalObjects.h"
-#include "vm/Namespaces.h"
-#include "vm/VMIndexes.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/compiler/GlobalObjects.h"
+#include "vm/compiler/Namespaces.h"
+#include "vm/machine/ExternObjects.h"
+#include "vm/machine/VMIndexes.h"
 
 namespace xan {
 namespace {

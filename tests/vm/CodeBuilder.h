@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "platform/ole/Variant.h"
-#include "vm/ByteCode.h"
-#include "vm/Interpreter.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/interp/Interpreter.h"
 
 namespace xan::vmtest {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "tests/vm/testlang/TestLanguage.h"
-#include "vm/CodeObject.h"
-#include "vm/VirtMachine.h"
+#include "vm/machine/CodeObject.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan {
 namespace {

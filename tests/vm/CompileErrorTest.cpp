@@ -1,4 +1,4 @@
-#include "vm/CompileError.h"
+#include "vm/bytecode/CompileError.h"
 
 #include <gtest/gtest.h>
 

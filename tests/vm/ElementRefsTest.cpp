@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ole/SafeArray.h"
-#include "vm/ElementRefs.h"
+#include "vm/interp/ElementRefs.h"
 
 namespace xan {
 namespace {

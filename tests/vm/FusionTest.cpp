@@ -9,8 +9,8 @@
 #include "platform/ole/VarConsts.h"
 #include "tests/vm/CodeBuilder.h"
 #include "tests/vm/VmTestSupport.h"
-#include "vm/Fusion.h"
-#include "vm/InstrFlow.h"
+#include "vm/bytecode/Fusion.h"
+#include "vm/bytecode/InstrFlow.h"
 
 namespace xan {
 namespace {

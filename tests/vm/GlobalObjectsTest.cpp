@@ -1,9 +1,9 @@
-#include "vm/GlobalObjects.h"
+#include "vm/compiler/GlobalObjects.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/vm/VmTestSupport.h"
-#include "vm/ByteCode.h"
+#include "vm/bytecode/ByteCode.h"
 
 namespace xan {
 namespace {

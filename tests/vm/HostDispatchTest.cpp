@@ -5,8 +5,8 @@
 
 #include "platform/ole/HResult.h"
 #include "platform/ole/SafeArray.h"
-#include "vm/HostDispatch.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/HostDispatch.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 namespace {

@@ -3,8 +3,8 @@
 #include <map>
 
 #include "tests/vm/VmTestSupport.h"
-#include "vm/ByteCode.h"
-#include "vm/InstrFlow.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/bytecode/InstrFlow.h"
 
 namespace xan {
 namespace {

@@ -4,7 +4,7 @@
 #include "platform/ole/VarErrors.h"
 #include "tests/vm/CodeBuilder.h"
 #include "tests/vm/VmTestSupport.h"
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 namespace {

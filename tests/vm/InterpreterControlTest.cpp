@@ -4,8 +4,8 @@
 #include "platform/ole/VarErrors.h"
 #include "tests/vm/CodeBuilder.h"
 #include "tests/vm/VmTestSupport.h"
-#include "vm/Fusion.h"
-#include "vm/VMErrors.h"
+#include "vm/bytecode/Fusion.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 namespace {

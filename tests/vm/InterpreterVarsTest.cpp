@@ -5,8 +5,8 @@
 #include "platform/ole/VarErrors.h"
 #include "tests/vm/CodeBuilder.h"
 #include "tests/vm/VmTestSupport.h"
-#include "vm/GlobalObjects.h"
-#include "vm/VMErrors.h"
+#include "vm/compiler/GlobalObjects.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 namespace {

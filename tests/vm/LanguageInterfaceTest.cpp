@@ -1,4 +1,4 @@
-#include "vm/LanguageInterface.h"
+#include "vm/compiler/LanguageInterface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vm/NameSearch.h"
+#include "vm/compiler/NameSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vm/Namespaces.h"
+#include "vm/compiler/Namespaces.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ole/SafeArray.h"
-#include "vm/GlobalObjects.h"
+#include "vm/compiler/GlobalObjects.h"
 
 namespace xan {
 namespace {

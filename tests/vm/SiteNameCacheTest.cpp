@@ -1,4 +1,4 @@
-#include "vm/SiteNameCache.h"
+#include "vm/interp/SiteNameCache.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vm/StackPool.h"
+#include "vm/interp/StackPool.h"
 
 namespace xan {
 namespace {

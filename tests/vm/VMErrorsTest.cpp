@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vm/VMErrors.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "vm/VMSource.h"
+#include "vm/machine/VMSource.h"
 
 namespace xan {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/ole/ComIntf.h"
 #include "platform/ole/VarErrors.h"
 #include "tests/vm/VmTestSupport.h"
-#include "vm/ValueOps.h"
+#include "vm/interp/ValueOps.h"
 
 namespace xan {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "tests/vm/testlang/TestLanguage.h"
-#include "vm/VMErrors.h"
-#include "vm/VirtMachine.h"
+#include "vm/interp/VMErrors.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan {
 namespace {

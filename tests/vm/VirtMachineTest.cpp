@@ -8,9 +8,9 @@
 #include "platform/core/CharCase.h"
 #include "platform/ole/HResult.h"
 #include "tests/vm/testlang/TestLanguage.h"
-#include "vm/PreparedDynCode.h"
-#include "vm/VMErrors.h"
-#include "vm/VirtMachine.h"
+#include "vm/interp/VMErrors.h"
+#include "vm/machine/PreparedDynCode.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan {
 namespace {

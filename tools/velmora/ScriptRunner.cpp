@@ -14,7 +14,7 @@
 #include "platform/ole/Variant.h"
 #include "platform/text/Format.h"
 #include "platform/text/NumText.h"
-#include "vm/VirtMachine.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan::cli {
 

@@ -12,8 +12,8 @@
 #include "lang/pascal/PasIntrinsics.h"
 #include "platform/core/Exception.h"
 #include "platform/ole/Variant.h"
-#include "vm/Operands.h"
-#include "vm/VMErrors.h"
+#include "vm/bytecode/Operands.h"
+#include "vm/interp/VMErrors.h"
 
 namespace xan::pas::test {
 

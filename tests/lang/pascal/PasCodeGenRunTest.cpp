@@ -5,8 +5,8 @@
 
 #include "PasParserTestSupport.h"
 #include "platform/ole/Variant.h"
-#include "vm/LanguageInterface.h"
-#include "vm/VirtMachine.h"
+#include "vm/compiler/LanguageInterface.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan {
 namespace {

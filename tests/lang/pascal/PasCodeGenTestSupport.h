@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "PasParserTestSupport.h"
-#include "vm/Fusion.h"
-#include "vm/InstrCode.h"
+#include "vm/bytecode/Fusion.h"
+#include "vm/bytecode/InstrCode.h"
 
 namespace xan::test {
 

@@ -9,7 +9,7 @@
 #include "platform/ole/InterfacedObject.h"
 #include "platform/ole/OleRegistry.h"
 #include "platform/ui/UserInterface.h"
-#include "vm/VMBase.h"
+#include "vm/compiler/VMBase.h"
 
 namespace xan::vbbitest {
 namespace {

@@ -10,7 +10,7 @@
 #include "lang/vb/VbLanguage.h"
 #include "platform/core/Exception.h"
 #include "platform/ole/Variant.h"
-#include "vm/VirtMachine.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/core/FormatSettings.h"
 #include "platform/ole/SafeArray.h"
 #include "platform/ole/Variant.h"
-#include "vm/Operands.h"
+#include "vm/bytecode/Operands.h"
 
 namespace xan::vbbitest {
 

@@ -5,8 +5,8 @@
 
 #include "platform/rtl/Component.h"
 #include "platform/rtl/ObjectList.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/RtlErrors.h"
+#include "platform/rtl/StringList.h"
 #include "tests/platform/rtl/RaiseCheck.h"
 
 namespace xan::plat {

@@ -23,12 +23,12 @@
 
 #include "foundation/NameTable.h"
 #include "platform/ole/Variant.h"
-#include "vm/ByteCode.h"
-#include "vm/CompileError.h"
-#include "vm/GlobalObjects.h"
-#include "vm/LanguageInterface.h"
-#include "vm/Namespaces.h"
-#include "vm/VirtMachine.h"
+#include "vm/bytecode/ByteCode.h"
+#include "vm/bytecode/CompileError.h"
+#include "vm/compiler/GlobalObjects.h"
+#include "vm/compiler/LanguageInterface.h"
+#include "vm/compiler/Namespaces.h"
+#include "vm/machine/VirtMachine.h"
 
 namespace xan::testlang {
 

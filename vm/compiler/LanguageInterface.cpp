@@ -1,0 +1,19 @@
+#include "vm/compiler/LanguageInterface.h"
+
+#include <string>
+
+namespace xan {
+
+plat::UString QuoteDoubling(const plat::UString& AText, char16_t AQuote) {
+    std::u16string quoted;
+    quoted.reserve(static_cast<std::size_t>(AText.length()) + 2);
+    quoted.push_back(AQuote);
+    for (char16_t c : AText.view()) {
+        quoted.push_back(c);
+        if (c == AQuote) quoted.push_back(AQuote);
+    }
+    quoted.push_back(AQuote);
+    return plat::UString(quoted);
+}
+
+}  // namespace xan
