@@ -236,7 +236,7 @@ void TXANPasScanner::AppendQuotedPart(std::u16string& value) {
             p += 2;
             continue;
         }
-        if (c == kNul && !AtEndOfText(p)) IllegalCharacter(p);
+        // A 0 character inside a literal ends it like a line break does.
         if (c == kNul || c == kLf || c == kCr) Error(kUnterminatedString, p - 1);
         value.push_back(c);
         ++p;

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
 
 #include "lang/vb/VbIntrinsicArgs.h"
 #include "platform/ole/SafeArray.h"
@@ -88,11 +87,10 @@ plat::UInt64 IntegerBitsOf(const Variant& AValue) {
     case plat::varLongWord:
     case plat::varUInt64:
         return plat::VarToUInt64(d);
-    default: {
-        const plat::Int64 v = plat::VarToInt64(d);
-        const bool fitsInteger = v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
-        return fitsInteger ? static_cast<std::uint32_t>(v) : static_cast<plat::UInt64>(v);
-    }
+    default:
+        // Any other value converts as CLng does: one outside the 32-bit range overflows rather
+        // than showing digits of a wider integer the script never had.
+        return static_cast<std::uint32_t>(ArgInt(AValue));
     }
 }
 

@@ -164,7 +164,9 @@ TXANVbDesignatorExpr::TItemCode TXANVbDesignatorExpr::ItemCode(TXANContext& C, c
                                                                std::size_t AIndex, TUse AUseKind) {
     const int use = static_cast<int>(AUseKind);
     TItemCode code{icPush, 0, false};
-    if (AIndex == 0 && !AItem.HasArgList() && C.CurNamespace &&
+    // Arguments without parentheses (Foo 1, 2) make a call even where the name is a local:
+    // inside function Foo, the statement Foo 5 calls it rather than reading its result.
+    if (AIndex == 0 && !AItem.HasArgList() && AItem.FArgs.empty() && C.CurNamespace &&
         LocalForm(C.CurNamespace->CompileTimeFind(AItem.FName), use, code))
         return code;
     static constexpr TXANInstrCode global[] = {icGlobCall, icGlobCallRef, icAssignGlobCall};

@@ -296,6 +296,8 @@ void TXANValueOps::BinaryOp(const VarData& ALeft, const VarData& ARight, Variant
             const bool bl = l.VBoolean != 0, br = r.VBoolean != 0;
             bool out;
             if (TryBoolean(bl, br, AOp, out)) return AResult.SetBool(out);
+            // Booleans join as their text ("TrueFalse"), as they do beside any other value.
+            if (AOp == boConcat) return Concat(l, r, AResult);
             // Arithmetic on two Booleans counts them as 1 and 0 (True + True = 2).
             const Variant il(std::int32_t(bl ? 1 : 0)), ir(std::int32_t(br ? 1 : 0));
             return Binary32(il.VInteger, ir.VInteger, il, ir, AResult, AOp);

@@ -33,6 +33,11 @@ TXANNameSearchRes FindInParentsPastResult(TXANThread& AThread, TXANCallStackFram
     return TXANNameSearchRes::Result();
 }
 
+// F(x), and F x as a statement, call F even inside F; a bare F (or F[i]) is its result.
+bool CallsPastResult(const TXANCall& ACall) noexcept {
+    return ACall.FBracketType == bkVbRound || (ACall.FBracketType == bkNon && ACall.FArgCount > 0);
+}
+
 // What ACall's name denotes in the frame's scope, from the thread's call-site cache when this
 // site resolved it before. AVMIndex is the running machine's index. APastResult: a call with
 // round brackets looks past the function's result variable (the answer is cached as such, so
@@ -223,7 +228,7 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
 
 [[gnu::noinline]] TXANCallExit TXANVirtMachine::GlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame,
                                                          TXANCall& ACall, Variant* ATop, bool ARef) {
-    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, ACall.FBracketType == bkVbRound);
+    const TXANNameSearchRes r = FindCallName(AThread, AFrame, ACall, FId.Index, CallsPastResult(ACall));
     return GlobCall(AThread, AFrame, r, ACall, ATop, ARef);
 }
 

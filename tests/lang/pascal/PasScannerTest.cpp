@@ -291,7 +291,8 @@ TEST(PasScanner, EmbeddedNulIsAnErrorNotTheEnd) {
     UString source(text, 16);
     EXPECT_EQ(ErrorOf(source), std::make_pair(UString(u"Illegal character: '#0' ($0)"), 8));
     const char16_t inString[] = u"'ab\0cd'";
-    EXPECT_EQ(ErrorOf(UString(inString, 7)), std::make_pair(UString(u"Illegal character: '#0' ($0)"), 4));
+    EXPECT_EQ(ErrorOf(UString(inString, 7)), ErrorOf(UString(u"'ab\ncd'")));
+    EXPECT_EQ(ErrorOf(UString(inString, 7)), std::make_pair(UString(u"Unterminated string"), 3));
     const char16_t inComment[] = u"{ab\0cd}";
     EXPECT_EQ(ErrorOf(UString(inComment, 7)), std::make_pair(UString(u"Illegal character: '#0' ($0)"), 4));
     const char16_t inParenComment[] = u"(*\0*)";

@@ -76,8 +76,12 @@ TEST(VbHexOct, WidthFollowsTheIntegerType) {
 
 TEST(VbHexOct, OtherValuesConvertToAnInteger) {
     EXPECT_EQ(Str(Call<THex>({Variant(-1.0)})), "FFFFFFFF");
-    EXPECT_EQ(Str(Call<THex>({Variant(4294967296.0)})), "100000000");
-    EXPECT_EQ(Str(Call<THex>({Variant(-4294967296.0)})), "FFFFFFFF00000000");
+    EXPECT_EQ(Str(Call<THex>({Variant(2147483647.0)})), "7FFFFFFF");
+    EXPECT_EQ(Str(Call<TOct>({Variant(-2147483648.0)})), "20000000000");
+    for (const double outside : {4294967296.0, 2147483648.0, -2147483649.0, -4294967296.0}) {
+        EXPECT_EQ(CallError<THex>({Variant(outside)}), CallError<TCLng>({Variant(outside)})) << outside;
+        EXPECT_EQ(CallError<TOct>({Variant(outside)}), "EVariantOverflowError: Overflow") << outside;
+    }
     EXPECT_EQ(Str(Call<THex>({Variant(u"255")})), "FF");
     EXPECT_EQ(Str(Call<THex>({Variant()})), "0");
     EXPECT_EQ(CallError<THex>({Variant::Null()}), ConversionError);

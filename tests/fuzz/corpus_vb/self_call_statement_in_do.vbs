@@ -1,0 +1,5 @@
+Function t(x)
+  Do While x
+    t 5
+  Loop
+End Function
