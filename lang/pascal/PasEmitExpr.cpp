@@ -186,7 +186,11 @@ bool DirectAccess(const TXANNameSearchRes& ARes, int AUse /* 0 value, 1 ref, 2 a
 TXANDesignatorExpr::TItemCode TXANDesignatorExpr::ItemCode(TXANContext& C, std::size_t AIndex, TUse AUse) {
     const TXANDesignatorItem& item = *FItems[AIndex];
     const bool last = AIndex + 1 == FItems.size();
-    const TUse use = last ? AUse : TUse::Value;  // inner items always yield the next object
+    // An inner item yields the next object; where the next item indexes it and the whole is
+    // stored into or passed by reference (a[1][2] := v), it yields a reference, so that the
+    // store reaches the inner array where it stands rather than a copy.
+    const bool indexedNext = !last && !FItems[AIndex + 1]->IsNamed();
+    const TUse use = last ? AUse : indexedNext && AUse != TUse::Value ? TUse::Ref : TUse::Value;
     if (AIndex == 0 && item.FBracketType == bkNon && C.CurNamespace) {
         TItemCode direct{icPush, 0, false};
         if (DirectAccess(C.CurNamespace->CompileTimeFind(item.FName), static_cast<int>(use), direct.Code, direct.Data))

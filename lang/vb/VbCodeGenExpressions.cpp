@@ -188,8 +188,11 @@ void TXANVbDesignatorExpr::EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AO
     std::uintptr_t resultSlots = 0;
     for (std::size_t i = 0; i < FItems.size(); ++i) {
         TItemCode code{icPush, 0, true};
-        if (!AOnItemCode || !AOnItemCode(C, *this, i, code))
-            code = ItemCode(C, *FItems[i], i, AIsRef && i + 1 == FItems.size() ? TUse::Ref : TUse::Value);
+        // An inner item that the next one indexes yields a reference where the whole is one
+        // (a(1)(2) passed by reference or stored into), so that a store reaches the inner array.
+        const bool last = i + 1 == FItems.size();
+        const bool ref = AIsRef && (last || !FItems[i + 1]->IsNamed());
+        if (!AOnItemCode || !AOnItemCode(C, *this, i, code)) code = ItemCode(C, *FItems[i], i, ref ? TUse::Ref : TUse::Value);
         codes.push_back(code);
         resultSlots += code.NeedsResultSlot;
     }

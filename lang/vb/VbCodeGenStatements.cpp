@@ -51,7 +51,7 @@ void TXANVbCallStmt::DoEmitByteCode(TXANContext& C) {
 }
 
 void TXANVbAssignmentStmt::DoEmitByteCode(TXANContext& C) {
-    FLeftExpr->EmitChain(C, false, AssignValueArgs, FRightExpr.get(), AssignItemCode);
+    FLeftExpr->EmitChain(C, true, AssignValueArgs, FRightExpr.get(), AssignItemCode);
 }
 
 void TXANVbEraseStmt::DoEmitByteCode(TXANContext& C) {

@@ -47,6 +47,34 @@ TEST(ElementRefs, OnlyChangedCellsInTheCompletedRangeAreWrittenBack) {
     EXPECT_TRUE(refs.Empty());
 }
 
+// outer[1] holds an inner array whose element 0 is passed on by reference (outer(1)(0)): the
+// outer cell, released first, waits for the inner one, on both ways out of a call.
+TEST(ElementRefs, AnInnerCellIsWrittenBackBeforeTheOuterOne) {
+    for (const bool abandon : {false, true}) {
+        const plat::SafeArray::Bound bound{0, 2};
+        Variant outer = Variant::FromArray(plat::SafeArray::Create(plat::varVariant, std::span(&bound, 1)));
+        const Variant inner = IntArray(1);
+        XANPutElement(outer, Index(1), inner);
+        Variant slots[2];
+        TXANElementRefs refs;
+        Variant element;
+        outer.Array().Get(Index(1).Span(), element);
+        Variant* outerCell = refs.Add(&outer, Index(1), element, &slots[0]);
+        *refs.Add(outerCell, Index(0), Variant(0), &slots[1]) = Variant(9);
+        refs.Complete(&slots[0], &slots[1]);  // the indexing call consumed the outer reference
+        EXPECT_FALSE(refs.Empty()) << abandon;
+        if (abandon)
+            refs.Abandon();
+        else
+            refs.Complete(&slots[1], &slots[2]);
+        Variant stored;
+        outer.Array().Get(Index(1).Span(), stored);
+        EXPECT_EQ(At(stored, 0), 9) << abandon;
+        EXPECT_EQ(At(inner, 0), 0) << abandon;  // the other holder keeps its copy
+        EXPECT_TRUE(refs.Empty()) << abandon;
+    }
+}
+
 TEST(ElementRefs, AStoreThroughGoesToTheElementAtOnce) {
     Variant array = IntArray(2);
     Variant slot;

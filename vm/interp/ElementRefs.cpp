@@ -23,21 +23,40 @@ Variant* TXANElementRefs::Add(Variant* AArrayVar, const TXANArrayIndices& AIndic
     return &FCells.back()->Value;
 }
 
+bool TXANElementRefs::HasInner(const TCell& ACell) const noexcept {
+    return std::any_of(FCells.begin(), FCells.end(), [&](const auto& c) { return c && c->ArrayVar == &ACell.Value; });
+}
+
+std::vector<std::unique_ptr<TXANElementRefs::TCell>> TXANElementRefs::TakeReleased() {
+    // An element of an element (a(1)(2)) has a cell inside the outer element's cell: the inner
+    // one is written back first, and the outer one stays, even released, until it has.
+    std::vector<std::unique_ptr<TCell>> done;
+    for (std::size_t taken = 1; taken > 0;) {
+        taken = 0;
+        for (auto& c : FCells) {
+            if (c && !c->Slot && !HasInner(*c)) {
+                done.push_back(std::move(c));
+                ++taken;
+            }
+        }
+    }
+    std::erase_if(FCells, [](const std::unique_ptr<TCell>& c) { return !c; });
+    return done;
+}
+
 void TXANElementRefs::Complete(const Variant* AFrom, const Variant* ATo) {
     // Cells are written back in the order they were made (the arguments' order) and all are
     // dropped before a failing write-back raises its error.
-    std::vector<std::unique_ptr<TCell>> done;
-    auto inRange = [&](const std::unique_ptr<TCell>& c) { return c->Slot >= AFrom && c->Slot < ATo; };
     for (auto& c : FCells)
-        if (inRange(c)) done.push_back(std::move(c));
-    std::erase_if(FCells, [](const std::unique_ptr<TCell>& c) { return !c; });
+        if (c->Slot >= AFrom && c->Slot < ATo) c->Slot = nullptr;
+    const std::vector<std::unique_ptr<TCell>> done = TakeReleased();
     for (const auto& c : done)
         if (c->Changed()) XANPutElement(*c->ArrayVar, c->Indices, c->Value);
 }
 
 void TXANElementRefs::Abandon() noexcept {
-    std::vector<std::unique_ptr<TCell>> cells = std::move(FCells);
-    FCells.clear();
+    for (auto& c : FCells) c->Slot = nullptr;
+    const std::vector<std::unique_ptr<TCell>> cells = TakeReleased();
     for (const auto& c : cells) {
         if (!c->Changed()) continue;
         try {

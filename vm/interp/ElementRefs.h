@@ -47,9 +47,13 @@ private:
         plat::Variant Original;  // the element as it was, to tell whether the callee changed it
         plat::Variant* ArrayVar;
         TXANArrayIndices Indices;
-        const plat::Variant* Slot;
+        const plat::Variant* Slot;  // null once no operand slot refers to the cell
         bool Changed() const noexcept;
     };
+    // Whether another cell stands for an element of the array in ACell.
+    bool HasInner(const TCell& ACell) const noexcept;
+    // The cells no slot refers to any more and no other cell writes into, inner ones first.
+    std::vector<std::unique_ptr<TCell>> TakeReleased();
     std::vector<std::unique_ptr<TCell>> FCells;
 };
 

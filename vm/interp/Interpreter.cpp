@@ -687,7 +687,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         XAN_HOOK_CALL(hook, removed)              \
     }
                 OP(icMemberCall) : OP(icMemberCallRef) : XAN_CALL(DoMemberCall, call.FResOffset)
-                OP(icUnnamedCall) : OP(icUnnamedCallRef) : XAN_CALL(DoUnnamedCall, call.FResOffset)
+                OP(icUnnamedCall) : XAN_CALL(DoUnnamedCall, call.FResOffset)
+                OP(icUnnamedCallRef) : XAN_CALL(DoUnnamedCallRef, call.FResOffset)
                 OP(icNewUnnamedCall) : XAN_CALL(DoNewUnnamedCall, call.FResOffset)
                 OP(icAssignGlobCall) : {
                     SYNC_IP();

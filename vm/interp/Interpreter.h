@@ -75,6 +75,10 @@ protected:
     // icMemberCall / icMemberCallRef and icUnnamedCall / icUnnamedCallRef (identical pairs).
     virtual void DoMemberCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop);
     virtual void DoUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop);
+    // The same as a reference: an element of an array the object slot refers to, so that a
+    // store into it (the inner level of a(1)(2) = v) reaches the array.
+    virtual void DoUnnamedCallRef(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                  plat::Variant* ATop);
     virtual void DoNewUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                   plat::Variant* ATop);
     // The assignment forms; the value to assign is ATop.

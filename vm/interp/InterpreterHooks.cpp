@@ -27,6 +27,11 @@ void TXANInterpreter::DoUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall&,
     RaiseNotSupportedYet(u"indexing and calling values");
 }
 
+void TXANInterpreter::DoUnnamedCallRef(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                       plat::Variant* ATop) {
+    DoUnnamedCall(AThread, AFrame, ACall, ATop);
+}
+
 void TXANInterpreter::DoNewUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall&, plat::Variant*) {
     RaiseNotSupportedYet(u"object creation");
 }

@@ -157,6 +157,8 @@ protected:
     void DoAssignMemberCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                             plat::Variant* ATop) override;
     void DoUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop) override;
+    void DoUnnamedCallRef(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                          plat::Variant* ATop) override;
     void DoAssignUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                              plat::Variant* ATop) override;
     void DoNewUnnamedCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,

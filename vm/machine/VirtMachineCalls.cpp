@@ -376,9 +376,22 @@ void TXANVirtMachine::DoUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& 
     XANIndexValue(ObjectSlotOf(ATop, ACall), ACall.FArgCount, ArgsOf(ATop, ACall), ResultOf(ATop, ACall));
 }
 
+void TXANVirtMachine::DoUnnamedCallRef(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
+                                       Variant* ATop) {
+    Variant& object = ObjectSlotOf(ATop, ACall);
+    const bool indexing = ACall.FBracketType == bkVbRound || ACall.FBracketType == bkBlock;
+    if (indexing && object.IsRef() && object.DerefMut().IsArray())
+        return PassElementByRef(AFrame, object.DerefMut(), ACall, ArgsOf(ATop, ACall), ResultOf(ATop, ACall));
+    DoUnnamedCall(AThread, AFrame, ACall, ATop);
+}
+
 void TXANVirtMachine::DoAssignUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
     if (ACall.FBracketType == bkNon || ACall.FBracketType == bkRound) EXANVMRuntime::RaiseError(retCannotAssign);
-    XANIndexedAssign(ObjectSlotOf(ATop, ACall), ACall.FArgCount, ArgsOf(ATop, ACall), *ATop);
+    Variant& object = ObjectSlotOf(ATop, ACall);
+    // An array that is no variable's (a function's result, a host property's value) would take
+    // the store and be dropped with it.
+    if (!object.IsRef() && object.IsArray()) EXANVMRuntime::RaiseError(retCannotAssign);
+    XANIndexedAssign(object, ACall.FArgCount, ArgsOf(ATop, ACall), *ATop);
 }
 
 void TXANVirtMachine::DoNewUnnamedCall(TXANThread&, TXANCallStackFrame&, TXANCall& ACall, Variant* ATop) {
