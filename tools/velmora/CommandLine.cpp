@@ -6,14 +6,18 @@
 namespace xan::cli {
 
 const char* UsageText() {
-    return "usage: velmora [--lang pascal|vb] [--check | --eval EXPR | --call NAME [ARG ...]] FILE\n"
+    return "usage: velmora [--lang pascal|vb] [--check | --eval EXPR] FILE\n"
+           "       velmora [--lang pascal|vb] FILE --call NAME [ARG ...]\n"
+           "       velmora [--lang pascal|vb] [-i]\n"
            "  FILE            script to compile and run (.pas Pascal dialect, .vbs VBScript dialect)\n"
            "  --lang L        the script's language, overriding the file extension\n"
            "  --check         only compile the script\n"
            "  --eval EXPR     run the global code, then evaluate EXPR and print its value\n"
            "  --call NAME ... run the global code, then call procedure NAME with the arguments\n"
            "                  (numbers are passed as numbers, anything else as text) and print\n"
-           "                  its result\n"
+           "                  its result; FILE may also stand last, and -- ends the options\n"
+           "  -i              the interactive prompt (the default without FILE on a terminal;\n"
+           "                  Pascal unless --lang says otherwise)\n"
            "exit status: 0 success, 1 script error, 2 usage or file error\n";
 }
 
@@ -50,9 +54,12 @@ bool SetMode(CommandLine& cl, RunMode mode, std::string& error) {
 }
 }  // namespace
 
-ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIsTerminal) {
     CommandLine cl;
-    bool haveFile = false;
+    bool interactive = false, optionsEnded = false;
+    // Plain arguments, and whether each came before --call: the file is the first of those
+    // before it, else it stands among the call's (--call NAME ARG ... FILE).
+    std::vector<std::pair<std::string, bool>> plain;
     std::string error;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -63,10 +70,17 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             }
             return &args[++i];
         };
-        if (a == "-h" || a == "--help") {
+        const bool isOption = !optionsEnded && a.size() > 1 && a[0] == '-';
+        if (!isOption) {
+            plain.emplace_back(a, cl.mode != RunMode::Call);
+        } else if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "-h" || a == "--help") {
             ParseResult r;
             r.help = true;
             return r;
+        } else if (a == "-i" || a == "--interactive") {
+            interactive = true;
         } else if (a == "--lang") {
             const std::string* v = needValue("--lang");
             if (!v) return Fail(error);
@@ -82,22 +96,33 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             const std::string* v = needValue("--call");
             if (!v || !SetMode(cl, RunMode::Call, error)) return Fail(error);
             cl.procName = *v;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            if (cl.mode == RunMode::Call && haveFile) {
-                cl.callArgs.push_back(a);  // a negative number or dashed text for the procedure
-                continue;
-            }
-            return Fail("unknown option '" + a + "'");
-        } else if (!haveFile) {
-            cl.file = a;
-            haveFile = true;
         } else if (cl.mode == RunMode::Call) {
-            cl.callArgs.push_back(a);
+            plain.emplace_back(a, false);  // a negative number or dashed text for the procedure
         } else {
-            return Fail("unexpected argument '" + a + "'");
+            return Fail("unknown option '" + a + "'");
         }
     }
-    if (!haveFile) return Fail("no script file given");
+    if (plain.empty()) {
+        if (cl.mode != RunMode::Run || !(interactive || AStdinIsTerminal)) return Fail("no script file given");
+        cl.mode = RunMode::Prompt;
+        if (!cl.language) cl.language = ScriptLanguage::Pascal;
+        ParseResult r;
+        r.commandLine = std::move(cl);
+        return r;
+    }
+    if (interactive) return Fail("-i takes no script file");
+    auto file = std::find_if(plain.begin(), plain.end(), [](const auto& p) { return p.second; });
+    if (file == plain.end()) {
+        // All after --call: the script is the last argument a language's extension names, else
+        // the last one.
+        const auto named = std::find_if(plain.rbegin(), plain.rend(),
+                                        [](const auto& p) { return LanguageFromExtension(p.first).has_value(); });
+        file = named != plain.rend() ? std::prev(named.base()) : plain.end() - 1;
+    }
+    cl.file = file->first;
+    plain.erase(file);
+    if (cl.mode != RunMode::Call && !plain.empty()) return Fail("unexpected argument '" + plain.front().first + "'");
+    for (auto& p : plain) cl.callArgs.push_back(std::move(p.first));
     if (!cl.language) {
         cl.language = LanguageFromExtension(cl.file);
         if (!cl.language) return Fail("cannot tell the language of '" + cl.file + "' (use --lang pascal|vb)");

@@ -1,6 +1,8 @@
 #pragma once
 // The runner's command line:
-//   velmora [--lang pascal|vb] [--check | --eval EXPR | --call NAME [ARG ...]] FILE
+//   velmora [--lang pascal|vb] [--check | --eval EXPR] FILE
+//   velmora [--lang pascal|vb] FILE --call NAME [ARG ...]   (or --call NAME [ARG ...] FILE)
+//   velmora [--lang pascal|vb] [-i]                         (the interactive prompt)
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,7 +10,7 @@
 namespace xan::cli {
 
 enum class ScriptLanguage { Pascal, Vb };
-enum class RunMode { Run, Check, Eval, Call };
+enum class RunMode { Run, Check, Eval, Call, Prompt };
 
 struct CommandLine {
     std::string file;
@@ -25,7 +27,8 @@ struct ParseResult {
     bool help = false;
 };
 
-ParseResult ParseCommandLine(const std::vector<std::string>& args);
+// AStdinIsTerminal: with no script file, a terminal on standard input gets the prompt.
+ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIsTerminal = false);
 // The language of a file by its extension (.pas, .vbs), case-insensitive.
 std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file);
 const char* UsageText();

@@ -1,15 +1,20 @@
-// velmora: compiles and runs a Pascal-dialect or VBScript-dialect script from the command line.
+// velmora: compiles and runs a Pascal-dialect or VBScript-dialect script from the command line,
+// or offers an interactive prompt.
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/rtl/Locale.h"
 #include "tools/velmora/CommandLine.h"
+#include "tools/velmora/Prompt.h"
 #include "tools/velmora/ScriptRunner.h"
 
 int main(int argc, char** argv) {
     using namespace xan::cli;
-    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const bool terminal = isatty(STDIN_FILENO) != 0;
+    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), terminal);
     if (parsed.help) {
         std::cout << UsageText();
         return ExitOk;
@@ -19,5 +24,7 @@ int main(int argc, char** argv) {
         return ExitUsageError;
     }
     xan::plat::UseProcessLocale();
-    return RunScript(*parsed.commandLine, std::cout, std::cerr);
+    const CommandLine& cl = *parsed.commandLine;
+    if (cl.mode == RunMode::Prompt) return RunPrompt(*cl.language, std::cin, std::cout, std::cerr, terminal);
+    return RunScript(cl, std::cout, std::cerr);
 }

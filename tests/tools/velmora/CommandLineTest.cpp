@@ -37,6 +37,36 @@ TEST(CommandLine, ModesAndTheirValues) {
     EXPECT_EQ(Parse({"--check", "a.pas"}).commandLine->mode, RunMode::Check);
 }
 
+// The script may stand before --call or after its arguments; -- ends the runner's options.
+TEST(CommandLine, CallArgumentsAndTheFileInEitherOrder) {
+    const struct {
+        std::vector<std::string> args;
+        std::string file;
+        std::vector<std::string> callArgs;
+    } cases[] = {
+        {{"sq.vbs", "--call", "Sq", "7"}, "sq.vbs", {"7"}},
+        {{"--call", "Sq", "7", "sq.vbs"}, "sq.vbs", {"7"}},
+        {{"--call", "Sq", "sq.vbs", "7"}, "sq.vbs", {"7"}},
+        {{"--lang", "vb", "--call", "Sq", "7", "script"}, "script", {"7"}},
+        {{"sq.vbs", "--call", "Sq", "--", "-x", "--lang"}, "sq.vbs", {"-x", "--lang"}},
+        {{"--call", "Sq", "-3", "sq.pas"}, "sq.pas", {"-3"}},
+    };
+    for (const auto& c : cases) {
+        const ParseResult r = Parse(c.args);
+        ASSERT_TRUE(r.commandLine) << r.error;
+        EXPECT_EQ(r.commandLine->file, c.file);
+        EXPECT_EQ(r.commandLine->callArgs, c.callArgs);
+    }
+}
+
+TEST(CommandLine, WithoutAFileATerminalGetsThePrompt) {
+    EXPECT_EQ(ParseCommandLine({}, true).commandLine->mode, RunMode::Prompt);
+    EXPECT_EQ(*ParseCommandLine({}, true).commandLine->language, ScriptLanguage::Pascal);
+    EXPECT_EQ(*Parse({"-i", "--lang", "vb"}).commandLine->language, ScriptLanguage::Vb);
+    EXPECT_EQ(Parse({"-i", "a.pas"}).error, "-i takes no script file");
+    EXPECT_EQ(ParseCommandLine({"--check"}, true).error, "no script file given");
+}
+
 TEST(CommandLine, UsageErrors) {
     EXPECT_EQ(Parse({}).error, "no script file given");
     EXPECT_NE(Parse({"--eval"}).error.find("needs a value"), std::string::npos);
@@ -44,4 +74,5 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_NE(Parse({"--bogus", "a.pas"}).error.find("unknown option"), std::string::npos);
     EXPECT_NE(Parse({"a.pas", "b.pas"}).error.find("unexpected argument"), std::string::npos);
     EXPECT_TRUE(Parse({"--help"}).help);
+    EXPECT_TRUE(std::string(UsageText()).ends_with("\n"));
 }

@@ -53,6 +53,20 @@ TEST_F(ScriptRunnerTest, CompileErrorReportsItsPosition) {
     EXPECT_NE(r.err.find("[line: 2, pos:"), std::string::npos) << r.err;
 }
 
+// The first line names file, 1-based line and column the way compilers do; the machine's own
+// report (0-based line) follows.
+TEST_F(ScriptRunnerTest, ErrorsStartWithFileLineAndColumn) {
+    const std::string file = WriteScript("where.pas", "var x;\nbegin\n  x := 1 +;\nend;\n");
+    const RunResult r = Run(Pascal(file, RunMode::Check));
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), file + ":3:11: error: Invalid token: ';'.\n") << r.err;
+    EXPECT_NE(r.err.find("velmora: EXANPasCompiler: Invalid token: ';'.\nSource: " + file + " [line: 2, pos: 11]"),
+              std::string::npos) << r.err;
+    const std::string runtime = WriteScript("late.vbs", "Sub S\n  MsgBox 1 / 0\nEnd Sub\nS\n");
+    CommandLine cl = Pascal(runtime);
+    cl.language = ScriptLanguage::Vb;
+    EXPECT_EQ(Run(cl).err.substr(0, runtime.size() + 6), runtime + ":2:12:") << "the innermost activation's place";
+}
+
 TEST_F(ScriptRunnerTest, GarbageBytesAreAScriptErrorNotACrash) {
     const RunResult r = Run(Pascal(WriteScript("garbage.pas", std::string("\x01\xFF\xFE\x00\x80 begin", 11))));
     EXPECT_EQ(r.status, ExitScriptError);
