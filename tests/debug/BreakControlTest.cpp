@@ -1,0 +1,165 @@
+// Setting breakpoints by line, aborting from a break, requested breaks and breaks on several
+// threads, attaching and detaching machines.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <set>
+#include <thread>
+
+#include "platform/core/Sync.h"
+#include "tests/debug/DebugHost.h"
+
+namespace xan::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class BreakControlTest : public ::testing::TestWithParam<Dialect> {
+protected:
+    // The script for this test's dialect.
+    const char16_t* Pick(const char16_t* APascal, const char16_t* AVb) const {
+        return GetParam() == Dialect::Pascal ? APascal : AVb;
+    }
+};
+
+// Waits (bounded) until ADone answers true.
+template <class F>
+bool WaitFor(F&& ADone) {
+    for (int i = 0; i < 2000; ++i) {
+        if (ADone()) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+TEST_P(BreakControlTest, LinesWithoutCodeTakeNoBreakpoint) {
+    TDebugHost host(GetParam());
+    host.Start(Pick(u"var x;\n// nothing here\nbegin\n  x := 1;\nend;\n", u"Dim x\n' nothing here\n\nx = 1\n"));
+    EXPECT_FALSE(host.vm->SetBreakpoint(1));
+    EXPECT_FALSE(host.vm->SetBreakpoint(100));
+    host.vm->RemoveBreakpoint(1);  // nothing to remove: no effect
+    EXPECT_TRUE(host.vm->SetBreakpoint(3));
+    EXPECT_EQ(host.vm->Breakpoints().Count(), 1);
+    host.vm->RemoveBreakpoint(3);
+    EXPECT_EQ(host.vm->Breakpoints().Count(), 0);
+}
+
+TEST_P(BreakControlTest, BreakpointsNeedACompiledScript) {
+    TDebugHost host(GetParam());
+    EXPECT_EQ(RaisedBy([&] { host.vm->SetBreakpoint(0); }), u"Virtual machine should be initialized.");
+    EXPECT_EQ(RaisedBy([&] { host.vm->RemoveBreakpoint(0); }), u"Virtual machine should be initialized.");
+}
+
+TEST_P(BreakControlTest, RemovedBreakpointNoLongerStops) {
+    TDebugHost host(GetParam());
+    host.Start(Pick(u"var x;\nprocedure P;\nbegin\n  x := 1; // @bp\nend;\nbegin\nend;\n",
+                    u"Dim x\nSub P\n  x = 1 ' @bp\nEnd Sub\n"),
+               {"@bp"});
+    host.vm->RunProc(u"P");
+    host.vm->RemoveBreakpoint(host.Line("@bp"));
+    host.vm->RunProc(u"P");
+    EXPECT_EQ(host.stops, (std::vector<TStop>{{bkBreakpoint, host.Line("@bp"), 1}}));
+}
+
+TEST_P(BreakControlTest, AbortRaisesAtTheBreakAndRunsThroughHandlers) {
+    TDebugHost host(GetParam());
+    host.AnswerInTurn({rkAbort});
+    host.Start(Pick(u"var log;\nbegin\n  try\n    log := 'in try'; // @bp\n    log := 'not reached';\n"
+                    u"  except\n    log := 'handled';\n  end;\nend;\n",
+                    u"Dim log\nTry\n  log = \"in try\" ' @bp\n  log = \"not reached\"\nCatch\n  log = \"handled\"\nEnd Try\n"),
+               {"@bp"});
+    EXPECT_EQ(plat::VarToUString(host.vm->ReadVar(u"log")), u"handled");
+}
+
+TEST_P(BreakControlTest, AbortOutsideHandlersEndsTheRunWithTheAbortError) {
+    TDebugHost host(GetParam());
+    host.Start(Pick(u"var x;\nprocedure P;\nbegin\n  x := 1; // @bp\nend;\nbegin\nend;\n",
+                    u"Dim x\nSub P\n  x = 1 ' @bp\nEnd Sub\n"),
+               {"@bp"});
+    host.AnswerInTurn({rkAbort});
+    EXPECT_EQ(RaisedBy([&] { host.vm->RunProc(u"P"); }), u"Script execution has been aborted.");
+    host.vm->RunProc(u"P");  // the machine goes on running afterwards
+    EXPECT_EQ(host.stops.size(), 2u);
+}
+
+TEST_P(BreakControlTest, TwoThreadsBreakOnOneBreakpointAtTheSameTime) {
+    TDebugHost host(GetParam());
+    host.Start(Pick(u"var x;\nprocedure P;\nbegin\n  x := 1; // @bp\nend;\nbegin\nend;\n",
+                    u"Dim x\nSub P\n  x = 1 ' @bp\nEnd Sub\n"),
+               {"@bp"});
+    std::mutex m;
+    std::condition_variable cv;
+    std::set<std::uint32_t> inBreak;
+    host.onStop = [&](const TXANPasStackFramesRef& AFrames, const TStop&) {
+        std::unique_lock<std::mutex> lock(m);
+        inBreak.insert(AFrames->BreakedThreadId());
+        cv.notify_all();
+        // Each thread stays in its break until the other one is in its own.
+        cv.wait_for(lock, 10s, [&] { return inBreak.size() == 2; });
+        return rkContinue;
+    };
+    std::thread a([&] { host.vm->RunProc(u"P"); });
+    std::thread b([&] { host.vm->RunProc(u"P"); });
+    a.join();
+    b.join();
+    EXPECT_EQ(inBreak.size(), 2u);
+    EXPECT_EQ(host.stops.size(), 2u);
+}
+
+TEST_P(BreakControlTest, RequestedBreakOfTwoMachinesOnTwoThreadsStopsOnce) {
+    const char16_t* loop = Pick(u"var stop = 0, running = 0, n = 0;\nprocedure Spin;\nbegin\n  running := 1;\n"
+                                u"  while stop = 0 do\n    n := n + 1;\nend;\nbegin\nend;\n",
+                                u"Dim stop, running, n\nstop = 0\nrunning = 0\nSub Spin\n  running = 1\n"
+                                u"  Do While stop = 0\n    n = n + 1\n  Loop\nEnd Sub\n");
+    TDebugHost host(GetParam());
+    auto second = std::make_unique<TXANVirtMachine>(NewLanguage(GetParam()));
+    host.Start(loop);
+    second->Initialize(loop);
+    second->Open(&host.debugger);
+    std::thread a([&] { host.vm->RunProc(u"Spin"); });
+    std::thread b([&] { second->RunProc(u"Spin"); });
+    auto running = [](TXANVirtMachine& vm) { return plat::VarToInt32(vm.ReadVar(u"running")) == 1; };
+    EXPECT_TRUE(WaitFor([&] { return running(*host.vm) && running(*second); }));
+    host.debugger.CauseBreak();
+    EXPECT_TRUE(WaitFor([&] {
+        std::lock_guard<std::mutex> lock(host.guard);
+        return !host.stops.empty();
+    }));
+    std::this_thread::sleep_for(50ms);  // time for a second break, if there were one
+    host.vm->WriteVar(u"stop", Variant(1));
+    second->WriteVar(u"stop", Variant(1));
+    a.join();
+    b.join();
+    ASSERT_EQ(host.stops.size(), 1u);
+    EXPECT_EQ(host.stops[0].Kind, bkCausedBreak);
+    second->Close();
+}
+
+TEST_P(BreakControlTest, CloseDetachesTheMachine) {
+    TDebugHost host(GetParam());
+    const char16_t* source = Pick(u"var x;\nprocedure P;\nbegin\n  x := 1;\nend;\nbegin\nend;\n", u"Dim x\nSub P\n  x = 1\nEnd Sub\n");
+    host.Start(source);
+    host.vm->Close();
+    host.vm->Initialize(source);
+    host.vm->Open();
+    host.debugger.CauseBreak();  // no longer concerns the machine
+    host.vm->RunProc(u"P");
+    EXPECT_TRUE(host.stops.empty());
+}
+
+TEST_P(BreakControlTest, BreakpointsWithoutADebuggerJustContinue) {
+    TDebugHost host(GetParam());
+    host.vm->Initialize(Pick(u"var x;\nprocedure P;\nbegin\n  x := 1;\nend;\nbegin\nend;\n", u"Dim x\nSub P\n  x = 1\nEnd Sub\n"));
+    EXPECT_TRUE(host.vm->SetBreakpoint(GetParam() == Dialect::Pascal ? 3 : 2));
+    host.vm->Open();
+    host.vm->RunProc(u"P");
+    EXPECT_EQ(plat::VarToInt32(host.vm->ReadVar(u"x")), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDialects, BreakControlTest, ::testing::Values(Dialect::Pascal, Dialect::Vb),
+                         [](const ::testing::TestParamInfo<Dialect>& info) { return DialectName(info.param); });
+
+}  // namespace
+}  // namespace xan::test
