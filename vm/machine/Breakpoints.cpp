@@ -197,8 +197,11 @@ private:
         return !FSkipLine || FOwner.LineOf(AInstr) != FSkippedLine;
     }
 
+    // Every instruction is walked at most once: a walk that meets one walked before ends there,
+    // as it would go on just as that walk did (long chains of jumps stay linear).
     void WalkFrom(PXANInstr AInstr) {
         for (PXANInstr p = AInstr;; ++p) {
+            if (p != AInstr && !FSeen.insert(p).second) return;
             const TXANInstrCode code = CodeOf(p);
             const bool goesOn = AddSuccessors(*p, code);
             if (MayStopAt(*p, code)) {
@@ -216,7 +219,7 @@ private:
     const bool FSkipLine;
     const std::int32_t FSkippedLine;
     std::vector<PXANInstr> FWork;
-    std::unordered_set<const TXANInstr*> FSeen;
+    std::unordered_set<const TXANInstr*> FSeen;  // walked or waiting in the work list
 };
 
 void TXANVMBreakpoints::SetStepBPs(TXANThread* AThread, TXANSteppingBase* AStepBase,

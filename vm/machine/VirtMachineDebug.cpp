@@ -42,8 +42,14 @@ void TXANVirtMachine::OnActivationEnter(TXANThread& AThread, TXANCallStackFrame&
     if (TXANThreadVM* threadVM = SteppingRecord(AThread, AFrame)) SetStepBPsFrom(AThread, *threadVM, AFrame, &AFrame, false);
 }
 
+// The step keeps its kind: a step into that came back from a call steps into the next call of
+// the same line too, so every line that runs is visited.
 void TXANVirtMachine::ReArmAfterCall(TXANThread& AThread, TXANCallStackFrame& AFrame) {
-    if (TXANThreadVM* threadVM = SteppingRecord(AThread, AFrame)) SetStepBPsFrom(AThread, *threadVM, AFrame, &AFrame, true);
+    TXANThreadVM* threadVM = SteppingRecord(AThread, AFrame);
+    if (!threadVM) return;
+    const TXANSteppingBase base = *threadVM->FSteppingBase;
+    const auto* baseFrame = base == sbAnyFrame ? nullptr : reinterpret_cast<const TXANCallStackFrame*>(base);
+    SetStepBPsFrom(AThread, *threadVM, AFrame, baseFrame, true);
 }
 
 void TXANVirtMachine::OnActivationLeave(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
