@@ -86,8 +86,8 @@ TEST_P(BreakControlTest, AbortOutsideHandlersEndsTheRunWithTheAbortError) {
 
 TEST_P(BreakControlTest, TwoThreadsBreakOnOneBreakpointAtTheSameTime) {
     TDebugHost host(GetParam());
-    host.Start(Pick(u"var x;\nprocedure P;\nbegin\n  x := 1; // @bp\nend;\nbegin\nend;\n",
-                    u"Dim x\nSub P\n  x = 1 ' @bp\nEnd Sub\n"),
+    host.Start(Pick(u"procedure P;\nvar x;\nbegin\n  x := 1; // @bp\nend;\nbegin\nend;\n",
+                    u"Sub P\n  Dim x\n  x = 1 ' @bp\nEnd Sub\n"),
                {"@bp"});
     std::mutex m;
     std::condition_variable cv;
@@ -109,27 +109,31 @@ TEST_P(BreakControlTest, TwoThreadsBreakOnOneBreakpointAtTheSameTime) {
 }
 
 TEST_P(BreakControlTest, RequestedBreakOfTwoMachinesOnTwoThreadsStopsOnce) {
-    const char16_t* loop = Pick(u"var stop = 0, running = 0, n = 0;\nprocedure Spin;\nbegin\n  running := 1;\n"
-                                u"  while stop = 0 do\n    n := n + 1;\nend;\nbegin\nend;\n",
-                                u"Dim stop, running, n\nstop = 0\nrunning = 0\nSub Spin\n  running = 1\n"
-                                u"  Do While stop = 0\n    n = n + 1\n  Loop\nEnd Sub\n");
+    // The scripts spin until the host lets them go; the host learns through its object that
+    // both are spinning (no script variable is shared between threads).
+    const char16_t* spin = Pick(u"procedure Spin;\nvar n;\nbegin\n  n := 0;\n  Host.Started;\n"
+                                u"  while Host.Go = 1 do\n    n := n + 1;\nend;\nbegin\nend;\n",
+                                u"Sub Spin\n  Dim n\n  n = 0\n  Host.Started\n  Do While Host.Go = 1\n"
+                                u"    n = n + 1\n  Loop\nEnd Sub\n");
+    std::atomic<int> started{0}, go{1};
     TDebugHost host(GetParam());
+    host.hostObject->Add(u"Started", [&](const plat::DISPPARAMS&, Variant*) { return ++started, plat::S_OK; });
+    host.hostObject->Add(u"Go", [&](const plat::DISPPARAMS&, Variant* r) { return *r = Variant(go.load()), plat::S_OK; });
     auto second = std::make_unique<TXANVirtMachine>(NewLanguage(GetParam()));
-    host.Start(loop);
-    second->Initialize(loop);
+    host.Start(spin);
+    second->Initialize(spin);
+    second->AddExternObject(host.hostObject.Get(), u"Host", false);
     second->Open(&host.debugger);
     std::thread a([&] { host.vm->RunProc(u"Spin"); });
     std::thread b([&] { second->RunProc(u"Spin"); });
-    auto running = [](TXANVirtMachine& vm) { return plat::VarToInt32(vm.ReadVar(u"running")) == 1; };
-    EXPECT_TRUE(WaitFor([&] { return running(*host.vm) && running(*second); }));
+    EXPECT_TRUE(WaitFor([&] { return started == 2; }));
     host.debugger.CauseBreak();
     EXPECT_TRUE(WaitFor([&] {
         std::lock_guard<std::mutex> lock(host.guard);
         return !host.stops.empty();
     }));
     std::this_thread::sleep_for(50ms);  // time for a second break, if there were one
-    host.vm->WriteVar(u"stop", Variant(1));
-    second->WriteVar(u"stop", Variant(1));
+    go = 0;
     a.join();
     b.join();
     ASSERT_EQ(host.stops.size(), 1u);
