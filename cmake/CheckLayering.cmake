@@ -16,6 +16,7 @@ set(LAYERS
   "vm/compiler:vm/bytecode"
   "vm/interp:vm/compiler"
   "vm/machine:vm/interp"
+  "vm/debug:vm/machine"
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
   "tools/velmora:lang/pascal,lang/vb")

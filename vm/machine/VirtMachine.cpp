@@ -118,6 +118,7 @@ void TXANVirtMachine::Cleanup() noexcept {
         FCodeObject->Release();
         FCodeObject = nullptr;
     }
+    FBreakpoints.Clear();
     FSource.Clear();
     FGlobalByteCode.reset();
     FGlobalStmts.clear();
@@ -167,13 +168,15 @@ TXANDispIdObject* TXANVirtMachine::ObjectByDispId(plat::DISPID AId) const noexce
 
 // ---- Open and close ----------------------------------------------------------------------------
 
-void TXANVirtMachine::Open(TXANVMDebugger* ADebugger) {
+void TXANVirtMachine::Open(TXANVMDebuggerBase* ADebugger) {
     plat::SectionGuard guard(FSection);
     if (FState != msInitialized) RaiseVMShouldBeInitialized();
     FState = msActive;
     FTerminateFlag.store(TerminateRunning, std::memory_order_relaxed);
+    if (ADebugger) ADebugger->Attach(this);
     FDebugger = ADebugger;
-    TVMIndexes::Instance().MarkOpened(FId, -1);
+    FActivationHooks = ADebugger != nullptr;
+    TVMIndexes::Instance().MarkOpened(FId, ADebugger ? ADebugger->Id() : -1);
     TXANThread* thread = TVMIndexes::Instance().InitThread(FId);
     RunCode(*thread, FGlobalByteCode.get(), nullptr, nullptr, nullptr);
 }
@@ -192,7 +195,9 @@ void TXANVirtMachine::Close() {
     if (FState == msUninitialized) return;
     if (RunningOnCallingThread()) plat::Throw<EXANVirtMachine>(SVMCannotCloseFromOwnCode);
     TVMIndexes::Instance().MarkClosingAndWait(FId);
+    if (FDebugger) FDebugger->Detach(this);
     FDebugger = nullptr;
+    FActivationHooks = false;
     FState = msUninitialized;
     Cleanup();
 }
@@ -328,15 +333,34 @@ plat::IDispatch* TXANVirtMachine::GetCodeObject() {
     return FCodeObject;
 }
 
-bool TXANVirtMachine::SetBreakpoint(plat::Integer) {
-    plat::SectionGuard guard(FSection);
-    RequireInitializedOrActive();
-    return false;
+PXANInstr TXANVirtMachine::FindLineInstr(plat::Integer ALine, TXANByteCode*& ACode) const {
+    std::int32_t pos = -1, length = 0;
+    FSource.LineToPos(ALine, pos, length);
+    if (pos < 0) return nullptr;
+    ACode = FGlobalByteCode.get();
+    if (PXANInstr instr = ACode->GetFirstBreakInstr(pos, length)) return instr;
+    for (TXANProcObject* proc : FProcedures) {
+        ACode = proc->ByteCode();
+        if (PXANInstr instr = ACode ? ACode->GetFirstBreakInstr(pos, length) : nullptr) return instr;
+    }
+    return nullptr;
 }
 
-void TXANVirtMachine::RemoveBreakpoint(plat::Integer) {
+bool TXANVirtMachine::SetBreakpoint(plat::Integer ALine) {
     plat::SectionGuard guard(FSection);
     RequireInitializedOrActive();
+    TXANByteCode* code = nullptr;
+    const PXANInstr instr = FindLineInstr(ALine, code);
+    if (!instr) return false;
+    FBreakpoints.SetUserBP(*code, instr);
+    return true;
+}
+
+void TXANVirtMachine::RemoveBreakpoint(plat::Integer ALine) {
+    plat::SectionGuard guard(FSection);
+    RequireInitializedOrActive();
+    TXANByteCode* code = nullptr;
+    if (const PXANInstr instr = FindLineInstr(ALine, code)) FBreakpoints.RemoveUserBP(instr);
 }
 
 // ---- Hooks -------------------------------------------------------------------------------------

@@ -24,7 +24,9 @@
 #include "vm/compiler/LanguageInterface.h"
 #include "vm/compiler/Namespaces.h"
 #include "vm/interp/Interpreter.h"
+#include "vm/machine/Breakpoints.h"
 #include "vm/machine/ExternObjects.h"
+#include "vm/machine/VMDebuggerBase.h"
 #include "vm/machine/VMIndexes.h"
 #include "vm/machine/VMSource.h"
 
@@ -32,7 +34,6 @@ namespace xan {
 
 class TXANVirtMachine;
 class TXANCodeObject;
-class TXANVMDebugger;
 class TPreparedDynCode;
 
 enum TXANVMState : std::uint8_t { msUninitialized, msInitialized, msActive };
@@ -64,8 +65,9 @@ public:
     // and column, everything compiled so far is released, and the error propagates.
     void Initialize(const plat::UString& ASource);
     // Runs the global code; the machine stays active even when the global code raises.
-    // The debugger attachment is a hook for the debugging machinery; none is attached yet.
-    void Open(TXANVMDebugger* ADebugger = nullptr);
+    // With a debugger, the machine is attached to it until Close: its breaks and steps are
+    // reported there.
+    void Open(TXANVMDebuggerBase* ADebugger = nullptr);
     // Stops running code (threads inside fail with the abort error), forgets the script.
     // Script code of this machine cannot close it.
     void Close();
@@ -95,8 +97,10 @@ public:
     bool AddExternObject(plat::IDispatch* AObj, const plat::UString& AName, bool APublishMembers);
     // The script as a dispatch object; the caller receives one reference.
     plat::IDispatch* GetCodeObject();
-    // Breakpoints by line: entry points for the debugging machinery, which is not built yet;
-    // SetBreakpoint answers False and RemoveBreakpoint does nothing.
+    // User breakpoints by line (from 0), on the first breakable instruction of the line (the
+    // global code is asked first, then every procedure in declaration order). False when the
+    // line has none. They stop every thread; without a debugger a stop just continues.
+    // Compiling again forgets them.
     bool SetBreakpoint(plat::Integer ALine);
     void RemoveBreakpoint(plat::Integer ALine);
 
@@ -125,6 +129,11 @@ public:
     plat::DISPID DispIdCount() const noexcept { return FDispIdsCount; }
     const std::vector<TXANProcObject*>& Procedures() const noexcept { return FProcedures; }
     TXANByteCode* GlobalByteCode() const noexcept { return FGlobalByteCode.get(); }
+    TXANVMDebuggerBase* Debugger() const noexcept { return FDebugger; }
+    TXANVMBreakpoints& Breakpoints() noexcept { return FBreakpoints; }
+    // The line (from 0) of AFrame's current instruction, in the frame's own source (prepared
+    // code has one) or the script's.
+    plat::Integer FrameLine(const TXANCallStackFrame& AFrame) const;
     // Runs one activation on AThread (the calling thread's object).
     void RunCode(TXANThread& AThread, TXANByteCode* ACode, plat::Variant* AArgs, plat::Variant* AResult,
                  TXANVMSource* ASource) {
@@ -144,10 +153,11 @@ public:
 
 protected:
     bool DoIsTest(const plat::Variant& AObj, const plat::Variant& AType) override;
-    // Nothing to do on activation entry and exit, so the interpreter is told not to call these;
-    // final, so that no derived machine overrides them and goes uncalled.
-    void OnActivationEnter(TXANThread&, TXANCallStackFrame&) final {}
-    void OnActivationLeave(TXANThread&, TXANCallStackFrame&) noexcept final {}
+    // Stepping (VirtMachineDebug.cpp). The interpreter calls the activation hooks only while a
+    // debugger is attached: without one, activations cost nothing extra.
+    void OnActivationEnter(TXANThread& AThread, TXANCallStackFrame& AFrame) override;
+    void OnActivationLeave(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept override;
+    TXANBreakAction DoBreak(TXANThread& AThread, TXANCallStackFrame& AFrame, std::uint8_t& ACovered) override;
     // The call instructions: names resolved at run time through the frame's namespace chain.
     TXANCallExit DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall, plat::Variant* ATop,
                             bool ARef) override;
@@ -211,6 +221,21 @@ private:
     plat::Variant& AssignTarget(TXANCallStackFrame& AFrame, const TXANNameSearchRes& ARes);
     void ReportPosition(TXANCallStackFrame& AFrame, plat::Exception* E) noexcept;
     void MemberOf(TXANCall& ACall, plat::IDispatch* AObj, TXANCodeObject*& ACodeObject, plat::DISPID& AId);
+    // Debugging (VirtMachineDebug.cpp).
+    TXANThreadVM& ThreadVMOf(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    // AFrame's thread record when it steps: a debugger is attached, the thread is not in a break
+    // for this machine, and AFrame qualifies for the stepping base; else none.
+    TXANThreadVM* SteppingRecord(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    void SetStepBPsFrom(TXANThread& AThread, TXANThreadVM& AThreadVM, TXANCallStackFrame& AFrame,
+                        const TXANCallStackFrame* ABase, bool ASkipLine);
+    void ReArmAfterCall(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    void SetExcStepBPs(TXANThread& AThread, TXANCallStackFrame& AFrame, const TXANTry* AHandler);
+    // Whether AThread is stopped in a debugger break for this machine.
+    bool InBreak(TXANThread& AThread, TXANCallStackFrame& AFrame);
+    // The break procedure at AFrame's current instruction, then the resume kind's effect.
+    void BreakAt(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANThreadVM& AThreadVM, TXANVMBreakKind AKind);
+    // The line's instruction and its bytecode, or none.
+    PXANInstr FindLineInstr(plat::Integer ALine, TXANByteCode*& ACode) const;
 
     TXANVMState FState = msUninitialized;
     IXANLanguage* FLanguage;
@@ -229,7 +254,8 @@ private:
     TGlobalObjectsNamespace FGlobalNamespace{this};
     std::vector<std::unique_ptr<IXANEmitable>> FGlobalStmts;
     std::unique_ptr<TXANByteCode> FGlobalByteCode;
-    TXANVMDebugger* FDebugger = nullptr;
+    TXANVMDebuggerBase* FDebugger = nullptr;
+    TXANVMBreakpoints FBreakpoints{FSource};
 };
 
 }  // namespace xan

@@ -19,10 +19,11 @@ void TXANVirtMachine::ReportPosition(TXANCallStackFrame& AFrame, plat::Exception
     }
 }
 
-PXANInstr TXANVirtMachine::HandleException(TXANThread&, TXANCallStackFrame& AFrame) {
+PXANInstr TXANVirtMachine::HandleException(TXANThread& AThread, TXANCallStackFrame& AFrame) {
     // From here on this activation owns the exception object.
     plat::Exception* e = plat::TranslateCurrentException();
-    ReportPosition(AFrame, e);
+    // Errors of code the debugger runs during a break are the debugger's, not the host's.
+    if (!InBreak(AThread, AFrame)) ReportPosition(AFrame, e);
     const std::int8_t tryIndex = AFrame.IP->TryIndex;
     if (tryIndex >= 0 && FTerminateFlag.load(std::memory_order_relaxed) != 0) {
         TXANTry* block = AFrame.Ctx->Code->TryAt(tryIndex);
@@ -37,6 +38,8 @@ PXANInstr TXANVirtMachine::HandleException(TXANThread&, TXANCallStackFrame& AFra
             delete e;
             throw;
         }
+        // A step goes on in the handler.
+        if (FDebugger) SetExcStepBPs(AThread, AFrame, block);
         return block->FHandlerLabel->FTarget;
     }
     TXANExceptionState::DropAll(AFrame, e);
