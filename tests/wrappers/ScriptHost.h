@@ -202,6 +202,7 @@ protected:
         Publish(u"Counter", TCounter_sw::ToVar(&counter));
         Publish(u"Items", TItems_sw::ToVar(box.Items()));
         Publish(u"Box", TBox_sw::ToVar(&box));
+        Publish(u"Special", TSpecialCounter_sw::ToVar(&special));
         vm->Open();
     }
     void Publish(const UString& AName, const Variant& AObj) {
@@ -213,6 +214,7 @@ protected:
 
     TCounter counter{5};
     TBox box;
+    TSpecialCounter special;
     std::unique_ptr<TXANVirtMachine> vm;
 };
 
