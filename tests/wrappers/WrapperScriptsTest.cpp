@@ -151,8 +151,11 @@ TEST_P(WrapperScripts, ErrorsCarryTheirMessages) {
     }
 }
 
-TEST_P(WrapperScripts, NewReportsMissingConstructorsAndWrongCounts) {
-    if (IsPascal()) GTEST_SKIP() << "New is a VBScript expression";
+// New is an expression of the VBScript dialect only.
+using VbWrapperScripts = ScriptHost;
+INSTANTIATE_TEST_SUITE_P(Dialects, VbWrapperScripts, ::testing::Values(TDialect::Vb), DialectName);
+
+TEST_P(VbWrapperScripts, NewReportsMissingConstructorsAndWrongCounts) {
     Start(u"Sub Sealed\n Dim x\n Set x = New Test.TSealed\nEnd Sub\n"
           u"Sub RecordWithArgs\n Dim x\n Set x = New Test.TPoint(1)\nEnd Sub\n"
           u"Function RecordNew\n Dim x\n Set x = New Test.TPoint\n RecordNew = x.X\nEnd Function");
