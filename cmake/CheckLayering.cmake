@@ -19,7 +19,8 @@ set(LAYERS
   "vm/debug:vm/machine"
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
-  "tools/velmora:lang/pascal,lang/vb")
+  "wrappers:vm/machine"
+  "tools/velmora:lang/pascal,lang/vb,wrappers")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
