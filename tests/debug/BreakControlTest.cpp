@@ -162,6 +162,32 @@ TEST_P(BreakControlTest, BreakpointsWithoutADebuggerJustContinue) {
     EXPECT_EQ(plat::VarToInt32(host.vm->ReadVar(u"x")), 1);
 }
 
+// The code byte is patched while another thread runs it: every stop is on the line, and the
+// loop computes what it computes without a debugger.
+TEST_P(BreakControlTest, BreakpointsSetAndRemovedWhileAnotherThreadRunsTheLine) {
+    TDebugHost host(GetParam());
+    host.Start(Pick(u"function Sum(n);\nvar i, s;\nbegin\n  s := 0;\n  for i := 1 to n do\n    s := s + 1; // @body\n"
+                    u"  Result := s;\nend;\nbegin\nend;\n",
+                    u"Function Sum(n)\n  Dim i, s\n  s = 0\n  For i = 1 To n\n    s = s + 1 ' @body\n  Next\n"
+                    u"  Sum = s\nEnd Function\n"));
+    const plat::Integer line = host.Line("@body");
+    std::atomic<bool> done{false};
+    Variant result;
+    std::thread runner([&] {
+        Variant n(3000000);
+        result = host.vm->RunProc(u"Sum", std::span(&n, 1));
+        done = true;
+    });
+    for (int toggles = 0; !done && toggles < 5000; ++toggles) {
+        EXPECT_TRUE(host.vm->SetBreakpoint(line));
+        host.vm->RemoveBreakpoint(line);
+    }
+    runner.join();
+    EXPECT_EQ(plat::VarToInt64(result), 3000000);
+    std::lock_guard<std::mutex> lock(host.guard);
+    for (const TStop& stop : host.stops) EXPECT_EQ(stop.Line, line);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDialects, BreakControlTest, ::testing::Values(Dialect::Pascal, Dialect::Vb),
                          [](const ::testing::TestParamInfo<Dialect>& info) { return DialectName(info.param); });
 
