@@ -11,6 +11,7 @@ set(LAYERS
   "platform/ole:platform/text"
   "platform/rtl:platform/core"
   "platform/ui:platform/core"
+  "xmldom:platform/ole"
   "foundation:platform/core"
   "vm/bytecode:platform/ole,platform/rtl,foundation"
   "vm/compiler:vm/bytecode"
@@ -20,7 +21,7 @@ set(LAYERS
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
   "wrappers:vm/machine"
-  "tools/velmora:lang/pascal,lang/vb,wrappers")
+  "tools/velmora:lang/pascal,lang/vb,wrappers,xmldom")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")

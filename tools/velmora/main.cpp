@@ -10,6 +10,7 @@
 #include "tools/velmora/CommandLine.h"
 #include "tools/velmora/Prompt.h"
 #include "tools/velmora/ScriptRunner.h"
+#include "xmldom/XmlDom.h"
 
 int main(int argc, char** argv) {
     using namespace xan::cli;
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         return ExitUsageError;
     }
     xan::plat::UseProcessLocale();
+    xan::xml::RegisterXmlDom();  // CreateOleObject('Microsoft.XMLDOM')
     const CommandLine& cl = *parsed.commandLine;
     if (cl.mode == RunMode::Prompt) return RunPrompt(*cl.language, std::cin, std::cout, std::cerr, terminal);
     return RunScript(cl, std::cout, std::cerr);
