@@ -12,6 +12,7 @@ set(LAYERS
   "platform/rtl:platform/core"
   "platform/ui:platform/core"
   "xmldom:platform/ole"
+  "qt:platform/ui"
   "foundation:platform/core"
   "vm/bytecode:platform/ole,platform/rtl,foundation"
   "vm/compiler:vm/bytecode"

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config clang
           libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
-          libxml2-dev)
+          libxml2-dev qt6-base-dev)
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(lua5.4 python3 perl tcl8.6)
 fi
