@@ -304,7 +304,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
 // table that covers every byte value (no mask needed) and becomes icBreak on termination.
 #define XAN_CODE() DispatchIndex(ip, FTerminateFlag.load(std::memory_order_relaxed))
 #if XAN_COMPUTED_GOTO
-#define XAN_LABEL_ADDR(name) &&L_##name,
+#define XAN_LABEL_ADDR(name, ...) &&L_##name,
 #define XAN_INVALID1 &&L_invalid,
 #define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
