@@ -316,21 +316,7 @@ bool TryFastPath(Variant& res, const VarData& l, const VarData& r, VarOp op) noe
     if (l.VType != r.VType) return false;
     if (l.VType == varInteger) {
         std::int32_t v;
-        switch (op) {
-        case VarOp::Add:
-            if (__builtin_add_overflow(l.VInteger, r.VInteger, &v)) return false;
-            break;
-        case VarOp::Sub:
-            if (__builtin_sub_overflow(l.VInteger, r.VInteger, &v)) return false;
-            break;
-        case VarOp::Mul:
-            if (__builtin_mul_overflow(l.VInteger, r.VInteger, &v)) return false;
-            break;
-        case VarOp::And: v = l.VInteger & r.VInteger; break;
-        case VarOp::Or: v = l.VInteger | r.VInteger; break;
-        case VarOp::Xor: v = l.VInteger ^ r.VInteger; break;
-        default: return false;
-        }
+        if (!VarInt32Op(op, l.VInteger, r.VInteger, v)) return false;
         res.SetInteger(v);
         return true;
     }

@@ -322,6 +322,23 @@ enum class VarOp { Add, Sub, Mul, Div, IntDiv, Mod, Shl, Shr, And, Or, Xor };
 // `res` may be the same variable as either operand.
 void VarBinaryOp(Variant& res, const VarData& left, const VarData& right, VarOp op);
 
+// The Integer short way of VarBinaryOp for two Integers under +, -, *, And, Or and Xor: the
+// result in `out`, or false when it does not fit in 32 bits or `op` is another operation (the
+// general rules then decide: an overflow climbs to Int64). The one integer fast path of every
+// caller: the general operation, the script machine's operators and its dispatch loop. Inline
+// so that a constant `op` leaves a single instruction and its overflow test.
+[[gnu::always_inline]] inline bool VarInt32Op(VarOp op, std::int32_t l, std::int32_t r, std::int32_t& out) noexcept {
+    switch (op) {
+        case VarOp::Add: return !__builtin_add_overflow(l, r, &out);
+        case VarOp::Sub: return !__builtin_sub_overflow(l, r, &out);
+        case VarOp::Mul: return !__builtin_mul_overflow(l, r, &out);
+        case VarOp::And: out = l & r; return true;
+        case VarOp::Or: out = l | r; return true;
+        case VarOp::Xor: out = l ^ r; return true;
+        default: return false;
+    }
+}
+
 enum class VarOrder { Less, Equal, Greater, Unordered };
 // Null equals only Null and orders before everything else; Empty equals 0 and "";
 // an unordered pair (a NaN) answers Unordered.

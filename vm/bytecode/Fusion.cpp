@@ -7,107 +7,76 @@ namespace xan {
 
 namespace {
 
-struct TFusedPair {
-    TXANInstrCode First;
-    TXANInstrCode Second;
+// One row of XAN_FUSED_CODES: the fused code and the codes of its group (two or three).
+struct TFusedGroup {
     TXANInstrCode Fused;
+    TXANInstrCode Codes[3];
+    int Size;
 };
+
+constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond) noexcept {
+    return {AFused, {AFirst, ASecond, icBreak}, 2};
+}
+constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond,
+                            TXANInstrCode AThird) noexcept {
+    return {AFused, {AFirst, ASecond, AThird}, 3};
+}
+
+constexpr TFusedGroup Groups[] = {
+#define XAN_FUSED_GROUP(...) Group(__VA_ARGS__),
+    XAN_FUSED_CODES(XAN_FUSED_GROUP)
+#undef XAN_FUSED_GROUP
+};
+
+// The fused code of the pair (AFirst, ASecond) or of the triple (AFirst, ASecond, AThird);
+// icBreak when there is none.
+constexpr TXANInstrCode GroupCode(TXANInstrCode AFirst, TXANInstrCode ASecond,
+                                  TXANInstrCode AThird = icBreak) noexcept {
+    const int size = AThird == icBreak ? 2 : 3;
+    for (const TFusedGroup& group : Groups)
+        if (group.Size == size && group.Codes[0] == AFirst && group.Codes[1] == ASecond && group.Codes[2] == AThird)
+            return group.Fused;
+    return icBreak;
+}
+
+// A triple that cannot take its short way runs its first push alone and leaves the rest to the
+// pair its second and third instructions form: every triple needs that pair.
+constexpr bool EveryTripleEndsInAPair() noexcept {
+    for (const TFusedGroup& group : Groups)
+        if (group.Size == 3 && GroupCode(group.Codes[1], group.Codes[2]) == icBreak) return false;
+    return true;
+}
+static_assert(EveryTripleEndsInAPair(), "the last two instructions of a fused triple must be a fused pair");
 
 // Literal and local constant pushes are the same instruction for the loop (both push the value
 // their operand points at); so is pushing zero, once fused (its operand then points at a
 // shared zero).
-constexpr TFusedPair Pairs[] = {
-    {icPushLiteral, icPlus, icLiteralPlus},
-    {icPushLiteral, icMinus, icLiteralMinus},
-    {icPushLiteral, icMultiply, icLiteralMultiply},
-    {icPushLiteral, icMod, icLiteralMod},
-    {icPushLiteral, icLess, icLiteralLess},
-    {icPushLiteral, icLessEqual, icLiteralLessEqual},
-    {icPushLiteral, icGreater, icLiteralGreater},
-    {icPushLiteral, icGreaterEqual, icLiteralGreaterEqual},
-    {icPushLiteral, icEqual, icLiteralEqual},
-    {icPushLiteral, icNotEqual, icLiteralNotEqual},
-    {icPushLocalVar, icPlus, icLocalPlus},
-    {icPushLocalVar, icMinus, icLocalMinus},
-    {icPushLocalVar, icMultiply, icLocalMultiply},
-    {icPushLocalVar, icLess, icLocalLess},
-    {icPushLocalVar, icLessEqual, icLocalLessEqual},
-    {icPushLocalVar, icGreater, icLocalGreater},
-    {icPushLocalVar, icGreaterEqual, icLocalGreaterEqual},
-    {icPushArg, icPlus, icArgPlus},
-    {icPushArg, icMinus, icArgMinus},
-    {icPushArg, icMultiply, icArgMultiply},
-    {icPushArg, icLess, icArgLess},
-    {icPushArg, icLessEqual, icArgLessEqual},
-    {icPushArg, icGreater, icArgGreater},
-    {icPushArg, icGreaterEqual, icArgGreaterEqual},
-    {icForInc, icForJmpIfLE, icForIncJmpIfLE},
-    {icForDec, icForJmpIfGE, icForDecJmpIfGE},
-    {icPushArg, icAssignResult, icArgAssignResult},
-    {icPushLocalVar, icAssignResult, icLocalAssignResult},
-};
-
-bool IsLiteralPush(const TXANInstr& AInstr) noexcept {
-    return AInstr.Code == icPushLiteral || AInstr.Code == icPushLocalConst || AInstr.Code == icPush0;
+TXANInstrCode GroupCodeOf(const TXANInstr& AInstr) noexcept {
+    const auto code = static_cast<TXANInstrCode>(AInstr.Code);
+    return code == icPushLocalConst || code == icPush0 ? icPushLiteral : code;
 }
 
 TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexcept {
-    const auto first = IsLiteralPush(AFirst) ? icPushLiteral : static_cast<TXANInstrCode>(AFirst.Code);
-    for (const TFusedPair& pair : Pairs) {
-        if (pair.First != first || pair.Second != ASecond.Code) continue;
-        // A loop's step and its test must belong to the same loop.
-        if ((first == icForInc || first == icForDec) && AFirst.Data != ASecond.Data) return icBreak;
-        return pair.Fused;
-    }
-    return icBreak;
+    const TXANInstrCode first = GroupCodeOf(AFirst);
+    const TXANInstrCode fused = GroupCode(first, GroupCodeOf(ASecond));
+    // A loop's step and its test must belong to the same loop.
+    if (fused != icBreak && (first == icForInc || first == icForDec) && AFirst.Data != ASecond.Data) return icBreak;
+    return fused;
 }
 
-// "Push an argument or a local, push a literal or a local, operate": the first push takes the
-// triple's code, the second push and the operation stay a fused pair.
-struct TFusedTriple {
-    TXANInstrCode First;
-    TXANInstrCode Second;  // icPushLiteral stands for every literal push
-    TXANInstrCode Third;
-    TXANInstrCode Fused;
-};
-
-constexpr TFusedTriple Triples[] = {
-    {icPushArg, icPushLiteral, icPlus, icArgLiteralPlus},
-    {icPushArg, icPushLiteral, icMinus, icArgLiteralMinus},
-    {icPushArg, icPushLiteral, icMultiply, icArgLiteralMultiply},
-    {icPushArg, icPushLiteral, icLess, icArgLiteralLess},
-    {icPushArg, icPushLiteral, icLessEqual, icArgLiteralLessEqual},
-    {icPushArg, icPushLiteral, icGreater, icArgLiteralGreater},
-    {icPushArg, icPushLiteral, icGreaterEqual, icArgLiteralGreaterEqual},
-    {icPushArg, icPushLiteral, icEqual, icArgLiteralEqual},
-    {icPushArg, icPushLiteral, icNotEqual, icArgLiteralNotEqual},
-    {icPushLocalVar, icPushLiteral, icPlus, icLocalLiteralPlus},
-    {icPushLocalVar, icPushLiteral, icMinus, icLocalLiteralMinus},
-    {icPushLocalVar, icPushLiteral, icLess, icLocalLiteralLess},
-    {icPushLocalVar, icPushLiteral, icLessEqual, icLocalLiteralLessEqual},
-    {icPushLocalVar, icPushLiteral, icGreater, icLocalLiteralGreater},
-    {icPushLocalVar, icPushLiteral, icGreaterEqual, icLocalLiteralGreaterEqual},
-    {icPushLocalVar, icPushLocalVar, icPlus, icLocalLocalPlus},
-    {icPushLocalVar, icPushLocalVar, icMinus, icLocalLocalMinus},
-    {icPushLocalVar, icPushLocalVar, icMultiply, icLocalLocalMultiply},
-    {icPushLocalVar, icPushLocalVar, icLess, icLocalLocalLess},
-    {icPushLocalVar, icPushLocalVar, icLessEqual, icLocalLocalLessEqual},
-    {icPushLocalVar, icPushLocalVar, icGreater, icLocalLocalGreater},
-    {icPushLocalVar, icPushLocalVar, icGreaterEqual, icLocalLocalGreaterEqual},
-};
-
 TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
-    const auto second = IsLiteralPush(AFirst[1]) ? icPushLiteral : static_cast<TXANInstrCode>(AFirst[1].Code);
-    for (const TFusedTriple& triple : Triples)
-        if (triple.First == AFirst[0].Code && triple.Second == second && triple.Third == AFirst[2].Code)
-            return triple.Fused;
-    return icBreak;
+    return GroupCode(GroupCodeOf(AFirst[0]), GroupCodeOf(AFirst[1]), GroupCodeOf(AFirst[2]));
+}
+
+const TFusedGroup* GroupOf(std::uint8_t AFused) noexcept {
+    for (const TFusedGroup& group : Groups)
+        if (group.Fused == AFused) return &group;
+    return nullptr;
 }
 
 bool IsTripleCode(std::uint8_t ACode) noexcept {
-    for (const TFusedTriple& triple : Triples)
-        if (triple.Fused == ACode) return true;
-    return false;
+    const TFusedGroup* group = GroupOf(ACode);
+    return group && group->Size == 3;
 }
 
 // AInstr becomes the head of a fused group with code AFused.
@@ -149,11 +118,8 @@ void XANUnfuseBefore(TXANInstr* ACode, std::int32_t AIndex) noexcept {
 
 TXANInstrCode XANUnfusedCode(TXANInstrCode ACode) noexcept {
     if (ACode < XANFirstFusedCode) return ACode;
-    for (const TFusedPair& pair : Pairs)
-        if (pair.Fused == ACode) return pair.First;
-    for (const TFusedTriple& triple : Triples)
-        if (triple.Fused == ACode) return triple.First;
-    return ACode;
+    const TFusedGroup* group = GroupOf(ACode);
+    return group ? group->Codes[0] : ACode;
 }
 
 }  // namespace xan

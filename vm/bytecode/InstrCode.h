@@ -4,9 +4,13 @@
 // cleared flag must turn any instruction into the breakpoint trap.
 #include <cstdint>
 
-// Every code in numbering order; X(name) is applied to each (the enum, the names table and
-// the interpreter's dispatch table are generated from this one list).
-#define XAN_INSTR_CODES(X) \
+// Every code in numbering order; X(name, ...) is applied to each (the enum, the names table and
+// the interpreter's dispatch table are generated from this one list). The plain codes come
+// first, then the fused ones, whose rows carry more arguments (see XAN_FUSED_CODES).
+#define XAN_INSTR_CODES(X) XAN_PLAIN_CODES(X) XAN_FUSED_CODES(X)
+
+// The codes the compilers emit: X(name).
+#define XAN_PLAIN_CODES(X) \
     X(icBreak) X(icBreakpointJmp) X(icRet) X(icJump) \
     X(icPop) X(icPush) X(icPush0) X(icPushUnassigned) \
     X(icPushLiteral) X(icPushLocalVar) X(icPushLocalConst) X(icPushArg) \
@@ -29,41 +33,81 @@
     X(icCaseJmpIfEqual) X(icCaseJmpIfInRange) X(icRaise) X(isReraise) \
     X(icRaiseEBCFromFinally) X(icCallFinally) X(icFinallyRet) X(icExceptJmpIfIs) \
     X(icExceptDone) X(icExceptToVar) X(icSetNamespace) X(icArrayCreate) \
-    X(icArrayRedimLValue) X(icArrayRedimLocal) X(icEventHandlerMake) \
-    XAN_FUSED_CODES(X)
+    X(icArrayRedimLValue) X(icArrayRedimLocal) X(icEventHandlerMake)
 
-// Codes the fusion pass gives the first instruction of a pair, or of a triple "push an argument
-// or local, push a literal or local, operate", that the loop runs as one (see vm/bytecode/Fusion.h); the
-// compilers never emit them.
+// The fused instructions, one row each: X(fused code, the codes of the group it runs as one).
+// The fusion pass gives the fused code to the first instruction of such a group; the compilers
+// never emit it. A group is a pair "push, operate" or "step a loop, test it", or a triple "push,
+// push, operate" whose last two instructions are also a pair here. icPushLiteral stands for
+// every literal push (icPushLiteral, icPushLocalConst, icPush0). This table is the only list:
+// the fusion pass (vm/bytecode/Fusion.cpp) finds its groups here, and the dispatch loop
+// (vm/interp/Interpreter.cpp) makes each row's case from the codes of its group, so a new
+// fused instruction is a new row.
 #define XAN_FUSED_CODES(X) \
-    X(icLiteralPlus) X(icLiteralMinus) X(icLiteralMultiply) X(icLiteralMod) \
-    X(icLiteralLess) X(icLiteralLessEqual) X(icLiteralGreater) X(icLiteralGreaterEqual) \
-    X(icLiteralEqual) X(icLiteralNotEqual) \
-    X(icLocalPlus) X(icLocalMinus) X(icLocalMultiply) \
-    X(icLocalLess) X(icLocalLessEqual) X(icLocalGreater) X(icLocalGreaterEqual) \
-    X(icForIncJmpIfLE) X(icForDecJmpIfGE) \
-    X(icArgLiteralPlus) X(icArgLiteralMinus) X(icArgLiteralMultiply) \
-    X(icArgLiteralLess) X(icArgLiteralLessEqual) X(icArgLiteralGreater) X(icArgLiteralGreaterEqual) \
-    X(icArgLiteralEqual) X(icArgLiteralNotEqual) \
-    X(icLocalLiteralPlus) X(icLocalLiteralMinus) \
-    X(icLocalLiteralLess) X(icLocalLiteralLessEqual) X(icLocalLiteralGreater) X(icLocalLiteralGreaterEqual) \
-    X(icArgAssignResult) X(icLocalAssignResult) \
-    X(icLocalLocalPlus) X(icLocalLocalMinus) X(icLocalLocalMultiply) \
-    X(icLocalLocalLess) X(icLocalLocalLessEqual) X(icLocalLocalGreater) X(icLocalLocalGreaterEqual) \
-    X(icArgPlus) X(icArgMinus) X(icArgMultiply) \
-    X(icArgLess) X(icArgLessEqual) X(icArgGreater) X(icArgGreaterEqual)
+    X(icLiteralPlus, icPushLiteral, icPlus) \
+    X(icLiteralMinus, icPushLiteral, icMinus) \
+    X(icLiteralMultiply, icPushLiteral, icMultiply) \
+    X(icLiteralMod, icPushLiteral, icMod) \
+    X(icLiteralLess, icPushLiteral, icLess) \
+    X(icLiteralLessEqual, icPushLiteral, icLessEqual) \
+    X(icLiteralGreater, icPushLiteral, icGreater) \
+    X(icLiteralGreaterEqual, icPushLiteral, icGreaterEqual) \
+    X(icLiteralEqual, icPushLiteral, icEqual) \
+    X(icLiteralNotEqual, icPushLiteral, icNotEqual) \
+    X(icLocalPlus, icPushLocalVar, icPlus) \
+    X(icLocalMinus, icPushLocalVar, icMinus) \
+    X(icLocalMultiply, icPushLocalVar, icMultiply) \
+    X(icLocalLess, icPushLocalVar, icLess) \
+    X(icLocalLessEqual, icPushLocalVar, icLessEqual) \
+    X(icLocalGreater, icPushLocalVar, icGreater) \
+    X(icLocalGreaterEqual, icPushLocalVar, icGreaterEqual) \
+    X(icForIncJmpIfLE, icForInc, icForJmpIfLE) \
+    X(icForDecJmpIfGE, icForDec, icForJmpIfGE) \
+    X(icArgLiteralPlus, icPushArg, icPushLiteral, icPlus) \
+    X(icArgLiteralMinus, icPushArg, icPushLiteral, icMinus) \
+    X(icArgLiteralMultiply, icPushArg, icPushLiteral, icMultiply) \
+    X(icArgLiteralLess, icPushArg, icPushLiteral, icLess) \
+    X(icArgLiteralLessEqual, icPushArg, icPushLiteral, icLessEqual) \
+    X(icArgLiteralGreater, icPushArg, icPushLiteral, icGreater) \
+    X(icArgLiteralGreaterEqual, icPushArg, icPushLiteral, icGreaterEqual) \
+    X(icArgLiteralEqual, icPushArg, icPushLiteral, icEqual) \
+    X(icArgLiteralNotEqual, icPushArg, icPushLiteral, icNotEqual) \
+    X(icLocalLiteralPlus, icPushLocalVar, icPushLiteral, icPlus) \
+    X(icLocalLiteralMinus, icPushLocalVar, icPushLiteral, icMinus) \
+    X(icLocalLiteralLess, icPushLocalVar, icPushLiteral, icLess) \
+    X(icLocalLiteralLessEqual, icPushLocalVar, icPushLiteral, icLessEqual) \
+    X(icLocalLiteralGreater, icPushLocalVar, icPushLiteral, icGreater) \
+    X(icLocalLiteralGreaterEqual, icPushLocalVar, icPushLiteral, icGreaterEqual) \
+    X(icArgAssignResult, icPushArg, icAssignResult) \
+    X(icLocalAssignResult, icPushLocalVar, icAssignResult) \
+    X(icLocalLocalPlus, icPushLocalVar, icPushLocalVar, icPlus) \
+    X(icLocalLocalMinus, icPushLocalVar, icPushLocalVar, icMinus) \
+    X(icLocalLocalMultiply, icPushLocalVar, icPushLocalVar, icMultiply) \
+    X(icLocalLocalLess, icPushLocalVar, icPushLocalVar, icLess) \
+    X(icLocalLocalLessEqual, icPushLocalVar, icPushLocalVar, icLessEqual) \
+    X(icLocalLocalGreater, icPushLocalVar, icPushLocalVar, icGreater) \
+    X(icLocalLocalGreaterEqual, icPushLocalVar, icPushLocalVar, icGreaterEqual) \
+    X(icArgPlus, icPushArg, icPlus) \
+    X(icArgMinus, icPushArg, icMinus) \
+    X(icArgMultiply, icPushArg, icMultiply) \
+    X(icArgLess, icPushArg, icLess) \
+    X(icArgLessEqual, icPushArg, icLessEqual) \
+    X(icArgGreater, icPushArg, icGreater) \
+    X(icArgGreaterEqual, icPushArg, icGreaterEqual)
 
 namespace xan {
 
 enum TXANInstrCode : std::uint8_t {
-#define XAN_INSTR_ENUM(name) name,
+#define XAN_INSTR_ENUM(name, ...) name,
     XAN_INSTR_CODES(XAN_INSTR_ENUM)
 #undef XAN_INSTR_ENUM
 };
 
-inline constexpr int XANInstrCodeCount = icArgGreaterEqual + 1;
-inline constexpr int XANFirstFusedCode = icLiteralPlus;
-static_assert(XANInstrCodeCount == 141, "the instruction set has 141 codes");
+#define XAN_INSTR_COUNT(...) +1
+inline constexpr int XANFirstFusedCode = 0 XAN_PLAIN_CODES(XAN_INSTR_COUNT);
+inline constexpr int XANInstrCodeCount = 0 XAN_INSTR_CODES(XAN_INSTR_COUNT);
+#undef XAN_INSTR_COUNT
+static_assert(XANInstrCodeCount <= 256, "a code is one byte");
 static_assert(icBreak == 0, "the terminate-flag mask relies on icBreak being 0");
 
 // Mnemonic of a code for diagnostics and test output ("icPush0"); "?" outside the set.

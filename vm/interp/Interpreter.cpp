@@ -74,13 +74,21 @@ inline std::uint32_t DispatchIndex(PXANInstr AInstr, std::uint32_t AFlag) noexce
     return code & AFlag;
 }
 
+// Where a jump to ALabel goes. Never none once code is complete: saying so spares the test for
+// none where a helper answers the target as the next instruction (none meaning "not done").
+[[gnu::always_inline]] inline PXANInstr TargetOf(const TXANLabel* ALabel) noexcept {
+    const PXANInstr to = ALabel->FTarget;
+    if (!to) __builtin_unreachable();
+    return to;
+}
+
 // A comparison followed by icPopJmpIfFalse / icPopJmpIfTrue (at AAfter) branches at once: where
 // control goes for AAnswer, the Boolean never stored. None when the next instruction is another
 // (a breakpoint patched onto it included).
 inline PXANInstr BranchTarget(PXANInstr AAfter, bool AAnswer) noexcept {
     const std::uint8_t code = AAfter->LoadCode();
     if (code != icPopJmpIfFalse && code != icPopJmpIfTrue) return nullptr;
-    return AAnswer == (code == icPopJmpIfTrue) ? AAfter->DataAs<TXANLabel>()->FTarget : AAfter + 1;
+    return AAnswer == (code == icPopJmpIfTrue) ? TargetOf(AAfter->DataAs<TXANLabel>()) : AAfter + 1;
 }
 
 // A one-index element read through a call site whose array variable AVar the machine cached,
@@ -282,36 +290,360 @@ PXANInstr TXANInterpreter::RouteException(TXANThread& AThread, TXANCallStackFram
     }
 }
 
-void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
-    TXANThread& thread = AThread;
-    TXANCallStackFrame* frame = &AEntry;
-    // The running frame's slots and context, reloaded whenever the frame changes.
-    Variant* stack;
-    Variant* args;
-    Variant* result;
-#define XAN_LOAD_FRAME()                                          \
-    do {                                                          \
-        const TXANVMInterpretContext& ctx = *frame->Ctx;          \
-        stack = frame->Stack;                                     \
-        args = ctx.Args;                                          \
-        result = ctx.Result;                                      \
-    } while (0)
-    XAN_LOAD_FRAME();
-    PXANInstr ip = frame->IP;
-    Variant* sp = frame->LocalsEnd;  // one above the top of the operand stack: TOS is sp[-1]
+// ---- The loop's helpers. Each instruction's work is written once here; the loop's cases
+// ---- call it with their code as a template argument where the work depends on it, so every
+// ---- case gets its own copy with the code's constants folded in, and no case re-reads its
+// ---- code byte (another thread may patch a breakpoint onto it meanwhile). A helper does one
+// ---- way through an instruction and answers whether it applied (or the next instruction, none
+// ---- when it did not); the case dispatches after each way on its own, because ways that
+// ---- shared a tail would share its code and pay a jump and register copies on the hot path.
+
+namespace {
+
+// The running frame's slots and context, reloaded whenever the frame changes.
+[[gnu::always_inline]] inline void LoadFrame(const TXANCallStackFrame& AFrame, Variant*& stack, Variant*& args,
+                                             Variant*& result) noexcept {
+    const TXANVMInterpretContext& ctx = *AFrame.Ctx;
+    stack = AFrame.Stack;
+    args = ctx.Args;
+    result = ctx.Result;
+}
+
+// A call's operands (the ARemoved slots below the top) popped, after array elements passed
+// there by reference are written back: the new top.
+[[gnu::always_inline]] inline Variant* PopCallOperands(TXANCallStackFrame& AFrame, Variant* sp, std::int32_t ARemoved) {
+    CompleteElementRefs(AFrame, sp - ARemoved, sp);
+    return XANPopTo(sp, sp - ARemoved);
+}
+
+// ---- Operators, by instruction code.
+
+constexpr bool IsArithmetic(TXANInstrCode ACode) noexcept {
+    return ACode == icPlus || ACode == icMinus || ACode == icMultiply || ACode == icMod;
+}
+constexpr bool IsComparison(TXANInstrCode ACode) noexcept {
+    return ACode == icLess || ACode == icLessEqual || ACode == icGreater || ACode == icGreaterEqual ||
+           ACode == icEqual || ACode == icNotEqual;
+}
+
+// Two Integers under arithmetic code Code: false when the general operation must decide (an
+// overflow; for mod a zero divisor, an error, and -1, whose quotient can overflow).
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline bool IntArith(std::int32_t l, std::int32_t r, std::int32_t& out) noexcept {
+    static_assert(IsArithmetic(Code), "an arithmetic instruction");
+    if constexpr (Code == icMod) {
+        if (r == 0 || r == -1) return false;
+        out = l % r;
+        return true;
+    } else {
+        constexpr VarOp op = Code == icPlus ? VarOp::Add : Code == icMinus ? VarOp::Sub : VarOp::Mul;
+        return VarInt32Op(op, l, r, out);
+    }
+}
+
+// Two Doubles take a short way under + - * (mod goes to the general operation).
+constexpr bool HasFloatArith(TXANInstrCode ACode) noexcept { return ACode != icMod; }
+
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline double FloatArith(double l, double r) noexcept {
+    if constexpr (Code == icPlus)
+        return l + r;
+    else if constexpr (Code == icMinus)
+        return l - r;
+    else
+        return l * r;
+}
+
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline bool IntCompare(std::int32_t l, std::int32_t r) noexcept {
+    static_assert(IsComparison(Code), "a comparison instruction");
+    if constexpr (Code == icLess)
+        return l < r;
+    else if constexpr (Code == icLessEqual)
+        return l <= r;
+    else if constexpr (Code == icGreater)
+        return l > r;
+    else if constexpr (Code == icGreaterEqual)
+        return l >= r;
+    else if constexpr (Code == icEqual)
+        return l == r;
+    else
+        return l != r;
+}
+
+// S[1] := S[1] op S[0] by the general operation.
+[[gnu::always_inline]] inline void GeneralBinary(Variant*& sp, TXANBinaryOp AOp) {
+    TXANValueOps::BinaryOp(sp[-2], sp[-1], sp[-2], AOp);
+    Pop(sp);
+}
+
+// S[1] := S[1] compared with S[0], by the general comparison.
+[[gnu::always_inline]] inline void GeneralCompare(Variant*& sp, TXANCompareKind AKind) {
+    const bool answer = TXANValueOps::Compare(sp[-2], sp[-1], AKind);
+    Pop(sp);
+    sp[-1].SetBool(answer);
+}
+
+// icPlus, icMinus, icMultiply, icMod on two Integers whose result fits: done in place (true),
+// else nothing done. The Doubles' way is a separate step, so that each way out of the
+// instruction dispatches on its own.
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline bool IntArithmetic(Variant*& sp) noexcept {
+    Variant& l = sp[-2];
+    const Variant& r = sp[-1];
+    std::int32_t out;
+    if (l.VType != varInteger || r.VType != varInteger || !IntArith<Code>(l.VInteger, r.VInteger, out)) return false;
+    l.VInteger = out;
+    PopScalar(sp);
+    return true;
+}
+
+// icPlus, icMinus, icMultiply on two Doubles: done in place (true), else nothing done.
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline bool FloatArithmetic(Variant*& sp) noexcept {
+    Variant& l = sp[-2];
+    const Variant& r = sp[-1];
+    if (l.VType != varDouble || r.VType != varDouble) return false;
+    l.VDouble = FloatArith<Code>(l.VDouble, r.VDouble);
+    PopScalar(sp);
+    return true;
+}
+
+// icLess .. icNotEqual at AInstr on two Integers followed by a conditional jump: the operands
+// popped and the jump's target or the instruction after it answered; else none, nothing done.
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline PXANInstr IntBranch(PXANInstr AInstr, Variant*& sp) noexcept {
+    const Variant& l = sp[-2];
+    const Variant& r = sp[-1];
+    if (l.VType != varInteger || r.VType != varInteger) return nullptr;
+    const PXANInstr to = BranchTarget(AInstr + 1, IntCompare<Code>(l.VInteger, r.VInteger));
+    if (!to) return nullptr;
+    PopScalar(sp);
+    PopScalar(sp);
+    return to;
+}
+
+// icLess .. icNotEqual on two Integers: the Boolean stored (true); else nothing done.
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline bool IntComparison(Variant*& sp) noexcept {
+    Variant& l = sp[-2];
+    const Variant& r = sp[-1];
+    if (l.VType != varInteger || r.VType != varInteger) return false;
+    l.SetRaw(varBoolean, IntCompare<Code>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
+    PopScalar(sp);
+    return true;
+}
+
+// icPopJmpIfEqual / icPopJmpIfNotEqual: whether S[1] equals S[0], both popped.
+[[gnu::always_inline]] inline bool PopEqual(Variant*& sp) {
+    const bool equal = TXANValueOps::Compare(sp[-2], sp[-1], ckEQ);
+    Pop(sp);
+    Pop(sp);
+    return equal;
+}
+
+// ---- Counting loops.
+
+// icForInc / icForDec: the loop variable moves by one.
+template <TXANInstrCode Step>
+[[gnu::always_inline]] inline void StepLoop(const TXANFor& ALoop, Variant* stack) {
+    static_assert(Step == icForInc || Step == icForDec, "a loop step");
+    Variant& var = *XANRawAddress<Variant>(stack[ALoop.FLoopVarRef]);
+    std::int32_t out;
+    if (var.VType == varInteger && VarInt32Op(Step == icForInc ? VarOp::Add : VarOp::Sub, var.VInteger, 1, out))
+        var.VInteger = out;
+    else
+        TXANValueOps::BinaryOp(var, XANInteger1, var, Step == icForInc ? boAdd : boSubtract);
+}
+
+// icForJmpIfLE / icForJmpIfGE / icForJmpStep: whether the loop runs again, counting upward (the
+// variable not above the last value) or downward.
+[[gnu::always_inline]] inline bool LoopGoesOn(const TXANFor& ALoop, Variant* stack, bool AUpward) {
+    const Variant& var = *XANRawAddress<Variant>(stack[ALoop.FLoopVarRef]);
+    const Variant& last = stack[ALoop.FToVar];
+    if (var.VType == varInteger && last.VType == varInteger)
+        return AUpward ? var.VInteger <= last.VInteger : var.VInteger >= last.VInteger;
+    return TXANValueOps::Compare(var, last, AUpward ? ckLE : ckGE);
+}
+
+// ---- Fused groups (one row of XAN_FUSED_CODES each; vm/bytecode/Fusion.h), tried in four
+// ---- ways: a comparison of Integers branching at once, the Integer way (for "assign to the
+// ---- result", the only way), the Double way, and the head's own unfused work, after which the
+// ---- next instruction (itself a pair's head, or the pair's second) does the rest. The short
+// ---- ways skip the instructions the group covers.
+
+// The value that the push AInstr of a group makes, where it stands (icPushLiteral stands for
+// every literal push; a fused icPush0 points at a shared zero).
+template <TXANInstrCode Push>
+[[gnu::always_inline]] inline const VarData& PushedValue(const TXANInstr& AInstr, Variant* stack, Variant* args) {
+    if constexpr (Push == icPushLiteral) {
+        return *AInstr.DataAs<const Variant>();
+    } else if constexpr (Push == icPushLocalVar) {
+        return stack[AInstr.Data];
+    } else {
+        static_assert(Push == icPushArg, "a push of a literal, a local or an argument");
+        XAN_ASSERT(Unit, args);
+        return args[AInstr.Param().Index].Deref();
+    }
+}
+
+constexpr bool IsLoopStep(TXANInstrCode ACode) noexcept { return ACode == icForInc || ACode == icForDec; }
+
+// A comparison on Integers followed by a conditional jump branches at once: the jump's target
+// or the instruction after it; none (nothing done) for other operands, other groups, or when no
+// jump follows (the Integer way then stores the Boolean).
+template <TXANInstrCode First, TXANInstrCode Second>
+[[gnu::always_inline]] inline PXANInstr BranchWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    if constexpr (!IsComparison(Second)) {
+        return nullptr;
+    } else {
+        const VarData& r = PushedValue<First>(*AInstr, stack, args);
+        const Variant& l = sp[-1];
+        if (l.VType != varInteger || r.VType != varInteger) return nullptr;
+        const PXANInstr to = BranchTarget(AInstr + 2, IntCompare<Second>(l.VInteger, r.VInteger));
+        if (!to) return nullptr;
+        PopScalar(sp);
+        return to;
+    }
+}
+
+template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
+[[gnu::always_inline]] inline PXANInstr BranchWay(PXANInstr AInstr, Variant*& /*sp*/, Variant* stack, Variant* args) {
+    if constexpr (!IsComparison(Op)) {
+        return nullptr;
+    } else {
+        const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
+        if (l.VType != varInteger) return nullptr;
+        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
+        if (r.VType != varInteger) return nullptr;
+        return BranchTarget(AInstr + 3, IntCompare<Op>(l.VInteger, r.VInteger));
+    }
+}
+
+// The pair (First, Second) headed by AInstr: "push, operate", "push, assign to the result" or
+// "step a loop, test it".
+template <TXANInstrCode First, TXANInstrCode Second>
+[[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
+                                               Variant* result) {
+    if constexpr (IsLoopStep(First)) {
+        // A loop's step and its test of the same loop, for an Integer within range.
+        static_assert((First == icForInc && Second == icForJmpIfLE) || (First == icForDec && Second == icForJmpIfGE),
+                      "a loop's step and its test in the same direction");
+        const TXANFor& loop = *AInstr->DataAs<TXANFor>();
+        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
+        const Variant& last = stack[loop.FToVar];
+        std::int32_t out;
+        if (var.VType != varInteger || last.VType != varInteger ||
+            !VarInt32Op(First == icForInc ? VarOp::Add : VarOp::Sub, var.VInteger, 1, out))
+            return nullptr;
+        var.VInteger = out;
+        if (First == icForInc ? out <= last.VInteger : out >= last.VInteger) return TargetOf(loop.FJmpLabel);
+        return AInstr + 2;
+    } else if constexpr (Second == icAssignResult) {
+        const VarData& v = PushedValue<First>(*AInstr, stack, args);
+        XAN_ASSERT(Unit, result);
+        result->Assign(v);
+        return AInstr + 2;
+    } else {
+        // The pushed value is the right operand, the top of the stack the left.
+        const VarData& r = PushedValue<First>(*AInstr, stack, args);
+        Variant& l = sp[-1];
+        if (l.VType != varInteger || r.VType != varInteger) return nullptr;
+        if constexpr (IsComparison(Second)) {
+            l.SetRaw(varBoolean, IntCompare<Second>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
+            return AInstr + 2;
+        } else {
+            std::int32_t out;
+            if (!IntArith<Second>(l.VInteger, r.VInteger, out)) return nullptr;
+            l.VInteger = out;
+            return AInstr + 2;
+        }
+    }
+}
+
+template <TXANInstrCode First, TXANInstrCode Second>
+[[gnu::always_inline]] inline PXANInstr FloatWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    if constexpr (IsLoopStep(First) || IsComparison(Second) || !HasFloatArith(Second)) {
+        return nullptr;
+    } else {
+        const VarData& r = PushedValue<First>(*AInstr, stack, args);
+        Variant& l = sp[-1];
+        if (l.VType != varDouble || r.VType != varDouble) return nullptr;
+        l.VDouble = FloatArith<Second>(l.VDouble, r.VDouble);
+        return AInstr + 2;
+    }
+}
+
+template <TXANInstrCode First, TXANInstrCode Second>
+[[gnu::always_inline]] inline PXANInstr UnfusedWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    if constexpr (IsLoopStep(First)) {
+        const TXANFor& loop = *AInstr->DataAs<TXANFor>();
+        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
+        TXANValueOps::BinaryOp(var, XANInteger1, var, First == icForInc ? boAdd : boSubtract);
+    } else {
+        XANPushCopy(sp, PushedValue<First>(*AInstr, stack, args));
+    }
+    return AInstr + 1;
+}
+
+// The triple (Left, Right, Op) headed by AInstr: "push, push, operate". The result replaces all
+// three, and a comparison may branch at once.
+template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
+[[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
+                                               Variant* /*result*/) {
+    const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
+    if constexpr (IsComparison(Op)) {
+        if (l.VType != varInteger) return nullptr;
+        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
+        if (r.VType != varInteger) return nullptr;
+        PushScalar(sp, varBoolean, IntCompare<Op>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
+        return AInstr + 3;
+    } else {
+        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
+        std::int32_t out;
+        if (l.VType != varInteger || r.VType != varInteger || !IntArith<Op>(l.VInteger, r.VInteger, out))
+            return nullptr;
+        PushScalar(sp, varInteger, out);
+        return AInstr + 3;
+    }
+}
+
+template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
+[[gnu::always_inline]] inline PXANInstr FloatWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    if constexpr (IsComparison(Op) || !HasFloatArith(Op)) {
+        return nullptr;
+    } else {
+        const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
+        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
+        if (l.VType != varDouble || r.VType != varDouble) return nullptr;
+        PushDouble(sp, FloatArith<Op>(l.VDouble, r.VDouble));
+        return AInstr + 3;
+    }
+}
+
+template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
+[[gnu::always_inline]] inline PXANInstr UnfusedWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    XANPushCopy(sp, PushedValue<Left>(AInstr[0], stack, args));
+    return AInstr + 1;
+}
+
+}  // namespace
+
+// ---- The loop's vocabulary: what has to stay a macro because it transfers control (a helper
+// ---- cannot jump to a label of the loop) or names the loop's registers (ip, sp, frame and
+// ---- the frame's slots, all locals of Run).
 
 // A running machine's flag has every bit set, a terminating one's none, so the code indexes a
 // table that covers every byte value (no mask needed) and becomes icBreak on termination.
 #define XAN_CODE() DispatchIndex(ip, FTerminateFlag.load(std::memory_order_relaxed))
 #if XAN_COMPUTED_GOTO
-#define XAN_LABEL_ADDR(name) &&L_##name,
-#define XAN_INVALID1 &&L_invalid,
-#define XAN_INVALID4 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1
+// The dispatch table: the codes' labels, then enough invalid entries that every byte value
+// has one (the entries past 255 are never read; the table need not be counted by hand).
+#define XAN_LABEL_ADDR(name, ...) &&L_##name,
+#define XAN_INVALID4 &&L_invalid, &&L_invalid, &&L_invalid, &&L_invalid,
 #define XAN_INVALID16 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4 XAN_INVALID4
 #define XAN_INVALID64 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16 XAN_INVALID16
-    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID64 XAN_INVALID16 XAN_INVALID16
-                                              XAN_INVALID16 XAN_INVALID1 XAN_INVALID1 XAN_INVALID1};
-    static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) == 256, "one entry per byte value");
+#define XAN_INVALID256 XAN_INVALID64 XAN_INVALID64 XAN_INVALID64 XAN_INVALID64
 #define DISPATCH() goto* dispatchTable[XAN_CODE()]
 #define OP(code) \
     case code:   \
@@ -330,7 +662,90 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         ip = (label)->FTarget;      \
         DISPATCH();                 \
     } while (0)
+#define XAN_GO_TO(instr) \
+    do {                 \
+        ip = (instr);    \
+        DISPATCH();      \
+    } while (0)
 #define SYNC_IP() (frame->IP = ip)
+
+// The case of one row of XAN_FUSED_CODES: the group's codes pick its ways.
+#define XAN_FUSED_CASE(fused, ...)                                                                    \
+    OP(fused) : {                                                                                     \
+        if (const PXANInstr to = BranchWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(to);          \
+        if (const PXANInstr next = IntWay<__VA_ARGS__>(ip, sp, stack, args, result)) XAN_GO_TO(next); \
+        if (const PXANInstr next = FloatWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(next);       \
+        ip = UnfusedWay<__VA_ARGS__>(ip, sp, stack, args);                                            \
+        DISPATCH();                                                                                   \
+    }
+
+// Enters the script procedure whose bytecode is code (checked by the machine) with its
+// arguments from callArgs and its result slot callResult: its frame links to the running one,
+// and the loop goes on with its first instruction, the registers set from what is known here
+// rather than reloaded.
+#define XAN_ENTER(code, callArgs, callResult)                                                    \
+    {                                                                                            \
+        TXANByteCode* const entered = (code);                                                    \
+        Variant* const enteredArgs = (callArgs);                                                 \
+        Variant* const enteredResult = (callResult);                                             \
+        TXANInlineFrame& callee = EnterInline(thread, *frame, entered, enteredArgs, enteredResult, sp); \
+        frame = &callee;                                                                         \
+        stack = frame->Stack;                                                                    \
+        args = enteredArgs;                                                                      \
+        result = enteredResult;                                                                  \
+        ip = entered->Code();                                                                    \
+        sp = callee.LocalsEnd;                                                                   \
+        DISPATCH();                                                                              \
+    }
+// icGlobCall / icGlobCallRef (ref): the site's cached answer first (a script procedure entered
+// in this loop, a variable read, an element read in place), else the machine's call hook.
+#define XAN_GLOB_CALL(ref)                                                                                  \
+    {                                                                                                       \
+        SYNC_IP();                                                                                          \
+        TXANCall& call = *ip->DataAs<TXANCall>();                                                           \
+        const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS); \
+        if (target && target.IsProc()) {                                                                    \
+            Variant* const callArgs = sp - 1 - call.FArgsOffset;                                            \
+            Variant* const callResult = sp - 1 - call.FResOffset;                                           \
+            if (!call.FArgsByValue) target.AsProc()->TakeByValueCopies(callArgs);                           \
+            XAN_ENTER(target.AsProc()->ByteCode(), callArgs, callResult);                                   \
+        }                                                                                                   \
+        if (target && call.FArgCount == 0) {                                                                \
+            /* A variable read or passed by reference: no arguments to pop. */                              \
+            XANLoadVariable(target.Variable(stack, args), sp[-1 - call.FResOffset], ref);                   \
+            NEXT();                                                                                         \
+        }                                                                                                   \
+        if (ref || !target || !ReadCachedElement(target.Variable(stack, args), call, sp)) {                 \
+            const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);                        \
+            if (exit.Kind == TXANCallExit::ceEnter)                                                         \
+                XAN_ENTER(exit.Code, sp - 1 - call.FArgsOffset, sp - 1 - call.FResOffset);                  \
+            if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                                        \
+            if (exit.Kind == TXANCallExit::ceJump) {                                                        \
+                sp = XANPopTo(sp, frame->LocalsEnd);                                                        \
+                if (frame->ElementRefs) frame->ElementRefs->Abandon();                                      \
+                ip = exit.Target;                                                                           \
+                DISPATCH();                                                                                 \
+            }                                                                                               \
+        }                                                                                                   \
+        CompleteElementRefs(*frame, sp - call.FResOffset, sp);                                              \
+        sp = XANPopTo(sp, sp - call.FResOffset);                                                            \
+        NEXT();                                                                                             \
+    }
+
+void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
+    TXANThread& thread = AThread;
+    TXANCallStackFrame* frame = &AEntry;
+    // The running frame's slots and context, reloaded whenever the frame changes.
+    Variant* stack;
+    Variant* args;
+    Variant* result;
+    LoadFrame(*frame, stack, args, result);
+    PXANInstr ip = frame->IP;
+    Variant* sp = frame->LocalsEnd;  // one above the top of the operand stack: TOS is sp[-1]
+#if XAN_COMPUTED_GOTO
+    static void* const dispatchTable[] = {XAN_INSTR_CODES(XAN_LABEL_ADDR) XAN_INVALID256};
+    static_assert(sizeof(dispatchTable) / sizeof(dispatchTable[0]) >= 256, "an entry for every byte value");
+#endif
 
     for (;;) {
         try {
@@ -370,7 +785,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     Variant* const callerTop = done.CallerTop;
                     Variant* const afterResult = done.OwnCtx.Result + 1;
                     frame = LeaveInline(thread, frame);
-                    XAN_LOAD_FRAME();
+                    LoadFrame(*frame, stack, args, result);
                     ip = frame->IP;
                     CompleteElementRefs(*frame, afterResult, callerTop);
                     sp = XANPopTo(callerTop, afterResult);
@@ -407,8 +822,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
                 OP(icPushArg) : {
-                    XAN_ASSERT(Unit, args);
-                    XANPushCopy(sp, args[ip->Param().Index].Deref());
+                    XANPushCopy(sp, PushedValue<icPushArg>(*ip, stack, args));
                     NEXT();
                 }
                 OP(icPushResult) : {
@@ -449,46 +863,50 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-#define XAN_COMPARE(kind, cmp)                                                       \
-    {                                                                                \
-        Variant& l = sp[-2];                                                         \
-        const Variant& r = sp[-1];                                                   \
-        if (l.VType == varInteger && r.VType == varInteger) {                        \
-            const bool answer = l.VInteger cmp r.VInteger;                           \
-            if (const PXANInstr to = BranchTarget(ip + 1, answer)) {                 \
-                PopScalar(sp);                                                       \
-                PopScalar(sp);                                                       \
-                ip = to;                                                             \
-                DISPATCH();                                                          \
-            }                                                                        \
-            l.SetRaw(varBoolean, answer ? VarTrue : VarFalse);                       \
-            PopScalar(sp);                                                           \
-            NEXT();                                                                  \
-        }                                                                            \
-        const bool answer = TXANValueOps::Compare(l, r, kind);                       \
-        Pop(sp);                                                                     \
-        sp[-1].SetBool(answer);                                                      \
-        NEXT();                                                                      \
-    }
-                OP(icGreater) : XAN_COMPARE(ckGT, >)
-                OP(icGreaterEqual) : XAN_COMPARE(ckGE, >=)
-                OP(icLess) : XAN_COMPARE(ckLT, <)
-                OP(icLessEqual) : XAN_COMPARE(ckLE, <=)
-                OP(icEqual) : XAN_COMPARE(ckEQ, ==)
-                OP(icNotEqual) : XAN_COMPARE(ckNE, !=)
-#undef XAN_COMPARE
-#define XAN_REF_COMPARE(kind)                                            \
-    {                                                                    \
-        const bool answer = TXANValueOps::Compare(sp[-2], sp[-1], kind); \
-        Pop(sp);                                                         \
-        sp[-1].SetBool(answer);                                          \
-        NEXT();                                                          \
-    }
-                // Shared bodies take their variant as a constant: re-reading the code byte
-                // could see a breakpoint patched in by another thread meanwhile.
-                OP(icRefEqual) : XAN_REF_COMPARE(ckRefEQ)
-                OP(icRefNotEqual) : XAN_REF_COMPARE(ckRefNE)
-#undef XAN_REF_COMPARE
+                OP(icGreater) : {
+                    if (const PXANInstr to = IntBranch<icGreater>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icGreater>(sp)) NEXT();
+                    GeneralCompare(sp, ckGT);
+                    NEXT();
+                }
+                OP(icGreaterEqual) : {
+                    if (const PXANInstr to = IntBranch<icGreaterEqual>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icGreaterEqual>(sp)) NEXT();
+                    GeneralCompare(sp, ckGE);
+                    NEXT();
+                }
+                OP(icLess) : {
+                    if (const PXANInstr to = IntBranch<icLess>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icLess>(sp)) NEXT();
+                    GeneralCompare(sp, ckLT);
+                    NEXT();
+                }
+                OP(icLessEqual) : {
+                    if (const PXANInstr to = IntBranch<icLessEqual>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icLessEqual>(sp)) NEXT();
+                    GeneralCompare(sp, ckLE);
+                    NEXT();
+                }
+                OP(icEqual) : {
+                    if (const PXANInstr to = IntBranch<icEqual>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icEqual>(sp)) NEXT();
+                    GeneralCompare(sp, ckEQ);
+                    NEXT();
+                }
+                OP(icNotEqual) : {
+                    if (const PXANInstr to = IntBranch<icNotEqual>(ip, sp)) XAN_GO_TO(to);
+                    if (IntComparison<icNotEqual>(sp)) NEXT();
+                    GeneralCompare(sp, ckNE);
+                    NEXT();
+                }
+                OP(icRefEqual) : {
+                    GeneralCompare(sp, ckRefEQ);
+                    NEXT();
+                }
+                OP(icRefNotEqual) : {
+                    GeneralCompare(sp, ckRefNE);
+                    NEXT();
+                }
                 OP(icIn) : {
                     const std::int32_t e = VarToInt32(sp[-2]);
                     const auto s = std::uint32_t(VarToInt32(sp[-1]));
@@ -504,61 +922,71 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-#define XAN_ARITH(op, intFast, floatExpr)                                    \
-    {                                                                        \
-        Variant& l = sp[-2];                                                 \
-        const Variant& r = sp[-1];                                           \
-        if (l.VType == varInteger && r.VType == varInteger) {                \
-            std::int32_t out;                                                \
-            if (!intFast(l.VInteger, r.VInteger, &out)) {                    \
-                l.VInteger = out;                                            \
-                PopScalar(sp);                                               \
-                NEXT();                                                      \
-            }                                                                \
-        } else if (l.VType == varDouble && r.VType == varDouble) {           \
-            l.VDouble = l.VDouble floatExpr r.VDouble;                       \
-            PopScalar(sp);                                                   \
-            NEXT();                                                          \
-        }                                                                    \
-        TXANValueOps::BinaryOp(l, r, l, op);                                 \
-        Pop(sp);                                                             \
-        NEXT();                                                              \
-    }
-                OP(icPlus) : XAN_ARITH(boAdd, __builtin_add_overflow, +)
-                OP(icMinus) : XAN_ARITH(boSubtract, __builtin_sub_overflow, -)
-                OP(icMultiply) : XAN_ARITH(boMultiply, __builtin_mul_overflow, *)
-#undef XAN_ARITH
-
-#define XAN_BINARY(op)                                   \
-    {                                                    \
-        TXANValueOps::BinaryOp(sp[-2], sp[-1], sp[-2], op); \
-        Pop(sp);                                         \
-        NEXT();                                          \
-    }
-                OP(icStrConcat) : XAN_BINARY(boConcat)
-                OP(icImp) : XAN_BINARY(boImp)
-                OP(icEqv) : XAN_BINARY(boEqv)
-                OP(icOr) : XAN_BINARY(boOr)
-                OP(icXor) : XAN_BINARY(boXor)
-                OP(icDivide) : XAN_BINARY(boDivide)
-                OP(icIntDiv) : XAN_BINARY(boIntDiv)
-                OP(icAnd) : XAN_BINARY(boAnd)
-                OP(icShl) : XAN_BINARY(boShl)
-                OP(icShr) : XAN_BINARY(boShr)
-                OP(icPower) : XAN_BINARY(boPower)
-#undef XAN_BINARY
+                OP(icPlus) : {
+                    if (IntArithmetic<icPlus>(sp)) NEXT();
+                    if (FloatArithmetic<icPlus>(sp)) NEXT();
+                    GeneralBinary(sp, boAdd);
+                    NEXT();
+                }
+                OP(icMinus) : {
+                    if (IntArithmetic<icMinus>(sp)) NEXT();
+                    if (FloatArithmetic<icMinus>(sp)) NEXT();
+                    GeneralBinary(sp, boSubtract);
+                    NEXT();
+                }
+                OP(icMultiply) : {
+                    if (IntArithmetic<icMultiply>(sp)) NEXT();
+                    if (FloatArithmetic<icMultiply>(sp)) NEXT();
+                    GeneralBinary(sp, boMultiply);
+                    NEXT();
+                }
                 OP(icMod) : {
-                    // Integers stay in the loop; a zero divisor (an error) and -1 (whose
-                    // quotient can overflow) take the general operation.
-                    Variant& l = sp[-2];
-                    const Variant& r = sp[-1];
-                    if (l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 && r.VInteger != -1) {
-                        l.VInteger %= r.VInteger;
-                        PopScalar(sp);
-                        NEXT();
-                    }
-                    TXANValueOps::BinaryOp(l, r, l, boMod);
-                    Pop(sp);
+                    if (IntArithmetic<icMod>(sp)) NEXT();
+                    GeneralBinary(sp, boMod);
+                    NEXT();
+                }
+                OP(icStrConcat) : {
+                    GeneralBinary(sp, boConcat);
+                    NEXT();
+                }
+                OP(icImp) : {
+                    GeneralBinary(sp, boImp);
+                    NEXT();
+                }
+                OP(icEqv) : {
+                    GeneralBinary(sp, boEqv);
+                    NEXT();
+                }
+                OP(icOr) : {
+                    GeneralBinary(sp, boOr);
+                    NEXT();
+                }
+                OP(icXor) : {
+                    GeneralBinary(sp, boXor);
+                    NEXT();
+                }
+                OP(icDivide) : {
+                    GeneralBinary(sp, boDivide);
+                    NEXT();
+                }
+                OP(icIntDiv) : {
+                    GeneralBinary(sp, boIntDiv);
+                    NEXT();
+                }
+                OP(icAnd) : {
+                    GeneralBinary(sp, boAnd);
+                    NEXT();
+                }
+                OP(icShl) : {
+                    GeneralBinary(sp, boShl);
+                    NEXT();
+                }
+                OP(icShr) : {
+                    GeneralBinary(sp, boShr);
+                    NEXT();
+                }
+                OP(icPower) : {
+                    GeneralBinary(sp, boPower);
                     NEXT();
                 }
                 OP(icUnaryPlus) : { NEXT(); }
@@ -590,17 +1018,14 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     if (taken) JUMP(ip->DataAs<TXANLabel>());
                     NEXT();
                 }
-#define XAN_POP_JMP_IF_EQUAL(whenEqual)                                   \
-    {                                                                     \
-        const bool equal = TXANValueOps::Compare(sp[-2], sp[-1], ckEQ);   \
-        Pop(sp);                                                          \
-        Pop(sp);                                                          \
-        if (equal == (whenEqual)) JUMP(ip->DataAs<TXANLabel>());          \
-        NEXT();                                                           \
-    }
-                OP(icPopJmpIfEqual) : XAN_POP_JMP_IF_EQUAL(true)
-                OP(icPopJmpIfNotEqual) : XAN_POP_JMP_IF_EQUAL(false)
-#undef XAN_POP_JMP_IF_EQUAL
+                OP(icPopJmpIfEqual) : {
+                    if (PopEqual(sp)) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
+                OP(icPopJmpIfNotEqual) : {
+                    if (!PopEqual(sp)) JUMP(ip->DataAs<TXANLabel>());
+                    NEXT();
+                }
                 OP(icAddValToSet) : {
                     const std::int32_t e = SetElement(sp[-1]);
                     const auto set = std::uint32_t(VarToInt32(sp[-2]));
@@ -618,93 +1043,62 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-// Enters the script procedure whose bytecode is code (checked by the machine) with its
-// arguments from callArgs and its result slot callResult: its frame links to the running one,
-// and the loop goes on with its first instruction, the registers set from what is known here
-// rather than reloaded.
-#define XAN_ENTER(code, callArgs, callResult)                                                    \
-    {                                                                                            \
-        TXANByteCode* const entered = (code);                                                    \
-        Variant* const enteredArgs = (callArgs);                                                 \
-        Variant* const enteredResult = (callResult);                                             \
-        TXANInlineFrame& callee = EnterInline(thread, *frame, entered, enteredArgs, enteredResult, sp); \
-        frame = &callee;                                                                         \
-        stack = frame->Stack;                                                                    \
-        args = enteredArgs;                                                                      \
-        result = enteredResult;                                                                  \
-        ip = entered->Code();                                                                    \
-        sp = callee.LocalsEnd;                                                                   \
-        DISPATCH();                                                                              \
-    }
-#define XAN_GLOB_CALL(ref)                                                                                  \
-    {                                                                                                       \
-        SYNC_IP();                                                                                          \
-        TXANCall& call = *ip->DataAs<TXANCall>();                                                           \
-        const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS); \
-        if (target && target.IsProc()) {                                                                    \
-            Variant* const callArgs = sp - 1 - call.FArgsOffset;                                            \
-            Variant* const callResult = sp - 1 - call.FResOffset;                                           \
-            if (!call.FArgsByValue) target.AsProc()->TakeByValueCopies(callArgs);                           \
-            XAN_ENTER(target.AsProc()->ByteCode(), callArgs, callResult);                                   \
-        }                                                                                                   \
-        if (target && call.FArgCount == 0) {                                                                \
-            /* A variable read or passed by reference: no arguments to pop. */                              \
-            XANLoadVariable(target.Variable(stack, args), sp[-1 - call.FResOffset], ref);                   \
-            NEXT();                                                                                         \
-        }                                                                                                   \
-        if (ref || !target || !ReadCachedElement(target.Variable(stack, args), call, sp)) {                 \
-            const TXANCallExit exit = DoGlobCall(thread, *frame, call, sp - 1, ref);                        \
-            if (exit.Kind == TXANCallExit::ceEnter)                                                         \
-                XAN_ENTER(exit.Code, sp - 1 - call.FArgsOffset, sp - 1 - call.FResOffset);                  \
-            if (exit.Kind == TXANCallExit::ceReturn) goto do_return;                                        \
-            if (exit.Kind == TXANCallExit::ceJump) {                                                        \
-                sp = XANPopTo(sp, frame->LocalsEnd);                                                        \
-                if (frame->ElementRefs) frame->ElementRefs->Abandon();                                      \
-                ip = exit.Target;                                                                           \
-                DISPATCH();                                                                                 \
-            }                                                                                               \
-        }                                                                                                   \
-        CompleteElementRefs(*frame, sp - call.FResOffset, sp);                                              \
-        sp = XANPopTo(sp, sp - call.FResOffset);                                                            \
-        NEXT();                                                                                             \
-    }
                 OP(icGlobCall) : XAN_GLOB_CALL(false)
                 OP(icGlobCallRef) : XAN_GLOB_CALL(true)
-#undef XAN_GLOB_CALL
-#undef XAN_ENTER
-// The machine's hook for the instruction's call operand (`call`), then its operands popped.
-#define XAN_HOOK_CALL(hook, removed)                     \
-    {                                                    \
-        hook(thread, *frame, call, sp - 1);              \
-        CompleteElementRefs(*frame, sp - (removed), sp); \
-        sp = XANPopTo(sp, sp - (removed));               \
-        NEXT();                                          \
-    }
-#define XAN_CALL(hook, removed)                   \
-    {                                             \
-        SYNC_IP();                                \
-        TXANCall& call = *ip->DataAs<TXANCall>(); \
-        XAN_HOOK_CALL(hook, removed)              \
-    }
-                OP(icMemberCall) : OP(icMemberCallRef) : XAN_CALL(DoMemberCall, call.FResOffset)
-                OP(icUnnamedCall) : XAN_CALL(DoUnnamedCall, call.FResOffset)
-                OP(icUnnamedCallRef) : XAN_CALL(DoUnnamedCallRef, call.FResOffset)
-                OP(icNewUnnamedCall) : XAN_CALL(DoNewUnnamedCall, call.FResOffset)
+                OP(icMemberCall) : OP(icMemberCallRef) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoMemberCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    NEXT();
+                }
+                OP(icUnnamedCall) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoUnnamedCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    NEXT();
+                }
+                OP(icUnnamedCallRef) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoUnnamedCallRef(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    NEXT();
+                }
+                OP(icNewUnnamedCall) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoNewUnnamedCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    NEXT();
+                }
                 OP(icAssignGlobCall) : {
                     SYNC_IP();
                     TXANCall& call = *ip->DataAs<TXANCall>();
                     const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS);
                     if (target && !target.IsProc() && AssignCachedSite(target.Variable(stack, args), call, sp)) {
-                        CompleteElementRefs(*frame, sp - (call.FArgCount + 1), sp);
-                        sp = XANPopTo(sp, sp - (call.FArgCount + 1));
+                        sp = PopCallOperands(*frame, sp, call.FArgCount + 1);
                         NEXT();
                     }
-                    XAN_HOOK_CALL(DoAssignGlobCall, call.FArgCount + 1)
+                    DoAssignGlobCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FArgCount + 1);
+                    NEXT();
                 }
-                OP(icAssignMemberCall) : XAN_CALL(DoAssignMemberCall, call.FArgCount + 2)
-                OP(icAssignUnnamedCall) : XAN_CALL(DoAssignUnnamedCall, call.FArgCount + 2)
-#undef XAN_CALL
-#undef XAN_HOOK_CALL
+                OP(icAssignMemberCall) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoAssignMemberCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FArgCount + 2);
+                    NEXT();
+                }
+                OP(icAssignUnnamedCall) : {
+                    SYNC_IP();
+                    TXANCall& call = *ip->DataAs<TXANCall>();
+                    DoAssignUnnamedCall(thread, *frame, call, sp - 1);
+                    sp = PopCallOperands(*frame, sp, call.FArgCount + 2);
+                    NEXT();
+                }
 
                 OP(icAssignLValue) : {
                     Variant& ref = sp[-2];
@@ -765,46 +1159,37 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     var.MoveFrom(*--sp);
                     NEXT();
                 }
-#define XAN_FOR_STEP_ONE(overflows, op)                                          \
-    {                                                                            \
-        const TXANFor& loop = *ip->DataAs<TXANFor>();                            \
-        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);         \
-        std::int32_t out;                                                        \
-        if (var.VType == varInteger && !overflows(var.VInteger, 1, &out))        \
-            var.VInteger = out;                                                  \
-        else                                                                     \
-            TXANValueOps::BinaryOp(var, XANInteger1, var, op);                   \
-        NEXT();                                                                  \
-    }
-                OP(icForInc) : XAN_FOR_STEP_ONE(__builtin_add_overflow, boAdd)
-                OP(icForDec) : XAN_FOR_STEP_ONE(__builtin_sub_overflow, boSubtract)
-#undef XAN_FOR_STEP_ONE
+                OP(icForInc) : {
+                    StepLoop<icForInc>(*ip->DataAs<TXANFor>(), stack);
+                    NEXT();
+                }
+                OP(icForDec) : {
+                    StepLoop<icForDec>(*ip->DataAs<TXANFor>(), stack);
+                    NEXT();
+                }
                 OP(icForIncStep) : {
                     const TXANFor& loop = *ip->DataAs<TXANFor>();
                     Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
                     TXANValueOps::BinaryOp(var, stack[loop.FStepVar], var, boAdd);
                     NEXT();
                 }
-#define XAN_FOR_JUMP(direction)                                                    \
-    {                                                                              \
-        const TXANFor& loop = *ip->DataAs<TXANFor>();                              \
-        const bool upward = direction;                                             \
-        const Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);     \
-        const Variant& last = stack[loop.FToVar];                                  \
-        bool taken;                                                                \
-        if (var.VType == varInteger && last.VType == varInteger)                   \
-            taken = upward ? var.VInteger <= last.VInteger : var.VInteger >= last.VInteger; \
-        else                                                                       \
-            taken = TXANValueOps::Compare(var, last, upward ? ckLE : ckGE);        \
-        if (taken) JUMP(loop.FJmpLabel);                                           \
-        NEXT();                                                                    \
-    }
-                OP(icForJmpIfLE) : XAN_FOR_JUMP(true)
-                OP(icForJmpIfGE) : XAN_FOR_JUMP(false)
-                // A step of 0 counts as upward.
-                OP(icForJmpStep) : XAN_FOR_JUMP(TXANValueOps::Compare(stack[loop.FStepVar], XANInteger0, ckGE))
-#undef XAN_FOR_JUMP
-
+                OP(icForJmpIfLE) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    if (LoopGoesOn(loop, stack, true)) JUMP(loop.FJmpLabel);
+                    NEXT();
+                }
+                OP(icForJmpIfGE) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    if (LoopGoesOn(loop, stack, false)) JUMP(loop.FJmpLabel);
+                    NEXT();
+                }
+                OP(icForJmpStep) : {
+                    const TXANFor& loop = *ip->DataAs<TXANFor>();
+                    // A step of 0 counts as upward.
+                    const bool upward = TXANValueOps::Compare(stack[loop.FStepVar], XANInteger0, ckGE);
+                    if (LoopGoesOn(loop, stack, upward)) JUMP(loop.FJmpLabel);
+                    NEXT();
+                }
                 OP(icCaseJmpIfEqual) : {
                     // The case value is the left operand, the selector the right.
                     const bool equal = TXANValueOps::Compare(sp[-1], sp[-2], ckEQ);
@@ -913,189 +1298,8 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
 
-                // ---- Fused pairs (vm/bytecode/Fusion.h): the short way skips the pair's second
-                // ---- instruction; otherwise the first does its own work and the second runs.
-#define XAN_SKIP_PAIR()  \
-    do {                 \
-        ip += 2;         \
-        DISPATCH();      \
-    } while (0)
-#define XAN_ARG() (XAN_ASSERT(Unit, args), args[ip->Param().Index].Deref())
-#define XAN_FUSED_ARITH(operand, intFast, floatExpr)                       \
-    {                                                                      \
-        const VarData& r = operand;                                        \
-        Variant& l = sp[-1];                                               \
-        if (l.VType == varInteger && r.VType == varInteger) {              \
-            std::int32_t out;                                              \
-            if (!intFast(l.VInteger, r.VInteger, &out)) {                  \
-                l.VInteger = out;                                          \
-                XAN_SKIP_PAIR();                                           \
-            }                                                              \
-        } else if (l.VType == varDouble && r.VType == varDouble) {         \
-            l.VDouble = l.VDouble floatExpr r.VDouble;                     \
-            XAN_SKIP_PAIR();                                               \
-        }                                                                  \
-        XANPushCopy(sp, r);                                                \
-        NEXT();                                                            \
-    }
-                OP(icLiteralPlus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_add_overflow, +)
-                OP(icLiteralMinus) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_sub_overflow, -)
-                OP(icLiteralMultiply) : XAN_FUSED_ARITH(*ip->DataAs<const Variant>(), __builtin_mul_overflow, *)
-                OP(icLocalPlus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_add_overflow, +)
-                OP(icLocalMinus) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_sub_overflow, -)
-                OP(icLocalMultiply) : XAN_FUSED_ARITH(stack[ip->Data], __builtin_mul_overflow, *)
-                OP(icArgPlus) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_add_overflow, +)
-                OP(icArgMinus) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_sub_overflow, -)
-                OP(icArgMultiply) : XAN_FUSED_ARITH(XAN_ARG(), __builtin_mul_overflow, *)
-#undef XAN_FUSED_ARITH
-                OP(icLiteralMod) : {
-                    const Variant& r = *ip->DataAs<const Variant>();
-                    Variant& l = sp[-1];
-                    if (l.VType == varInteger && r.VType == varInteger && r.VInteger != 0 &&
-                        r.VInteger != -1) {
-                        l.VInteger %= r.VInteger;
-                        XAN_SKIP_PAIR();
-                    }
-                    XANPushCopy(sp, r);
-                    NEXT();
-                }
-#define XAN_FUSED_COMPARE(operand, cmp)                                        \
-    {                                                                          \
-        const VarData& r = operand;                                            \
-        Variant& l = sp[-1];                                                   \
-        if (l.VType == varInteger && r.VType == varInteger) {                  \
-            const bool answer = l.VInteger cmp r.VInteger;                     \
-            if (const PXANInstr to = BranchTarget(ip + 2, answer)) {           \
-                PopScalar(sp);                                                 \
-                ip = to;                                                       \
-                DISPATCH();                                                    \
-            }                                                                  \
-            l.SetRaw(varBoolean, answer ? VarTrue : VarFalse);                 \
-            XAN_SKIP_PAIR();                                                   \
-        }                                                                      \
-        XANPushCopy(sp, r);                                                    \
-        NEXT();                                                                \
-    }
-                OP(icLiteralLess) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), <)
-                OP(icLiteralLessEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), <=)
-                OP(icLiteralGreater) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), >)
-                OP(icLiteralGreaterEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), >=)
-                OP(icLiteralEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), ==)
-                OP(icLiteralNotEqual) : XAN_FUSED_COMPARE(*ip->DataAs<const Variant>(), !=)
-                OP(icLocalLess) : XAN_FUSED_COMPARE(stack[ip->Data], <)
-                OP(icLocalLessEqual) : XAN_FUSED_COMPARE(stack[ip->Data], <=)
-                OP(icLocalGreater) : XAN_FUSED_COMPARE(stack[ip->Data], >)
-                OP(icLocalGreaterEqual) : XAN_FUSED_COMPARE(stack[ip->Data], >=)
-                OP(icArgLess) : XAN_FUSED_COMPARE(XAN_ARG(), <)
-                OP(icArgLessEqual) : XAN_FUSED_COMPARE(XAN_ARG(), <=)
-                OP(icArgGreater) : XAN_FUSED_COMPARE(XAN_ARG(), >)
-                OP(icArgGreaterEqual) : XAN_FUSED_COMPARE(XAN_ARG(), >=)
-#undef XAN_FUSED_COMPARE
-// A triple "push an argument or local (left), push a literal or local, operate": for integers (and, in
-// arithmetic, doubles) the result replaces all three and a comparison may branch at once; else
-// the push runs alone and the fused pair after it does the rest.
-#define XAN_SKIP_TRIPLE() \
-    do {                  \
-        ip += 3;          \
-        DISPATCH();       \
-    } while (0)
-#define XAN_TRIPLE_ARITH(left, right, intFast, floatExpr)                                \
-    {                                                                                    \
-        const VarData& l = left;                                                         \
-        const VarData& r = right;                                                        \
-        std::int32_t out;                                                                \
-        if (l.VType == varInteger && r.VType == varInteger && !intFast(l.VInteger, r.VInteger, &out)) { \
-            PushScalar(sp, varInteger, out);                                             \
-            XAN_SKIP_TRIPLE();                                                           \
-        }                                                                                \
-        if (l.VType == varDouble && r.VType == varDouble) {                              \
-            PushDouble(sp, l.VDouble floatExpr r.VDouble);                               \
-            XAN_SKIP_TRIPLE();                                                           \
-        }                                                                                \
-        XANPushCopy(sp, l);                                                              \
-        NEXT();                                                                          \
-    }
-#define XAN_TRIPLE_COMPARE(left, right, cmp)                                             \
-    {                                                                                    \
-        const VarData& l = left;                                                         \
-        if (l.VType == varInteger) {                                                     \
-            const VarData& r = right;                                                    \
-            if (r.VType == varInteger) {                                                 \
-                const bool answer = l.VInteger cmp r.VInteger;                           \
-                if (const PXANInstr to = BranchTarget(ip + 3, answer)) {                 \
-                    ip = to;                                                             \
-                    DISPATCH();                                                          \
-                }                                                                        \
-                PushScalar(sp, varBoolean, answer ? VarTrue : VarFalse);                 \
-                XAN_SKIP_TRIPLE();                                                       \
-            }                                                                            \
-        }                                                                                \
-        XANPushCopy(sp, l);                                                              \
-        NEXT();                                                                          \
-    }
-#define XAN_LITERAL2 (*ip[1].DataAs<const Variant>())
-#define XAN_LOCAL2 (stack[ip[1].Data])
-                OP(icArgLiteralPlus) : XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_add_overflow, +)
-                OP(icArgLiteralMinus) : XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_sub_overflow, -)
-                OP(icArgLiteralMultiply) :
-                    XAN_TRIPLE_ARITH(XAN_ARG(), XAN_LITERAL2, __builtin_mul_overflow, *)
-                OP(icArgLiteralLess) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, <)
-                OP(icArgLiteralLessEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, <=)
-                OP(icArgLiteralGreater) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, >)
-                OP(icArgLiteralGreaterEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, >=)
-                OP(icArgLiteralEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, ==)
-                OP(icArgLiteralNotEqual) : XAN_TRIPLE_COMPARE(XAN_ARG(), XAN_LITERAL2, !=)
-                OP(icLocalLiteralPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LITERAL2, __builtin_add_overflow, +)
-                OP(icLocalLiteralMinus) :
-                    XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LITERAL2, __builtin_sub_overflow, -)
-                OP(icLocalLiteralLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, <)
-                OP(icLocalLiteralLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, <=)
-                OP(icLocalLiteralGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, >)
-                OP(icLocalLiteralGreaterEqual) :
-                    XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LITERAL2, >=)
-                OP(icLocalLocalPlus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_add_overflow, +)
-                OP(icLocalLocalMinus) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_sub_overflow, -)
-                OP(icLocalLocalMultiply) : XAN_TRIPLE_ARITH(stack[ip->Data], XAN_LOCAL2, __builtin_mul_overflow, *)
-                OP(icLocalLocalLess) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, <)
-                OP(icLocalLocalLessEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, <=)
-                OP(icLocalLocalGreater) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, >)
-                OP(icLocalLocalGreaterEqual) : XAN_TRIPLE_COMPARE(stack[ip->Data], XAN_LOCAL2, >=)
-// "Result := argument / local": the value goes straight to the result.
-#define XAN_FUSED_ASSIGN_RESULT(value)           \
-    {                                            \
-        const VarData& v = value;                \
-        XAN_ASSERT(Unit, result);                \
-        result->Assign(v);                       \
-        XAN_SKIP_PAIR();                         \
-    }
-                OP(icArgAssignResult) : XAN_FUSED_ASSIGN_RESULT(XAN_ARG())
-                OP(icLocalAssignResult) : XAN_FUSED_ASSIGN_RESULT(stack[ip->Data])
-#undef XAN_FUSED_ASSIGN_RESULT
-#undef XAN_ARG
-#undef XAN_LITERAL2
-#undef XAN_LOCAL2
-#undef XAN_TRIPLE_COMPARE
-#undef XAN_TRIPLE_ARITH
-#undef XAN_SKIP_TRIPLE
-#define XAN_FUSED_FOR_STEP(overflows, op, cmp)                                            \
-    {                                                                                     \
-        const TXANFor& loop = *ip->DataAs<TXANFor>();                                     \
-        Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);                  \
-        const Variant& last = stack[loop.FToVar];                                         \
-        std::int32_t out;                                                                 \
-        if (var.VType == varInteger && last.VType == varInteger &&                        \
-            !overflows(var.VInteger, 1, &out)) {                                          \
-            var.VInteger = out;                                                           \
-            if (out cmp last.VInteger) JUMP(loop.FJmpLabel);                              \
-            XAN_SKIP_PAIR();                                                              \
-        }                                                                                 \
-        TXANValueOps::BinaryOp(var, XANInteger1, var, op);                                \
-        NEXT();                                                                           \
-    }
-                OP(icForIncJmpIfLE) : XAN_FUSED_FOR_STEP(__builtin_add_overflow, boAdd, <=)
-                OP(icForDecJmpIfGE) : XAN_FUSED_FOR_STEP(__builtin_sub_overflow, boSubtract, >=)
-#undef XAN_FUSED_FOR_STEP
-#undef XAN_SKIP_PAIR
+                // The fused instructions, one case per row of the table.
+                XAN_FUSED_CODES(XAN_FUSED_CASE)
 
                 default:
 #if XAN_COMPUTED_GOTO
@@ -1106,24 +1310,28 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
         } catch (...) {
             frame->IP = ip;
             ip = RouteException(thread, frame, &AEntry);
-            XAN_LOAD_FRAME();
+            LoadFrame(*frame, stack, args, result);
             sp = frame->LocalsEnd;
         }
     }
-#undef XAN_LOAD_FRAME
+}
+
 #undef XAN_CODE
 #undef DISPATCH
 #undef OP
 #undef NEXT
 #undef JUMP
 #undef SYNC_IP
+#undef XAN_GO_TO
+#undef XAN_FUSED_CASE
+#undef XAN_ENTER
+#undef XAN_GLOB_CALL
 #if XAN_COMPUTED_GOTO
 #undef XAN_LABEL_ADDR
-#undef XAN_INVALID1
 #undef XAN_INVALID4
 #undef XAN_INVALID16
 #undef XAN_INVALID64
+#undef XAN_INVALID256
 #endif
-}
 
 }  // namespace xan

@@ -111,9 +111,9 @@ void General(const VarData& l, const VarData& r, Variant& res, TXANBinaryOp op) 
 bool Try32(std::int32_t l, std::int32_t r, TXANBinaryOp op, std::int32_t& out) {
     const auto ul = std::uint32_t(l), ur = std::uint32_t(r);
     switch (op) {
-        case boAdd: return !__builtin_add_overflow(l, r, &out);
-        case boSubtract: return !__builtin_sub_overflow(l, r, &out);
-        case boMultiply: return !__builtin_mul_overflow(l, r, &out);
+        case boAdd: return VarInt32Op(VarOp::Add, l, r, out);
+        case boSubtract: return VarInt32Op(VarOp::Sub, l, r, out);
+        case boMultiply: return VarInt32Op(VarOp::Mul, l, r, out);
         case boIntDiv:
         case boMod:
             if (r == 0) RaiseDivByZero();
@@ -126,9 +126,9 @@ bool Try32(std::int32_t l, std::int32_t r, TXANBinaryOp op, std::int32_t& out) {
             return true;
         case boShl: out = std::int32_t(ul << (ur & 31)); return true;
         case boShr: out = std::int32_t(ul >> (ur & 31)); return true;
-        case boAnd: out = l & r; return true;
-        case boOr: out = l | r; return true;
-        case boXor: out = l ^ r; return true;
+        case boAnd: return VarInt32Op(VarOp::And, l, r, out);
+        case boOr: return VarInt32Op(VarOp::Or, l, r, out);
+        case boXor: return VarInt32Op(VarOp::Xor, l, r, out);
         case boEqv: out = ~(l ^ r); return true;
         case boImp: out = ~l | r; return true;
         default: return false;
