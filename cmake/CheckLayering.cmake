@@ -22,7 +22,8 @@ set(LAYERS
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
   "wrappers:vm/machine"
-  "tools/velmora:lang/pascal,lang/vb,wrappers,xmldom")
+  "components:wrappers,lang/pascal,lang/vb,vm/debug"
+  "tools/velmora:components,xmldom")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")

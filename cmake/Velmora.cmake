@@ -1,3 +1,5 @@
+include(GNUInstallDirs)
+
 # velmora_library(<target> [PARTS <subfolders...>] DEPS <targets...>)
 # A static library built from every .cpp in the calling folder (or in each of its PARTS);
 # headers are included as "<layer>/<module>/Header.h" from the source root.
@@ -9,8 +11,11 @@ function(velmora_library target)
   endforeach()
   file(GLOB _srcs CONFIGURE_DEPENDS ${_globs})
   add_library(${target} STATIC ${_srcs})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                              $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/velmora>)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  # Every engine library is part of the installed package (cmake/Install.cmake).
+  install(TARGETS ${target} EXPORT VelmoraTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()
 
 # velmora_test(<target> DEPS <targets...>)

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "components/NativeRunner.h"
 #include "tools/velmora/ScriptRunner.h"
 #include "tools/velmora/Session.h"
 #include "vm/bytecode/CompileError.h"
@@ -79,8 +80,7 @@ public:
         : FLanguage(ALanguage), FSession(ALanguage, AOut, AErr) {
         FSession.SetSourceName("<stdin>");
         FSession.Guard([&] {
-            FSession.Machine().Initialize(UString());
-            FSession.Machine().Open();
+            FSession.Control().Open(false);
         });
     }
 
@@ -131,18 +131,19 @@ private:
         const std::string source = FDeclarations + AText;
         // Errors count lines from the new text, as the user typed it.
         FSession.SetLineOffset(-static_cast<int>(std::count(FDeclarations.begin(), FDeclarations.end(), '\n')));
-        std::unique_ptr<TXANVirtMachine> next = FSession.NewMachine();
-        std::unique_ptr<plat::Exception> e = FSession.Attempt([&] { next->Initialize(UString::FromUtf8(source)); });
+        std::unique_ptr<TXANScriptControl> next = FSession.NewControl();
+        next->Source().SetText(UString::FromUtf8(source).view());
+        std::unique_ptr<plat::Exception> e = FSession.Attempt([&] { next->Prepare(); });
         if (e && !AFinal && StopsAtItsEnd(*e, source)) return false;
         if (e) {
             FSession.Report(*e);
             FSession.SetLineOffset(0);
             return true;
         }
-        const bool opened = FSession.Guard([&] { next->Open(); });
+        const bool opened = FSession.Guard([&] { next->Open(false); });
         FSession.SetLineOffset(0);
         if (!opened) return true;
-        CarryVariables(FSession.Machine(), *next);
+        CarryVariables(FSession.Machine(), *XANMachineOf(*next));
         FSession.Adopt(std::move(next));
         FDeclarations = source;
         return true;

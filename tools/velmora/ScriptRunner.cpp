@@ -28,19 +28,20 @@ Variant ArgumentValue(const std::string& text) {
 }
 
 int Run(const CommandLine& cl, const UString& source, TSession& session) {
-    TXANVirtMachine& vm = session.Machine();
+    TXANScriptControl& control = session.Control();
     session.SetSourceName(cl.file);
-    if (!session.Guard([&] { vm.Initialize(source); })) return ExitScriptError;
+    control.Source().SetText(source.view());
+    if (!session.Guard([&] { control.Prepare(); })) return ExitScriptError;
     if (cl.mode == RunMode::Check) return ExitOk;
-    if (!session.Guard([&] { vm.Open(); })) return ExitScriptError;
+    if (!session.Guard([&] { control.Open(false); })) return ExitScriptError;
     Variant result;
     if (cl.mode == RunMode::Eval) {
         session.SetSourceName("<eval>");
-        if (!session.Guard([&] { result = vm.Eval(UString::FromUtf8(cl.evalText)); })) return ExitScriptError;
+        if (!session.Guard([&] { result = control.Eval(UString::FromUtf8(cl.evalText)); })) return ExitScriptError;
     } else if (cl.mode == RunMode::Call) {
         std::vector<Variant> args;
         for (const std::string& a : cl.callArgs) args.push_back(ArgumentValue(a));
-        if (!session.Guard([&] { result = vm.RunProc(UString::FromUtf8(cl.procName), args); }))
+        if (!session.Guard([&] { result = control.RunProc(UString::FromUtf8(cl.procName), args); }))
             return ExitScriptError;
     } else {
         return ExitOk;

@@ -2,8 +2,11 @@
 
 #include <ostream>
 
-#include "lang/pascal/PasLanguage.h"
-#include "lang/vb/VbLanguage.h"
+#include "components/ExceptionsUnit.h"
+#include "components/NativeLanguages.h"
+#include "components/NativeRunner.h"
+#include "platform/core/Assert.h"
+#include "wrappers/SystemWrappers.h"
 #include "platform/ole/VarConsts.h"
 #include "platform/ole/Variant.h"
 #include "platform/text/Format.h"
@@ -14,14 +17,6 @@ using plat::UString;
 using plat::Variant;
 
 namespace {
-
-// A message that already names its source position keeps it: the innermost activation the
-// error passed through reported the place where it happened.
-bool HasSourceMarker(const UString& AMessage) {
-    const auto text = AMessage.view();
-    const auto bracket = text.rfind(u'[');
-    return bracket != std::u16string_view::npos && text.substr(bracket + 1, 5) == u"line:";
-}
 
 // A message as one line per line of the terminal: the machine's texts break lines with CR LF.
 std::string TerminalText(const UString& AMessage) {
@@ -52,35 +47,52 @@ UString ValueText(const Variant& AValue, IXANLanguage& ALanguage) {
 
 }  // namespace
 
-IXANLanguage* NewLanguage(ScriptLanguage ALanguage) {
-    if (ALanguage == ScriptLanguage::Vb) return new TXANVbLanguage();
-    return new TXANPasLanguage();
+TXANScriptLanguage ControlLanguage(ScriptLanguage ALanguage) {
+    return ALanguage == ScriptLanguage::Vb ? slNativeVb : slPascal;
 }
+
+// Errors name the session's source (a file, "<eval>", "<stdin>") rather than the control.
+class TSession::TControl : public TXANScriptControl {
+    XAN_CLASS(TControl, TXANScriptControl)
+    TControl() = default;
+    explicit TControl(TSession* ASession) : FSession(ASession) {}
+    void FormatSourceInfo(plat::Integer ALine, plat::Integer APos, plat::Exception& E) override {
+        FSession->NoteSourceInfo(ALine, APos, E);
+    }
+
+private:
+    TSession* FSession = nullptr;
+};
 
 TSession::TSession(ScriptLanguage ALanguage, std::ostream& AOut, std::ostream& AErr)
-    : FKind(ALanguage), FOut(AOut), FErr(AErr) {
-    Adopt(NewMachine());
+    : FKind(ALanguage), FOut(AOut), FErr(AErr), FLanguage(XANNewNativeLanguage(ControlLanguage(ALanguage))) {
+    XANRegisterExceptionWrappers();
+    Adopt(NewControl());
 }
 
-TSession::~TSession() {
-    if (FMachine) FMachine->Close();
+TSession::~TSession() = default;
+
+TXANVirtMachine& TSession::Machine() {
+    TXANVirtMachine* vm = XANMachineOf(*FControl);
+    XAN_ASSERT("velmora", vm != nullptr);
+    return *vm;
 }
 
-void TSession::Adopt(std::unique_ptr<TXANVirtMachine> AMachine) {
-    if (FMachine) FMachine->Close();
-    FMachine = std::move(AMachine);
-    FLanguage = FMachine->Language();
+void TSession::Adopt(std::unique_ptr<TXANScriptControl> AControl) { FControl = std::move(AControl); }
+
+std::unique_ptr<TXANScriptControl> TSession::NewControl() {
+    auto control = std::make_unique<TControl>(this);
+    control->SetLanguage(ControlLanguage(FKind));
+    control->AddUnit(System_sw::Class(), false);
+    control->AddUnit(Exceptions_sw::Class(), true);
+    return control;
 }
 
-std::unique_ptr<TXANVirtMachine> TSession::NewMachine() {
-    auto machine = std::make_unique<TXANVirtMachine>(NewLanguage(FKind));
-    machine->OnFormatException = [this](TXANVirtMachine*, plat::Integer ALine, plat::Integer APos, plat::Exception* E) {
-        if (!E || HasSourceMarker(E->Message())) return;
-        FPlace = {true, ALine, APos, E->Message()};
-        E->SetMessage(plat::Format(u"%s\r\nSource: %s [line: %d, pos: %d]", E->Message(),
-                                   UString::FromUtf8(FSourceName), ALine, APos));
-    };
-    return machine;
+void TSession::NoteSourceInfo(plat::Integer ALine, plat::Integer APos, plat::Exception& E) {
+    if (XANHasSourceMarker(E.Message().view())) return;
+    FPlace = {true, ALine, APos, E.Message()};
+    E.SetMessage(plat::Format(u"%s\r\nSource: %s [line: %d, pos: %d]", E.Message(), UString::FromUtf8(FSourceName),
+                              ALine, APos));
 }
 
 void TSession::Report(const plat::Exception& E) {

@@ -1,20 +1,24 @@
 #pragma once
-// One machine of the runner with its error reporting: every script error is written as
+// The runner's script control with its error reporting: every script error is written as
 //   FILE:LINE:COL: error: MESSAGE
-// (1-based line and column, as editors and terminals jump to them), followed by the machine's
+// (1-based line and column, as editors and terminals jump to them), followed by the engine's
 // own report (class, message and "Source: FILE [line: L, pos: C]" with its 0-based line).
+// Scripts run like those of any host: through a script control, with the System unit (members
+// reached as System.Name) and the exception classes (as global names).
 #include <iosfwd>
 #include <memory>
 #include <string>
 
 #include "platform/core/Exception.h"
 #include "platform/core/UString.h"
+#include "components/ScriptControl.h"
+#include "platform/ole/ComPtr.h"
 #include "tools/velmora/CommandLine.h"
 #include "vm/machine/VirtMachine.h"
 
 namespace xan::cli {
 
-IXANLanguage* NewLanguage(ScriptLanguage ALanguage);
+TXANScriptLanguage ControlLanguage(ScriptLanguage ALanguage);
 
 class TSession {
 public:
@@ -23,7 +27,9 @@ public:
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 
-    TXANVirtMachine& Machine() noexcept { return *FMachine; }
+    TXANScriptControl& Control() noexcept { return *FControl; }
+    // The control's machine (prepared or active).
+    TXANVirtMachine& Machine();
     IXANLanguage& Language() noexcept { return *FLanguage; }
     // The name errors are reported under (a file, "<eval>", "<stdin>").
     void SetSourceName(const std::string& AName) { FSourceName = AName; }
@@ -44,10 +50,10 @@ public:
         return !e;
     }
     void Report(const plat::Exception& E);
-    // A new machine of the session's language with the session's error reporting.
-    std::unique_ptr<TXANVirtMachine> NewMachine();
-    // Makes AMachine the session's machine; the one before is closed.
-    void Adopt(std::unique_ptr<TXANVirtMachine> AMachine);
+    // A new control of the session's language with its units and the session's error reporting.
+    std::unique_ptr<TXANScriptControl> NewControl();
+    // Makes AControl the session's control; the one before is closed.
+    void Adopt(std::unique_ptr<TXANScriptControl> AControl);
     // Prints a value in the script's own notation for special values.
     bool Print(const plat::Variant& AValue);
 
@@ -62,8 +68,11 @@ private:
     ScriptLanguage FKind;
     std::ostream& FOut;
     std::ostream& FErr;
-    IXANLanguage* FLanguage = nullptr;  // owned through the machine's reference (each has its own)
-    std::unique_ptr<TXANVirtMachine> FMachine;
+    class TControl;
+    void NoteSourceInfo(plat::Integer ALine, plat::Integer APos, plat::Exception& E);
+
+    plat::ComPtr<IXANLanguage> FLanguage;  // for value texts
+    std::unique_ptr<TXANScriptControl> FControl;
     std::string FSourceName;
     int FLineOffset = 0;
     TPlace FPlace;
