@@ -20,6 +20,9 @@ set(LAYERS
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
   "wrappers:vm/machine"
+  "activescript:platform/ole"
+  "activescript/engines:activescript,lang/vb"
+  "activescript/plugins:activescript"
   "tools/velmora:lang/pascal,lang/vb,wrappers")
 
 if(NOT SOURCE_DIR)
