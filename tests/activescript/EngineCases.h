@@ -30,5 +30,6 @@ struct TLangCase {
 
 extern const TLangCase KVbCase;
 extern const TLangCase KLuaCase;
+extern const TLangCase KPythonCase;
 
 }  // namespace xan::as::test
