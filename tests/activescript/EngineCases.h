@@ -31,5 +31,6 @@ struct TLangCase {
 extern const TLangCase KVbCase;
 extern const TLangCase KLuaCase;
 extern const TLangCase KPythonCase;
+extern const TLangCase KTclCase;
 
 }  // namespace xan::as::test
