@@ -22,6 +22,9 @@ set(LAYERS
   "lang/pascal:vm/machine,platform/ui"
   "lang/vb:vm/machine,platform/ui"
   "wrappers:vm/machine"
+  "activescript:platform/ole"
+  "activescript/engines:activescript,lang/vb"
+  "activescript/plugins:activescript"
   "components:wrappers,lang/pascal,lang/vb,vm/debug"
   "tools/velmora:components,xmldom")
 
@@ -59,7 +62,7 @@ function(layer_of path out)
     string(LENGTH "${name}" len)
     string(LENGTH "${path}/" path_len)
     if(len GREATER_EQUAL path_len)
-      continue()
+      continue()  # a layer name as long as the path cannot prefix it
     endif()
     string(SUBSTRING "${path}/" 0 ${len} head)
     string(SUBSTRING "${path}/" ${len} 1 sep)
