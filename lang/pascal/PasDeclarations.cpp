@@ -3,7 +3,10 @@
 #include "lang/pascal/PasNamespaces.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANProcKind;
+using enum TXANProcLocalType;
 
 TXANProcedureDecl::TXANProcedureDecl(Integer AName, plat::UString AStrName, TXANProcKind AProcKind)
     : TXANProcObject(AName, std::move(AStrName)), FProcKind(AProcKind) {
@@ -91,4 +94,4 @@ void TXANGlobalConstIniter::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode
     EmitGlobalIniter(ANamespace, AByteCode, *FIniter, icAssignGlobalConst, FConst);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

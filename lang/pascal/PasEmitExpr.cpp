@@ -2,7 +2,10 @@
 #include "lang/pascal/PasExpressions.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANUnaryOp;
+using enum TXANBinaryOp;
 
 namespace {
 
@@ -238,4 +241,4 @@ bool TXANDesignatorExpr::DoEmitRefByteCode(TXANContext& C) {
 // Emitted at the assignment statement's position (its ':='), not the designator's.
 void TXANDesignatorExpr::EmitAssign(TXANContext& C, TXANExpression& AValue) { EmitUse(C, TUse::Assign, &AValue); }
 
-}  // namespace xan
+}  // namespace xan::pas

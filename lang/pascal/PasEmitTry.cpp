@@ -4,7 +4,9 @@
 #include "lang/pascal/PasStatements.h"
 #include "vm/compiler/TryEmit.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANTryStmtType;
 
 void TXANTryStmt::DoEmitByteCode(TXANContext& C) {
     // The statements inside carry their own breakable marks.
@@ -135,4 +137,4 @@ void TXANTryStmt::EmitFinally(TXANContext& C) {
     XANEmitFinallyTail(code, block, C.CurNamespace, raiseEBC, end, {rNormal, rExit, rBreak, rContinue});
 }
 
-}  // namespace xan
+}  // namespace xan::pas

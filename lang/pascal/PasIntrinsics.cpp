@@ -3,7 +3,9 @@
 #include "foundation/NameTable.h"
 #include "vm/interp/VMErrors.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TPasIntrinsicKind;
 
 TPasIntrinsic::TPasIntrinsic(Integer AName, plat::UString AStrName, TPasIntrinsicKind AKind, Integer AArgsCount)
     : TIntrinsic(AName, std::move(AStrName)), FKind(AKind), FArgsCount(AArgsCount) {}
@@ -33,4 +35,4 @@ void TPasIntrinsic::CheckCall(const TXANCall& ACall) const {
     if (FArgsCount != VariableArgs && ACall.FArgCount != FArgsCount) EXANVMRuntime::RaiseError(retInvalidParamCount);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -12,9 +12,9 @@
 #include "vm/bytecode/Operands.h"
 #include "vm/compiler/GlobalObjects.h"
 
-namespace xan {
+namespace xan::pas {
 
-enum TPasIntrinsicKind : std::uint8_t { bokProcedure, bokFunction, bokConstant };
+enum class TPasIntrinsicKind : std::uint8_t { bokProcedure, bokFunction, bokConstant };
 
 class TPasIntrinsic : public TIntrinsic {
     XAN_CLASS(TPasIntrinsic, TIntrinsic)
@@ -40,14 +40,14 @@ private:
     void CheckCall(const TXANCall& ACall) const;
 };
 
-}  // namespace xan
+}  // namespace xan::pas
 
 // Declares the built-in class Self named AStrName: a final TPasIntrinsic with a default
 // constructor and its own DoExecute.
 #define XAN_PAS_INTRINSIC(Self, AStrName, AKind, AArgsCount)                                   \
-    class Self final : public ::xan::TPasIntrinsic {                                           \
-        XAN_CLASS(Self, ::xan::TPasIntrinsic)                                                  \
-        Self() : ::xan::TPasIntrinsic(u"" AStrName, AKind, AArgsCount) {}                      \
+    class Self final : public ::xan::pas::TPasIntrinsic {                                           \
+        XAN_CLASS(Self, ::xan::pas::TPasIntrinsic)                                                  \
+        Self() : ::xan::pas::TPasIntrinsic(u"" AStrName, ::xan::pas::TPasIntrinsicKind::AKind, AArgsCount) {}                      \
         void DoExecute(::xan::TXANCall* ACall, ::xan::PXANVarArray AArgs,                      \
                        ::xan::plat::Variant& AResult) override;                               \
     };

@@ -4,7 +4,7 @@
 #include "lang/pascal/PasBuiltinList.h"
 #include "lang/pascal/PasParser.h"
 
-namespace xan {
+namespace xan::pas {
 
 namespace {
 
@@ -34,4 +34,4 @@ void TXANPasLanguage::GetNullText(plat::UString& S) { S = u"Null"; }
 
 void TXANPasLanguage::QuoteString(const plat::UString& AText, plat::UString& S) { S = QuoteDoubling(AText, u'\''); }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -6,7 +6,7 @@
 #include "platform/ole/InterfacedObject.h"
 #include "vm/compiler/LanguageInterface.h"
 
-namespace xan {
+namespace xan::pas {
 
 class TXANPasLanguage : public plat::TInterfacedObject, public IXANLanguage {
     XAN_CLASS(TXANPasLanguage, plat::TInterfacedObject)
@@ -19,4 +19,4 @@ class TXANPasLanguage : public plat::TInterfacedObject, public IXANLanguage {
     void QuoteString(const plat::UString& AText, plat::UString& S) override;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -5,7 +5,14 @@
 #include "lang/pascal/PasCompilerError.h"
 #include "lang/pascal/PasTypeNames.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANForCounterKind;
+using enum TXANTryStmtType;
+using enum TXANProcKind;
+using enum TXANUnaryOp;
+using enum TXANBinaryOp;
+using enum TXANPasParserTryState;
 
 using plat::UString;
 
@@ -761,4 +768,4 @@ TXANExpressionPtr TXANPasParser::ParseEventMake() {
     return std::make_unique<TXANEventMakeExpr>(FLastSkippedPos, name, text);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -9,9 +9,9 @@
 #include "lang/pascal/PasScanner.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
+namespace xan::pas {
 
-enum TXANPasParserTryState : std::uint8_t { ptsNowhere, ptsInTry, ptsInExcept, ptsInFinally };
+enum class TXANPasParserTryState : std::uint8_t { ptsNowhere, ptsInTry, ptsInExcept, ptsInFinally };
 
 class TXANPasParser : public IXANParserBase {
 public:
@@ -93,9 +93,9 @@ private:
 
     IXANParserCallbacks* FCbs;
     TXANPasScanner FScanner{true};
-    TXANPasParserTryState FTryState = ptsNowhere;
+    TXANPasParserTryState FTryState = TXANPasParserTryState::ptsNowhere;
     Integer FLastSkippedPos = 0;
     int FDepth = 0;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -5,7 +5,7 @@
 #include "foundation/NameTable.h"
 #include "platform/ole/Variant.h"
 
-namespace xan {
+namespace xan::pas {
 
 namespace {
 
@@ -52,4 +52,4 @@ bool PasTypeNameVarType(plat::Integer ANameId, std::uint16_t& AVarType) {
     return false;
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -6,9 +6,9 @@
 
 #include "platform/core/Types.h"
 
-namespace xan {
+namespace xan::pas {
 
 // The variant type code of the type name with id ANameId; false when it is not a type name.
 bool PasTypeNameVarType(plat::Integer ANameId, std::uint16_t& AVarType);
 
-}  // namespace xan
+}  // namespace xan::pas

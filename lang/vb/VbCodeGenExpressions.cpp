@@ -4,9 +4,10 @@
 #include "lang/vb/VbExpressions.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbUnaryOp;
+using enum TXANVbBinaryOp;
 
 namespace {
 
@@ -238,4 +239,4 @@ bool TXANVbNewExpr::DoEmitRefByteCode(TXANContext& C) {
     return true;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

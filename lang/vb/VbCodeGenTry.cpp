@@ -5,9 +5,7 @@
 #include "lang/vb/VbStatements.h"
 #include "vm/compiler/TryEmit.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 namespace {
 
@@ -136,4 +134,4 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
     }
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -5,13 +5,12 @@
 #include "foundation/NameTable.h"
 #include "vm/interp/VMErrors.h"
 
-namespace xan {
+namespace xan::vb {
+
+using enum TVbIntrinsicKind;
+using enum TVbCallCheck;
 
 namespace {
-
-using vb::ccCheckCount;
-using vb::ccRun;
-using vb::ccTypeMismatch;
 
 constexpr int BracketTypeCount = 4;
 constexpr int KindCount = 3;
@@ -24,12 +23,12 @@ constexpr TCheckRow RowOf(TVbIntrinsicKind AKind, TXANBracketType ABracket) {
     // Square brackets index a value and round Pascal brackets are not this dialect's calls.
     if (ABracket == bkRound || ABracket == bkBlock) return {ccTypeMismatch, ccTypeMismatch, ccTypeMismatch, ccTypeMismatch};
     switch (AKind) {
-    case vb::bokProcedure:
+    case bokProcedure:
         // A procedure has no value to give to an expression.
         return {ccCheckCount, ccRun, ccTypeMismatch, ccTypeMismatch};
-    case vb::bokFunction:
+    case bokFunction:
         return {ccCheckCount, ccRun, ccCheckCount, ccRun};
-    case vb::bokConstant:
+    case bokConstant:
         // A constant is not called: `vbOK()` is a mistake, `vbOK` is the value.
         if (ABracket == bkVbRound) return {ccTypeMismatch, ccTypeMismatch, ccTypeMismatch, ccTypeMismatch};
         return {ccRun, ccRun, ccRun, ccRun};
@@ -61,8 +60,9 @@ TVbIntrinsic::TVbIntrinsic(const char16_t* AStrName, TVbIntrinsicKind AKind, Int
 TVbCallCheck TVbIntrinsic::CallCheckOf(TVbIntrinsicKind AKind, TXANBracketType ABracketType, bool AResultUsed,
                                        bool AVariableArgs) noexcept {
     // Values outside the enumerations never come from a compiled call; treat them as misuse.
-    if (AKind >= KindCount || ABracketType >= BracketTypeCount) return ccTypeMismatch;
-    return CallCheckTable[std::size_t(AKind * 16 + ABracketType * 4 + (AResultUsed ? 2 : 0) + (AVariableArgs ? 1 : 0))];
+    const int kind = static_cast<int>(AKind);
+    if (kind >= KindCount || ABracketType >= BracketTypeCount) return ccTypeMismatch;
+    return CallCheckTable[std::size_t(kind * 16 + ABracketType * 4 + (AResultUsed ? 2 : 0) + (AVariableArgs ? 1 : 0))];
 }
 
 void TVbIntrinsic::Execute(TXANVMBase*, TXANCall* ACall, PXANVarArray AArgs, plat::Variant& AResult) {
@@ -83,4 +83,4 @@ void TVbIntrinsic::CheckCall(const TXANCall& ACall) const {
     }
 }
 
-}  // namespace xan
+}  // namespace xan::vb

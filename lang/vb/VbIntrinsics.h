@@ -12,24 +12,16 @@
 #include "vm/bytecode/Operands.h"
 #include "vm/compiler/GlobalObjects.h"
 
-namespace xan {
+namespace xan::vb {
 
-namespace vb {
-
-// The enumerators live in namespace vb: the Pascal dialect's built-in kinds share their spelling.
-enum TVbIntrinsicKind : std::uint8_t { bokProcedure, bokFunction, bokConstant };
+enum class TVbIntrinsicKind : std::uint8_t { bokProcedure, bokFunction, bokConstant };
 
 // What the call check does with a call.
-enum TVbCallCheck : std::uint8_t {
+enum class TVbCallCheck : std::uint8_t {
     ccRun,           // run the routine at once
     ccCheckCount,    // the argument count must equal the routine's count, then run
     ccTypeMismatch,  // the call's form does not suit the built-in
 };
-
-}  // namespace vb
-
-using vb::TVbCallCheck;
-using vb::TVbIntrinsicKind;
 
 class TVbIntrinsic : public TIntrinsic {
     XAN_CLASS(TVbIntrinsic, TIntrinsic)
@@ -59,14 +51,14 @@ private:
     void CheckCall(const TXANCall& ACall) const;
 };
 
-}  // namespace xan
+}  // namespace xan::vb
 
 // Declares the built-in class Self named AStrName: a final TVbIntrinsic with a default
 // constructor and its own DoExecute.
 #define XAN_VB_INTRINSIC(Self, AStrName, AKind, AArgsCount)                                    \
-    class Self final : public ::xan::TVbIntrinsic {                                            \
-        XAN_CLASS(Self, ::xan::TVbIntrinsic)                                                   \
-        Self() : ::xan::TVbIntrinsic(u"" AStrName, ::xan::vb::AKind, AArgsCount) {}            \
+    class Self final : public ::xan::vb::TVbIntrinsic {                                            \
+        XAN_CLASS(Self, ::xan::vb::TVbIntrinsic)                                                   \
+        Self() : ::xan::vb::TVbIntrinsic(u"" AStrName, ::xan::vb::TVbIntrinsicKind::AKind, AArgsCount) {}            \
         void DoExecute(::xan::TXANCall* ACall, ::xan::PXANVarArray AArgs,                      \
                        ::xan::plat::Variant& AResult) override;                               \
     };

@@ -3,9 +3,14 @@
 #include "lang/vb/VbCompilerError.h"
 #include "lang/vb/VbTypeNames.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbExitType;
+using enum TXANVbLoopType;
+using enum TXANVbConditionCheck;
+using enum TXANVbProcKind;
+using enum TXANVbParserTryState;
+
 using plat::UString;
 
 namespace {
@@ -184,7 +189,7 @@ void TXANVbParser::ParseParams(TXANVbProcDecl& AProc) {
 void TXANVbParser::ParseProcBody(TXANVbProcDecl& AProc) {
     TRestoreOnExit<TXANVbProcDecl*> currentProc(FCurrentProc, &AProc);
     const TXANVbExitType exitType = AProc.FProcKind == pkFunction ? etFunction : etSub;
-    TRestoreOnExit<int> exitPoints(FExitPntCounts[exitType], FExitPntCounts[exitType] + 1);
+    TRestoreOnExit<int> exitPoints(ExitPoints(exitType), ExitPoints(exitType) + 1);
     Expect(VbStatementStart.With({ptEnd}));
     ParseStmtList(AProc.FStmtList);
 }
@@ -287,7 +292,7 @@ std::unique_ptr<TXANVbStatement> TXANVbParser::ParseExit() {
         case ptFunction: exitType = etFunction; break;
         default: exitType = etSub; break;
     }
-    if (FExitPntCounts[exitType] == 0) Error(SInvalidExit, FScanner.TokenEndPos());
+    if (ExitPoints(exitType) == 0) Error(SInvalidExit, FScanner.TokenEndPos());
     Skip();
     return std::make_unique<TXANVbExitStmt>(pos, exitType);
 }
@@ -376,7 +381,7 @@ std::uint16_t TXANVbParser::ParseAsType() {
 }
 
 void TXANVbParser::ParseLoopBody(TXANVbExitType AExitType, TXANVbStmtList& AList) {
-    TRestoreOnExit<int> exitPoints(FExitPntCounts[AExitType], FExitPntCounts[AExitType] + 1);
+    TRestoreOnExit<int> exitPoints(ExitPoints(AExitType), ExitPoints(AExitType) + 1);
     ParseStmtList(AList);
 }
 
@@ -570,4 +575,4 @@ bool TXANVbParser::IsNamedCatchAhead() {
     return named;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

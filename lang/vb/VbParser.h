@@ -16,7 +16,7 @@
 #include "lang/vb/VbTokenSet.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
+namespace xan::vb {
 
 // How deeply statements and expressions may nest (each parenthesis, unary operator, argument
 // list and block counts one level).
@@ -111,15 +111,17 @@ private:
     std::unique_ptr<TXANVbDesignatorItem> ParseNamedItem();
     void ParseArgList(TXANVbExpressionList& AArgs);
     void ParseExpressionList(TXANVbExpressionList& AList);
+    // How many enclosing constructs an Exit of AType may leave.
+    int& ExitPoints(TXANVbExitType AType) { return FExitPntCounts[static_cast<std::size_t>(AType)]; }
 
     IXANParserCallbacks* FCbs;  // not owned
     TVBScanner FScanner;
     plat::Integer FLastSkippedPos = 0;
     TXANVbProcDecl* FCurrentProc = nullptr;
-    std::array<int, vb::XANVbExitTypeCount> FExitPntCounts{};
+    std::array<int, XANVbExitTypeCount> FExitPntCounts{};
     int FOnlyColonBRCount = 0;
-    TXANVbParserTryState FTryState = vb::ptsNowhere;
+    TXANVbParserTryState FTryState = TXANVbParserTryState::ptsNowhere;
     int FNestingDepth = 0;
 };
 
-}  // namespace xan
+}  // namespace xan::vb

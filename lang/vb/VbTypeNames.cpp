@@ -5,7 +5,7 @@
 #include "foundation/NameTable.h"
 #include "platform/ole/Variant.h"
 
-namespace xan {
+namespace xan::vb {
 
 namespace {
 
@@ -50,4 +50,4 @@ bool VbTypeCodeOfNameId(plat::Integer ANameId, std::uint16_t& AVarType) {
     return false;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -6,9 +6,9 @@
 
 #include "platform/core/Types.h"
 
-namespace xan {
+namespace xan::vb {
 
 // The variant type code of the type named by ANameId; false when the id names no type.
 bool VbTypeCodeOfNameId(plat::Integer ANameId, std::uint16_t& AVarType);
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -45,8 +45,8 @@ UString DecodeSource(std::string_view bytes) {
 }
 
 IXANLanguage* NewLanguage(ScriptLanguage language) {
-    if (language == ScriptLanguage::Vb) return new TXANVbLanguage();
-    return new TXANPasLanguage();
+    if (language == ScriptLanguage::Vb) return new vb::TXANVbLanguage();
+    return new pas::TXANPasLanguage();
 }
 
 // A message that already names its source position keeps it: the innermost activation the

@@ -8,7 +8,7 @@
 #include "vm/compiler/LanguageInterface.h"
 #include "vm/machine/VirtMachine.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -248,4 +248,4 @@ TEST_F(PasRun, CompileErrorsKeepTheirPositions) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

@@ -3,7 +3,7 @@
 
 #include "PasCodeGenTestSupport.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -252,4 +252,4 @@ TEST(PasCodeGen, GlobalInitialiserIsBreakable) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

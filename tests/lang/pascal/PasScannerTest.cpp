@@ -6,7 +6,7 @@
 
 #include "lang/pascal/PasCompilerError.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -420,4 +420,4 @@ TEST(PasScanner, LongInputsDoNotOverflow) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

@@ -12,7 +12,7 @@
 #include "platform/ole/Variant.h"
 #include "vm/machine/VirtMachine.h"
 
-namespace xan {
+namespace xan::vb {
 namespace {
 
 using plat::UString;
@@ -238,4 +238,4 @@ TEST(VbCodeGenRun, EvaluationsAndStatementsSeeTheGlobals) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::vb

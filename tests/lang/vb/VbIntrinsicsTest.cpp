@@ -8,10 +8,11 @@
 #include "lang/vb/VbBuiltinsMath.h"
 #include "lang/vb/VbBuiltinsStrings.h"
 
-namespace xan::vbbitest {
-namespace {
+namespace xan::vb::bitest {
 
-using namespace xan::vb;
+using enum TVbIntrinsicKind;
+using enum TVbCallCheck;
+namespace {
 
 // The expected check, written out from the rules rather than taken from the table.
 TVbCallCheck Expected(TVbIntrinsicKind AKind, TXANBracketType ABracket, bool AUsed, bool AVariable) {
@@ -112,4 +113,4 @@ TEST(VbIntrinsic, StoresNameKindAndCount) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

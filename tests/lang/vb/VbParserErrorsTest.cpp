@@ -6,7 +6,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 TEST(VbParserErrors, InvalidTokenAtTheEndOfTheCurrentToken) {
@@ -220,4 +220,4 @@ TEST(VbParserRobustness, RandomTokenSoupGivesATreeOrACompileErrorNeverACrash) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test
