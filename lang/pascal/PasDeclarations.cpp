@@ -57,6 +57,12 @@ void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
     code.EndEmit();
 }
 
+void TXANProcedureDecl::ReleaseSyntax() noexcept {
+    FStmtList.FItems.clear();
+    for (TXANLocalVarDecl* v : FLocalVars) v->FExpr.reset();
+    for (TXANLocalConstDecl* k : FLocalConsts) k->FExpr.reset();
+}
+
 bool TXANLocalConstDecl::IsLiteral() const noexcept { return dynamic_cast<TXANLiteral*>(FExpr.get()) != nullptr; }
 
 // A literal's value is known now. Any other initialiser may use the procedure's parameters, so

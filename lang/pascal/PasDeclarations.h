@@ -71,6 +71,8 @@ class TXANProcedureDecl : public TXANProcObject {
     // false and leaves it with the caller.
     bool AddLocal(std::unique_ptr<TXANProcLocal>& ALocal);
     void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) override;
+    // The body and the initialisers of locals.
+    void ReleaseSyntax() noexcept override;
 
     TXANProcKind FProcKind;
     std::unique_ptr<TXANAbstractNamespace> FLocalNamespace;  // made by code generation

@@ -71,7 +71,7 @@ void TXANLiteral::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANLab
     if (FValue.VType == plat::varInteger && FValue.VInteger == 0)
         C.Code->Emit(icPush0);
     else
-        C.Code->Emit(icPushLiteral, &FValue);
+        C.Code->Emit(icPushLiteral, C.Code->AddLiteral(FValue));
 }
 
 void TXANUnaryExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) {
@@ -140,7 +140,7 @@ void TXANArrayExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANL
 }
 
 void TXANEventMakeExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANLabel*) {
-    C.Code->Emit(icEventHandlerMake, &FStrProcName);
+    C.Code->Emit(icEventHandlerMake, C.Code->Adopt(std::make_unique<plat::UString>(FStrProcName)));
 }
 
 // ---- Designators -------------------------------------------------------------------------------

@@ -71,8 +71,8 @@ void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
         } else {
             const std::int32_t slot = code.AddLocalVar();
             TXANAbstractNamespace* outer = C.CurNamespace;
-            handler.FNamespace = std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot);
-            C.CurNamespace = handler.FNamespace.get();
+            C.CurNamespace =
+                code.Adopt(std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot));
             code.BindLabel(labels[i]);
             code.Emit(icSetNamespace, C.CurNamespace);
             XANEmitCatchBinding(code, ATry, slot);

@@ -176,7 +176,6 @@ class TXANExceptionSubBlock : public TXANNamedItem {
     TXANExpressionPtr FExpr;
     TXANStatementPtr FStmt;
     Integer FSourcePos;
-    std::unique_ptr<TXANAbstractNamespace> FNamespace;  // made by code generation
 };
 
 class TXANExceptionBlock {

@@ -63,7 +63,7 @@ void TXANVbLiteralExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes,
     else if (FValue.VType == plat::varEmpty)
         C.Code->Emit(icPushUnassigned);
     else
-        C.Code->Emit(icPushLiteral, &FValue);
+        C.Code->Emit(icPushLiteral, C.Code->AddLiteral(FValue));
 }
 
 void TXANVbUnaryOpExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,

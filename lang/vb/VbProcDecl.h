@@ -53,6 +53,8 @@ class TXANVbProcDecl : public TXANProcObject {
 
     // Compiles the procedure into its bytecode.
     void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) override;
+    // The body.
+    void ReleaseSyntax() noexcept override { FStmtList.FItems.clear(); }
 
     // Declares a parameter, local variable or the result and takes it; false, leaving it with the
     // caller, when the name is already a local of this procedure or a parameter repeats the

@@ -236,8 +236,6 @@ public:
     plat::UString FStrName;
     std::unique_ptr<TXANVbExpression> FExpr;  // the class filter after As; null for a catch-all
     TXANVbStmtList FStmts;
-    // The scope that adds the exception variable; made by code generation.
-    std::unique_ptr<TXANAbstractNamespace> FNamespace;
 };
 
 class TXANVbTryStmt : public TXANVbStatement {

@@ -193,6 +193,20 @@ TEST_F(PasRun, TryExceptCatchesAndNamesTheException) {
     EXPECT_EQ(RaisedBy(u"G"), u"inner");
 }
 
+// Compiling frees the syntax trees, so what a handler needs at run time (the scope that names the
+// exception, the literals) must belong to the bytecode; AddressSanitizer catches a pointer into
+// a freed tree here. Log is resolved at run time through the handler's scope.
+TEST_F(PasRun, NamedHandlersRunAfterTheirTreesAreFreed) {
+    vm->OnExceptionIsTest = [](TXANVirtMachine*, plat::Exception* E, const Variant& AType, bool& AResult) {
+        AResult = E->Message() == plat::VarToUString(AType.Deref());
+    };
+    vm->OnExceptionToVar = [](TXANVirtMachine*, plat::Exception* E, Variant& AResult) { AResult = Variant(E->Message()); };
+    Start(u"const Kind = 'boom';"
+          u"procedure P; var i; begin for i := 1 to 2 do try Fail('boom'); except on E: Kind do Log(E); end; end;");
+    vm->RunProc(u"P");
+    EXPECT_EQ(Logged(), (std::vector<std::string>{"boom", "boom"}));
+}
+
 TEST_F(PasRun, TryFinallyRunsOnEveryWayOut) {
     Start(u"procedure Normal; begin try Log('body'); finally Log('finally'); end; Log('after'); end;"
           u"procedure Raising; begin try Fail('boom'); finally Log('finally'); end; end;"
