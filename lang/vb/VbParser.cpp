@@ -15,7 +15,6 @@ using plat::UString;
 
 namespace {
 
-constexpr const char16_t* SNestingTooDeep = u"Statements or expressions are nested too deeply";
 constexpr const char16_t* SInvalidExit = u"Invalid \"exit\" instruction";
 constexpr const char16_t* SReraiseOutsideHandler = u"Re-raising an exception only allowed in exception handler";
 constexpr const char16_t* STypeIdentifierExpected = u"Type identifier expected";
@@ -42,11 +41,7 @@ UString AlreadyExistsMessage(const UString& AStrName) {
 
 }  // namespace
 
-TXANVbParser::TNestingGuard::TNestingGuard(TXANVbParser& AParser) : FParser(AParser) {
-    if (FParser.FNestingDepth >= XANVbMaxNestingDepth)
-        FParser.Error(SNestingTooDeep, FParser.FScanner.TokenEndPos());
-    ++FParser.FNestingDepth;
-}
+void TXANVbParser::NestingTooDeep() const { Error(SXANNestingTooDeep, FScanner.TokenEndPos()); }
 
 TXANVbParser::TXANVbParser(IXANParserCallbacks* ACbs) : FCbs(ACbs), FScanner(true) {}
 

@@ -3,9 +3,12 @@
 // tests see the generated code's behaviour, not the built-in routines.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "PasParserTestSupport.h"
 #include "platform/ole/Variant.h"
 #include "vm/compiler/LanguageInterface.h"
+#include "vm/compiler/NestingGuard.h"
 #include "vm/machine/VirtMachine.h"
 
 namespace xan::pas {
@@ -205,6 +208,44 @@ TEST_F(PasRun, NamedHandlersRunAfterTheirTreesAreFreed) {
           u"procedure P; var i; begin for i := 1 to 2 do try Fail('boom'); except on E: Kind do Log(E); end; end;");
     vm->RunProc(u"P");
     EXPECT_EQ(Logged(), (std::vector<std::string>{"boom", "boom"}));
+}
+
+// The deepest nesting of each construct that the parser accepts compiles, runs and is freed
+// without exhausting the native stack (the sanitizer build's larger frames included).
+TEST_F(PasRun, TheDeepestAcceptedNestingRuns) {
+    const auto repeat = [](const char16_t* s, int n) {
+        std::u16string r;
+        for (int i = 0; i < n; ++i) r += s;
+        return r;
+    };
+    using TMake = std::function<std::u16string(int)>;
+    const std::vector<std::pair<TMake, int>> cases = {
+        {[&](int n) { return u"x := " + repeat(u"(", n) + u"1" + repeat(u")", n) + u";"; }, 1},
+        {[&](int n) { return u"x := " + repeat(u"F(", n) + u"2" + repeat(u")", n) + u";"; }, 2},
+        {[&](int n) { return u"x := " + repeat(u"-", 2 * n) + u"3;"; }, 3},
+        {[&](int n) { return repeat(u"if 1 = 1 then ", n) + u"x := 4;"; }, 4},
+        {[&](int n) { return repeat(u"begin ", n) + u"x := 5" + repeat(u" end", n) + u";"; }, 5},
+    };
+    const auto script = [](const std::u16string& body) {
+        return UString(u"var x;\nfunction F(a); begin Result := a; end;\nbegin\n" + body + u"\nend;");
+    };
+    for (const auto& [make, expected] : cases) {
+        int accepted = 0;
+        for (int lo = 1, hi = XANMaxNestingDepth; lo <= hi;) {
+            const int mid = (lo + hi) / 2;
+            TXANVirtMachine probe(&language);
+            if (plat::CatchAll([&] { probe.Initialize(script(make(mid))); })) {
+                hi = mid - 1;
+            } else {
+                accepted = mid;
+                lo = mid + 1;
+            }
+        }
+        ASSERT_GT(accepted, XANMaxNestingDepth / 4) << expected;
+        vm = std::make_unique<TXANVirtMachine>(&language);
+        Start(script(make(accepted)));
+        EXPECT_EQ(Int(vm->ReadVar(u"x")), expected);
+    }
 }
 
 TEST_F(PasRun, TryFinallyRunsOnEveryWayOut) {
