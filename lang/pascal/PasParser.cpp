@@ -3,7 +3,7 @@
 #include <initializer_list>
 
 #include "lang/pascal/PasCompilerError.h"
-#include "lang/pascal/PasTypeNames.h"
+#include "vm/compiler/TypeNames.h"
 
 namespace xan::pas {
 
@@ -737,7 +737,7 @@ TXANExpressionPtr TXANPasParser::ParseArray() {
 std::uint16_t TXANPasParser::ParseElemType() {
     Expect(Set({ptIdentifier}));
     std::uint16_t varType = 0;
-    if (!PasTypeNameVarType(FCbs->GetNameId(FScanner.SData()), varType)) Error(kTypeExpected, FScanner.TokenEndPos());
+    if (!XANTypeNameVarType(FCbs->GetNameId(FScanner.SData()), varType)) Error(kTypeExpected, FScanner.TokenEndPos());
     Skip();
     return varType;
 }

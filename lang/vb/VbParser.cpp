@@ -1,7 +1,7 @@
 #include "lang/vb/VbParser.h"
 
 #include "lang/vb/VbCompilerError.h"
-#include "lang/vb/VbTypeNames.h"
+#include "vm/compiler/TypeNames.h"
 
 namespace xan::vb {
 
@@ -371,7 +371,7 @@ std::uint16_t TXANVbParser::ParseAsType() {
     const plat::Integer nameId = NameIdOf(FScanner.SData());
     Skip();
     std::uint16_t varType = plat::varVariant;
-    if (!VbTypeCodeOfNameId(nameId, varType)) Error(STypeIdentifierExpected, FLastSkippedPos);
+    if (!XANTypeNameVarType(nameId, varType)) Error(STypeIdentifierExpected, FLastSkippedPos);
     return varType;
 }
 
