@@ -2,7 +2,7 @@
 
 namespace xan::vb {
 
-using enum TVbIntrinsicKind;
+using enum TXANIntrinsicKind;
 
 TVbIntegerConstant::TVbIntegerConstant(const char16_t* AStrName, Integer AValue)
     : TVbIntrinsic(AStrName, bokConstant, 0), FValue(AValue) {}

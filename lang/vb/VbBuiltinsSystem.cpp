@@ -8,7 +8,7 @@
 
 namespace xan::vb {
 
-using enum TVbIntrinsicKind;
+using enum TXANIntrinsicKind;
 
 using plat::Variant;
 

@@ -6,7 +6,7 @@
 
 namespace xan::pas::test {
 
-using enum TPasIntrinsicKind;
+using enum TXANIntrinsicKind;
 namespace {
 
 // A built-in of any kind and count that records whether it ran.

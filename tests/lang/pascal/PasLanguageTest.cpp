@@ -12,7 +12,7 @@
 
 namespace xan::pas::test {
 
-using enum TPasIntrinsicKind;
+using enum TXANIntrinsicKind;
 namespace {
 
 // Everything EnumGlobalObjects hands over, owned.

@@ -15,7 +15,7 @@
 
 namespace xan::vb::bitest {
 
-using enum TVbIntrinsicKind;
+using enum TXANIntrinsicKind;
 namespace {
 
 std::vector<std::unique_ptr<TXANGlobalObject>> Enumerate(TXANVbLanguage& ALanguage) {
