@@ -14,7 +14,7 @@ namespace {
 
 using plat::Variant;
 // The dialect's language object; the one place this layer names it.
-using TVbLanguage = ::xan::TXANVbLanguage;
+using TVbLanguage = ::xan::vb::TXANVbLanguage;
 
 // The script text parsed before the start is compiled as one program (the dialect declares
 // procedures and globals for the whole program); its global code runs once at the start.

@@ -12,12 +12,10 @@ namespace xan::pas {
 namespace {
 
 template <class T>
-TPasIntrinsic* Make() {
-    return new T();
-}
+constexpr TXANIntrinsicFactory Make = XANMakeIntrinsic<T>;
 
 // The order is part of the language: it is the order in which the machine receives them.
-constexpr TPasIntrinsicFactory Factories[] = {
+constexpr TXANIntrinsicFactory Factories[] = {
     Make<TNullObject>,     Make<TUnassignedObject>, Make<TInclude>,         Make<TExclude>,
     Make<TBeep>,           Make<TArcTan>,           Make<TCos>,             Make<TDec>,
     Make<TSin>,            Make<TLowerCase>,        Make<THigh>,            Make<TLow>,
@@ -41,6 +39,6 @@ constexpr TPasIntrinsicFactory Factories[] = {
 
 }  // namespace
 
-std::span<const TPasIntrinsicFactory> PasIntrinsicFactories() noexcept { return Factories; }
+std::span<const TXANIntrinsicFactory> PasIntrinsicFactories() noexcept { return Factories; }
 
 }  // namespace xan::pas

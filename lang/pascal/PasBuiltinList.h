@@ -2,13 +2,10 @@
 // The Pascal dialect's built-in routines and constants in registration order.
 #include <span>
 
-#include "lang/pascal/PasIntrinsics.h"
+#include "vm/compiler/LanguageInterface.h"
 
 namespace xan::pas {
 
-// Makes a new built-in object; the caller owns it.
-using TPasIntrinsicFactory = TPasIntrinsic* (*)();
-
-std::span<const TPasIntrinsicFactory> PasIntrinsicFactories() noexcept;
+std::span<const TXANIntrinsicFactory> PasIntrinsicFactories() noexcept;
 
 }  // namespace xan::pas

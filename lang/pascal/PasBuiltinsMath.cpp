@@ -47,7 +47,7 @@ namespace {
 
 // X := X op N for Inc and Dec, with the machine's own operators. A value that is not a
 // variable has nothing to change.
-void StepVariable(const TXANCall* ACall, PXANVarArray AArgs, TXANBinaryOp AOp) {
+void StepVariable(const TXANCall* ACall, PXANVarArray AArgs, xan::TXANBinaryOp AOp) {
     CheckArgCount(ACall, 1, 2);
     if (AArgs[0].VType != plat::varRefVariant) return;
     const plat::VarData& step = ACall->FArgCount == 2 ? static_cast<const plat::VarData&>(AArgs[1]) : plat::OneVariant;
@@ -60,9 +60,9 @@ std::uint32_t SetBit(const Variant& ABit) { return 1u << (static_cast<std::uint3
 
 }  // namespace
 
-void TInc::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant&) { StepVariable(ACall, AArgs, boAdd); }
+void TInc::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant&) { StepVariable(ACall, AArgs, xan::boAdd); }
 
-void TDec::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant&) { StepVariable(ACall, AArgs, boSubtract); }
+void TDec::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant&) { StepVariable(ACall, AArgs, xan::boSubtract); }
 
 void TInclude::DoExecute(TXANCall*, PXANVarArray AArgs, Variant&) {
     const auto set = static_cast<std::uint32_t>(ArgInt(AArgs[0])) | SetBit(AArgs[1]);

@@ -8,7 +8,7 @@
 #include "vm/compiler/CodeGenSupport.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
+namespace xan::pas {
 
 // Targets of Exit, Break and Continue; none in ExitL means: return from the code, none in
 // BreakL/ContinueL means: not inside a loop.
@@ -25,4 +25,4 @@ struct TXANContext {
     TXANEBC CurEBC;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

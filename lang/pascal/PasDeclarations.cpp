@@ -3,7 +3,10 @@
 #include "lang/pascal/PasNamespaces.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANProcKind;
+using enum TXANProcLocalType;
 
 TXANProcedureDecl::TXANProcedureDecl(Integer AName, plat::UString AStrName, TXANProcKind AProcKind)
     : TXANProcObject(AName, std::move(AStrName)), FProcKind(AProcKind) {
@@ -54,6 +57,12 @@ void TXANProcedureDecl::EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) {
     code.EndEmit();
 }
 
+void TXANProcedureDecl::ReleaseSyntax() noexcept {
+    FStmtList.FItems.clear();
+    for (TXANLocalVarDecl* v : FLocalVars) v->FExpr.reset();
+    for (TXANLocalConstDecl* k : FLocalConsts) k->FExpr.reset();
+}
+
 bool TXANLocalConstDecl::IsLiteral() const noexcept { return dynamic_cast<TXANLiteral*>(FExpr.get()) != nullptr; }
 
 // A literal's value is known now. Any other initialiser may use the procedure's parameters, so
@@ -91,4 +100,4 @@ void TXANGlobalConstIniter::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode
     EmitGlobalIniter(ANamespace, AByteCode, *FIniter, icAssignGlobalConst, FConst);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -10,10 +10,10 @@
 #include "vm/bytecode/Instr.h"
 #include "vm/compiler/GlobalObjects.h"
 
-namespace xan {
+namespace xan::pas {
 
-enum TXANProcKind : std::uint8_t { pkFunction, pkProcedure };
-enum TXANProcLocalType : std::uint8_t { ltVar, ltConst, ltResult, ltParam };
+enum class TXANProcKind : std::uint8_t { pkFunction, pkProcedure };
+enum class TXANProcLocalType : std::uint8_t { ltVar, ltConst, ltResult, ltParam };
 
 class TXANProcLocal : public TXANNamedItem {
     XAN_CLASS(TXANProcLocal, TXANNamedItem)
@@ -27,7 +27,7 @@ class TXANProcLocal : public TXANNamedItem {
 class TXANLocalVarDecl : public TXANProcLocal {
     XAN_CLASS(TXANLocalVarDecl, TXANProcLocal)
     TXANLocalVarDecl(Integer AName, plat::UString AStrName, TXANExpressionPtr AExpr) noexcept
-        : TXANProcLocal(AName, std::move(AStrName), ltVar), FExpr(std::move(AExpr)) {}
+        : TXANProcLocal(AName, std::move(AStrName), TXANProcLocalType::ltVar), FExpr(std::move(AExpr)) {}
 
     TXANExpressionPtr FExpr;  // initialiser, or none
     Integer FIndex = -1;      // slot, set by code generation
@@ -36,7 +36,7 @@ class TXANLocalVarDecl : public TXANProcLocal {
 class TXANLocalConstDecl : public TXANProcLocal {
     XAN_CLASS(TXANLocalConstDecl, TXANProcLocal)
     TXANLocalConstDecl(Integer AName, plat::UString AStrName, TXANExpressionPtr AExpr) noexcept
-        : TXANProcLocal(AName, std::move(AStrName), ltConst), FExpr(std::move(AExpr)) {}
+        : TXANProcLocal(AName, std::move(AStrName), TXANProcLocalType::ltConst), FExpr(std::move(AExpr)) {}
 
     bool IsLiteral() const noexcept;
 
@@ -48,13 +48,13 @@ class TXANLocalConstDecl : public TXANProcLocal {
 class TXANLocalResultDecl : public TXANProcLocal {
     XAN_CLASS(TXANLocalResultDecl, TXANProcLocal)
     TXANLocalResultDecl(Integer AName, plat::UString AStrName) noexcept
-        : TXANProcLocal(AName, std::move(AStrName), ltResult) {}
+        : TXANProcLocal(AName, std::move(AStrName), TXANProcLocalType::ltResult) {}
 };
 
 class TXANParamDecl : public TXANProcLocal {
     XAN_CLASS(TXANParamDecl, TXANProcLocal)
     TXANParamDecl(Integer AName, plat::UString AStrName, TXANParamKind AKind) noexcept
-        : TXANProcLocal(AName, std::move(AStrName), ltParam) {
+        : TXANProcLocal(AName, std::move(AStrName), TXANProcLocalType::ltParam) {
         FParamInfo.Kind = AKind;
     }
 
@@ -71,6 +71,8 @@ class TXANProcedureDecl : public TXANProcObject {
     // false and leaves it with the caller.
     bool AddLocal(std::unique_ptr<TXANProcLocal>& ALocal);
     void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) override;
+    // The body and the initialisers of locals.
+    void ReleaseSyntax() noexcept override;
 
     TXANProcKind FProcKind;
     std::unique_ptr<TXANAbstractNamespace> FLocalNamespace;  // made by code generation
@@ -108,4 +110,4 @@ public:
     TXANExpressionPtr FIniter;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -2,7 +2,10 @@
 #include "lang/pascal/PasExpressions.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANUnaryOp;
+using enum TXANBinaryOp;
 
 namespace {
 
@@ -68,7 +71,7 @@ void TXANLiteral::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANLab
     if (FValue.VType == plat::varInteger && FValue.VInteger == 0)
         C.Code->Emit(icPush0);
     else
-        C.Code->Emit(icPushLiteral, &FValue);
+        C.Code->Emit(icPushLiteral, C.Code->AddLiteral(FValue));
 }
 
 void TXANUnaryExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) {
@@ -137,7 +140,7 @@ void TXANArrayExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANL
 }
 
 void TXANEventMakeExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes, bool&, TXANLabel*) {
-    C.Code->Emit(icEventHandlerMake, &FStrProcName);
+    C.Code->Emit(icEventHandlerMake, C.Code->Adopt(std::make_unique<plat::UString>(FStrProcName)));
 }
 
 // ---- Designators -------------------------------------------------------------------------------
@@ -242,4 +245,4 @@ bool TXANDesignatorExpr::DoEmitRefByteCode(TXANContext& C) {
 // Emitted at the assignment statement's position (its ':='), not the designator's.
 void TXANDesignatorExpr::EmitAssign(TXANContext& C, TXANExpression& AValue) { EmitUse(C, TUse::Assign, &AValue); }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -3,7 +3,9 @@
 #include "lang/pascal/PasStatements.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANForCounterKind;
 
 namespace {
 
@@ -176,4 +178,4 @@ void TXANRaiseStmt::DoEmitByteCode(TXANContext& C) {
     C.Code->Emit(isReraise, static_cast<std::uintptr_t>(C.CurReraise->FExceptionVar));
 }
 
-}  // namespace xan
+}  // namespace xan::pas

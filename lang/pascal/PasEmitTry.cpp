@@ -4,7 +4,9 @@
 #include "lang/pascal/PasStatements.h"
 #include "vm/compiler/TryEmit.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANTryStmtType;
 
 void TXANTryStmt::DoEmitByteCode(TXANContext& C) {
     // The statements inside carry their own breakable marks.
@@ -69,8 +71,8 @@ void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
         } else {
             const std::int32_t slot = code.AddLocalVar();
             TXANAbstractNamespace* outer = C.CurNamespace;
-            handler.FNamespace = std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot);
-            C.CurNamespace = handler.FNamespace.get();
+            C.CurNamespace =
+                code.Adopt(std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot));
             code.BindLabel(labels[i]);
             code.Emit(icSetNamespace, C.CurNamespace);
             XANEmitCatchBinding(code, ATry, slot);
@@ -135,4 +137,4 @@ void TXANTryStmt::EmitFinally(TXANContext& C) {
     XANEmitFinallyTail(code, block, C.CurNamespace, raiseEBC, end, {rNormal, rExit, rBreak, rContinue});
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -11,13 +11,13 @@
 #include "vm/bytecode/Operands.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
+namespace xan::pas {
 
 using plat::Integer;
 
-enum TXANUnaryOp : std::uint8_t { uopPlus, uopMinus, uopNot };
+enum class TXANUnaryOp : std::uint8_t { uopPlus, uopMinus, uopNot };
 
-enum TXANBinaryOp : std::uint8_t {
+enum class TXANBinaryOp : std::uint8_t {
     bopGreater, bopGreaterEqual, bopEqual, bopLess, bopLessEqual, bopNotEqual, bopIn, bopIs,
     bopPlus, bopMinus, bopOr, bopXor, bopMultiply, bopDivide, bopDiv, bopMod, bopAnd, bopShl, bopShr
 };
@@ -175,4 +175,4 @@ protected:
     void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, bool& AValuePending, TXANLabel* AJmpLabel) override;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -4,7 +4,7 @@
 #include "lang/pascal/PasBuiltinList.h"
 #include "lang/pascal/PasParser.h"
 
-namespace xan {
+namespace xan::pas {
 
 namespace {
 
@@ -15,6 +15,8 @@ void HandOver(TXANEnumGlobalObjectsProc AProc, void* AData, const char16_t* AStr
 
 }  // namespace
 
+TXANPasLanguage::TXANPasLanguage() noexcept : TXANLanguageBase({u"Unassigned", u"nil", u"Null", u'\''}) {}
+
 std::unique_ptr<IXANParserBase> TXANPasLanguage::CreateParser(IXANParserCallbacks* ACallbacks) {
     return std::make_unique<TXANPasParser>(ACallbacks);
 }
@@ -23,15 +25,7 @@ void TXANPasLanguage::EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* A
     HandOver<TXANExitObject>(AProc, AData, u"Exit");
     HandOver<TXANBreakObject>(AProc, AData, u"Break");
     HandOver<TXANContinueObject>(AProc, AData, u"Continue");
-    for (pas::TPasIntrinsicFactory make : pas::PasIntrinsicFactories()) AProc(AData, make());
+    EnumFactories(PasIntrinsicFactories(), AProc, AData);
 }
 
-void TXANPasLanguage::GetUnassignedText(plat::UString& S) { S = u"Unassigned"; }
-
-void TXANPasLanguage::GetNilText(plat::UString& S) { S = u"nil"; }
-
-void TXANPasLanguage::GetNullText(plat::UString& S) { S = u"Null"; }
-
-void TXANPasLanguage::QuoteString(const plat::UString& AText, plat::UString& S) { S = QuoteDoubling(AText, u'\''); }
-
-}  // namespace xan
+}  // namespace xan::pas

@@ -1,22 +1,19 @@
 #pragma once
-// The Pascal dialect as the machine sees it: its parser, its built-in objects and the texts
-// the debugger shows for special values and strings.
+// The Pascal dialect as the machine sees it: its parser and its built-in objects; the texts the
+// debugger shows come from the shared language base.
 #include <memory>
 
-#include "platform/ole/InterfacedObject.h"
 #include "vm/compiler/LanguageInterface.h"
 
-namespace xan {
+namespace xan::pas {
 
-class TXANPasLanguage : public plat::TInterfacedObject, public IXANLanguage {
-    XAN_CLASS(TXANPasLanguage, plat::TInterfacedObject)
+class TXANPasLanguage : public TXANLanguageBase {
+    XAN_CLASS(TXANPasLanguage, TXANLanguageBase)
+    TXANPasLanguage() noexcept;
+
     std::unique_ptr<IXANParserBase> CreateParser(IXANParserCallbacks* ACallbacks) override;
     // Exit, Break and Continue, then the built-ins in registration order.
     void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override;
-    void GetUnassignedText(plat::UString& S) override;
-    void GetNilText(plat::UString& S) override;
-    void GetNullText(plat::UString& S) override;
-    void QuoteString(const plat::UString& AText, plat::UString& S) override;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

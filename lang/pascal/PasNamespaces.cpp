@@ -1,6 +1,8 @@
 #include "lang/pascal/PasNamespaces.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANProcLocalType;
 
 namespace {
 
@@ -32,4 +34,4 @@ void TXANProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespace
     if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -4,7 +4,7 @@
 #include "lang/pascal/PasDeclarations.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
+namespace xan::pas {
 
 class TXANProcLocalNamespace : public TXANLocalScopeNamespace {
 public:
@@ -20,4 +20,4 @@ private:
     TXANProcedureDecl* FProcedure;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace xan {
+namespace xan::pas {
 
 namespace {
 
@@ -66,4 +66,4 @@ bool PasTextToFloat(std::u16string_view AText, long double& AValue) {
     return true;
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace xan {
+namespace xan::pas {
 
 // Hexadecimal digits (without the '$') as a 32-bit integer: at least one digit, at most
 // $FFFFFFFF, wrapped into the signed range ($FFFFFFFF is -1). False when not valid.
@@ -23,4 +23,4 @@ inline bool IsPasHexDigit(char16_t c) noexcept {
     return IsPasDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -3,9 +3,16 @@
 #include <initializer_list>
 
 #include "lang/pascal/PasCompilerError.h"
-#include "lang/pascal/PasTypeNames.h"
+#include "vm/compiler/TypeNames.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANForCounterKind;
+using enum TXANTryStmtType;
+using enum TXANProcKind;
+using enum TXANUnaryOp;
+using enum TXANBinaryOp;
+using enum TXANPasParserTryState;
 
 using plat::UString;
 
@@ -23,7 +30,6 @@ const char16_t* const kInvalidToken = u"Invalid token: %s.";
 const char16_t* const kAlreadyExists = u"Object or value named '%s' already exists.";
 const char16_t* const kTypeExpected = u"Type identifier expected";
 const char16_t* const kReraiseOutside = u"Re-raising an exception only allowed in exception handler";
-const char16_t* const kTooDeep = u"Statements or expressions are nested too deeply";
 const char16_t* const kTooManyParams = u"Too many parameters (more than %d)";
 
 constexpr std::uint64_t kScriptStart = Set({ptBegin, ptConst, ptFunction, ptProcedure, ptUses, ptVar, ptEOf});
@@ -76,25 +82,7 @@ bool MultiplicativeOp(TXANPasToken t, TXANBinaryOp& op) {
 
 }  // namespace
 
-// Counts nesting levels while a construct is parsed; every level above the limit is an error.
-class TXANPasParser::NestingGuard {
-public:
-    NestingGuard(TXANPasParser& AParser, int ALevels) : FParser(AParser) {
-        for (int i = 0; i < ALevels; ++i) Add();
-    }
-    NestingGuard(const NestingGuard&) = delete;
-    NestingGuard& operator=(const NestingGuard&) = delete;
-    ~NestingGuard() { FParser.FDepth -= FLevels; }
-    // One more level: a left-deep chain of binary operators grows the tree by one per operator.
-    void Add() {
-        ++FLevels;
-        if (++FParser.FDepth > MaxNestingDepth) FParser.Error(kTooDeep, FParser.FScanner.TokenEndPos());
-    }
-
-private:
-    TXANPasParser& FParser;
-    int FLevels = 0;
-};
+void TXANPasParser::NestingTooDeep() const { Error(SXANNestingTooDeep, FScanner.TokenEndPos()); }
 
 // Sets the try state for one part of a try statement and restores it on every way out.
 class TXANPasParser::TryStateGuard {
@@ -366,7 +354,7 @@ void TXANPasParser::ParseStmtList(TXANStmtList& AList) {
 
 TXANStatementPtr TXANPasParser::ParseStatement() {
     Expect(kStmtStart);
-    NestingGuard nesting(*this, 1);
+    TNestingGuard nesting(*this);
     switch (Tok()) {
         case ptIdentifier: return ParseDesignatorStmt();
         case ptBegin: return ParseCompound();
@@ -573,7 +561,7 @@ TXANStatementPtr TXANPasParser::ParseRaise() {
 
 TXANExpressionPtr TXANPasParser::ParseExpression() {
     Expect(kExprStart);
-    NestingGuard nesting(*this, 1);
+    TNestingGuard nesting(*this);
     TXANExpressionPtr left = ParseSimpleExpression();
     TXANBinaryOp op;
     while (RelationalOp(Tok(), op)) {
@@ -586,7 +574,7 @@ TXANExpressionPtr TXANPasParser::ParseExpression() {
 }
 
 TXANExpressionPtr TXANPasParser::ParseSimpleExpression() {
-    NestingGuard nesting(*this, 0);  // counts the operators of the chain
+    TNestingGuard nesting(*this, 0);  // counts the operators of the chain
     TXANExpressionPtr left = ParseTerm();
     TXANBinaryOp op;
     while (AdditiveOp(Tok(), op)) {
@@ -599,7 +587,7 @@ TXANExpressionPtr TXANPasParser::ParseSimpleExpression() {
 }
 
 TXANExpressionPtr TXANPasParser::ParseTerm() {
-    NestingGuard nesting(*this, 0);  // counts the operators of the chain
+    TNestingGuard nesting(*this, 0);  // counts the operators of the chain
     TXANExpressionPtr left = ParseFactor();
     TXANBinaryOp op;
     while (MultiplicativeOp(Tok(), op)) {
@@ -613,7 +601,7 @@ TXANExpressionPtr TXANPasParser::ParseTerm() {
 
 TXANExpressionPtr TXANPasParser::ParseFactor() {
     Expect(kExprStart);
-    NestingGuard nesting(*this, 1);
+    TNestingGuard nesting(*this);
     switch (Tok()) {
         case ptIdentifier: return ParseDesignator();
         case ptCInteger:
@@ -749,7 +737,7 @@ TXANExpressionPtr TXANPasParser::ParseArray() {
 std::uint16_t TXANPasParser::ParseElemType() {
     Expect(Set({ptIdentifier}));
     std::uint16_t varType = 0;
-    if (!PasTypeNameVarType(FCbs->GetNameId(FScanner.SData()), varType)) Error(kTypeExpected, FScanner.TokenEndPos());
+    if (!XANTypeNameVarType(FCbs->GetNameId(FScanner.SData()), varType)) Error(kTypeExpected, FScanner.TokenEndPos());
     Skip();
     return varType;
 }
@@ -761,4 +749,4 @@ TXANExpressionPtr TXANPasParser::ParseEventMake() {
     return std::make_unique<TXANEventMakeExpr>(FLastSkippedPos, name, text);
 }
 
-}  // namespace xan
+}  // namespace xan::pas

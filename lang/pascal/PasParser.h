@@ -7,17 +7,15 @@
 
 #include "lang/pascal/PasDeclarations.h"
 #include "lang/pascal/PasScanner.h"
+#include "vm/compiler/NestingGuard.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
+namespace xan::pas {
 
-enum TXANPasParserTryState : std::uint8_t { ptsNowhere, ptsInTry, ptsInExcept, ptsInFinally };
+enum class TXANPasParserTryState : std::uint8_t { ptsNowhere, ptsInTry, ptsInExcept, ptsInFinally };
 
 class TXANPasParser : public IXANParserBase {
 public:
-    // Syntax trees deeper than this are refused with a compile error: parsing, destroying and
-    // compiling a tree recurse once per level, and the native stack must not run out.
-    static constexpr int MaxNestingDepth = 500;
     // A parameter's position is stored in 16 bits.
     static constexpr int MaxParamCount = 65535;
 
@@ -29,7 +27,10 @@ public:
 
 private:
     using TokenSet = std::uint64_t;
-    class NestingGuard;
+    friend TXANNestingGuard<TXANPasParser>;
+    using TNestingGuard = TXANNestingGuard<TXANPasParser>;
+    int& NestingDepth() noexcept { return FDepth; }
+    [[noreturn]] void NestingTooDeep() const;
     class TryStateGuard;
 
     // Token handling.
@@ -93,9 +94,9 @@ private:
 
     IXANParserCallbacks* FCbs;
     TXANPasScanner FScanner{true};
-    TXANPasParserTryState FTryState = ptsNowhere;
+    TXANPasParserTryState FTryState = TXANPasParserTryState::ptsNowhere;
     Integer FLastSkippedPos = 0;
     int FDepth = 0;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -6,7 +6,7 @@
 #include "lang/pascal/PasNumbers.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::pas {
 
 using plat::Integer;
 using plat::UString;
@@ -296,4 +296,4 @@ void TXANPasScanner::FinishComment(const char16_t* start, const char16_t* last) 
     if (!FSkipComments) FSData = UString(start, static_cast<Integer>(last - start + 1));
 }
 
-}  // namespace xan
+}  // namespace xan::pas

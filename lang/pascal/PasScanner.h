@@ -6,7 +6,7 @@
 #include "platform/core/Types.h"
 #include "platform/core/UString.h"
 
-namespace xan {
+namespace xan::pas {
 
 class TXANPasScanner {
 public:
@@ -72,4 +72,4 @@ private:
     plat::Integer FTokenEndPos = 0;
 };
 
-}  // namespace xan
+}  // namespace xan::pas

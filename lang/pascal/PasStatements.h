@@ -9,10 +9,10 @@
 #include "lang/pascal/PasExpressions.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
+namespace xan::pas {
 
-enum TXANForCounterKind : std::uint8_t { ckTo, ckDownto };
-enum TXANTryStmtType : std::uint8_t { ttFinally, ttExcept };
+enum class TXANForCounterKind : std::uint8_t { ckTo, ckDownto };
+enum class TXANTryStmtType : std::uint8_t { ttFinally, ttExcept };
 
 class TXANStatement : public IXANEmitable {
 public:
@@ -146,7 +146,7 @@ public:
     using TXANStatement::TXANStatement;
 
     std::unique_ptr<TXANDesignatorExpr> FVarExpr;  // one named item, no arguments
-    TXANForCounterKind FCounterKind = ckTo;
+    TXANForCounterKind FCounterKind = TXANForCounterKind::ckTo;
     TXANExpressionPtr FFromExpr;
     TXANExpressionPtr FToExpr;
     TXANStatementPtr FStmt;
@@ -176,7 +176,6 @@ class TXANExceptionSubBlock : public TXANNamedItem {
     TXANExpressionPtr FExpr;
     TXANStatementPtr FStmt;
     Integer FSourcePos;
-    std::unique_ptr<TXANAbstractNamespace> FNamespace;  // made by code generation
 };
 
 class TXANExceptionBlock {
@@ -195,7 +194,7 @@ public:
     TXANStmtList FExceptStmtList;
     TXANStmtList FFinallyStmtList;
     std::unique_ptr<TXANExceptionBlock> FExceptionBlock;  // present with 'on' or 'else' handlers
-    TXANTryStmtType FTryStmtType = ttExcept;
+    TXANTryStmtType FTryStmtType = TXANTryStmtType::ttExcept;
 
 protected:
     void DoEmitByteCode(TXANContext& C) override;
@@ -206,4 +205,4 @@ private:
     void EmitFinally(TXANContext& C);
 };
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -4,7 +4,7 @@
 
 #include "platform/core/CharCase.h"
 
-namespace xan {
+namespace xan::pas {
 
 namespace {
 
@@ -64,4 +64,4 @@ TXANPasToken PasKeywordToken(std::u16string_view AText) noexcept {
     return ptIdentifier;
 }
 
-}  // namespace xan
+}  // namespace xan::pas

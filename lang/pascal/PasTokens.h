@@ -5,7 +5,7 @@
 
 #include "platform/core/UString.h"
 
-namespace xan {
+namespace xan::pas {
 
 enum TXANPasToken : std::uint8_t {
     ptIdentifier, ptCString, ptCInteger, ptCFloat,
@@ -32,4 +32,4 @@ const TXANPasTokenDescription& PasTokenDescription(TXANPasToken AToken);
 // ptIdentifier when AText is not a reserved word.
 TXANPasToken PasKeywordToken(std::u16string_view AText) noexcept;
 
-}  // namespace xan
+}  // namespace xan::pas

@@ -13,12 +13,10 @@ namespace xan::vb {
 namespace {
 
 template <class T>
-TVbIntrinsic* Make() {
-    return new T();
-}
+constexpr TXANIntrinsicFactory Make = XANMakeIntrinsic<T>;
 
 // The order is part of the language: it is the order in which the machine receives them.
-constexpr TVbIntrinsicFactory Factories[] = {
+constexpr TXANIntrinsicFactory Factories[] = {
     // Constants.
     Make<TvbEmpty>, Make<TvbNull>, Make<TvbSmallInt>, Make<TvbLongWord>, Make<TvbShortInt>, Make<TvbInt64>,
     Make<TvbUInt64>, Make<TvbInteger>, Make<TvbSingle>, Make<TvbDouble>, Make<TvbCurrency>, Make<TvbDate>,
@@ -48,6 +46,6 @@ static_assert(std::size(Factories) == 128, "the dialect has 128 built-ins");
 
 }  // namespace
 
-std::span<const TVbIntrinsicFactory> VbIntrinsicFactories() noexcept { return Factories; }
+std::span<const TXANIntrinsicFactory> VbIntrinsicFactories() noexcept { return Factories; }
 
 }  // namespace xan::vb

@@ -2,6 +2,8 @@
 
 namespace xan::vb {
 
+using enum TXANIntrinsicKind;
+
 TVbIntegerConstant::TVbIntegerConstant(const char16_t* AStrName, Integer AValue)
     : TVbIntrinsic(AStrName, bokConstant, 0), FValue(AValue) {}
 

@@ -8,6 +8,8 @@
 
 namespace xan::vb {
 
+using enum TXANIntrinsicKind;
+
 using plat::Variant;
 
 void TCreateObject::DoExecute(TXANCall*, PXANVarArray AArgs, Variant& AResult) {

@@ -1,6 +1,6 @@
 #pragma once
 // Character classes of the VBScript-dialect scanner.
-namespace xan {
+namespace xan::vb {
 
 // Blanks between tokens: control characters and the space, and every character above U+00FF
 // (text pasted from word processors carries non-breaking and typographic spaces). Line ends
@@ -18,4 +18,4 @@ inline bool IsVbLetter(char16_t c) noexcept {
 inline bool IsVbIdentChar(char16_t c) noexcept { return IsVbLetter(c) || IsVbDigit(c) || c == u'_'; }
 inline bool IsVbLineEnd(char16_t c) noexcept { return c == 13 || c == 10; }
 
-}  // namespace xan
+}  // namespace xan::vb

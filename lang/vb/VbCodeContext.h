@@ -2,17 +2,13 @@
 // What code generation of one VBScript-dialect syntax tree carries from node to node: the
 // bytecode being filled, the scope for compile-time lookups, where the Exit statements go, and
 // which protected block a bare Throw re-raises.
-//
-// Kept in namespace vb: the Pascal front end has records of the same names with other fields,
-// and both front ends link into one program.
 #include <cstdint>
 
 #include "vm/bytecode/ByteCode.h"
 #include "vm/compiler/CodeGenSupport.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
-namespace vb {
+namespace xan::vb {
 
 // Targets of the exit statements; none in ProcL means that leaving the procedure returns from
 // the code, none in ForL or DoL means that no enclosing loop of that kind exists.
@@ -51,5 +47,4 @@ private:
     TXANTry* FReraise;
 };
 
-}  // namespace vb
-}  // namespace xan
+}  // namespace xan::vb

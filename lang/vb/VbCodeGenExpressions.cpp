@@ -4,9 +4,10 @@
 #include "lang/vb/VbExpressions.h"
 #include "platform/core/Assert.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbUnaryOp;
+using enum TXANVbBinaryOp;
 
 namespace {
 
@@ -62,7 +63,7 @@ void TXANVbLiteralExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes,
     else if (FValue.VType == plat::varEmpty)
         C.Code->Emit(icPushUnassigned);
     else
-        C.Code->Emit(icPushLiteral, &FValue);
+        C.Code->Emit(icPushLiteral, C.Code->AddLiteral(FValue));
 }
 
 void TXANVbUnaryOpExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
@@ -243,4 +244,4 @@ bool TXANVbNewExpr::DoEmitRefByteCode(TXANContext& C) {
     return true;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -4,9 +4,11 @@
 #include "platform/core/Assert.h"
 #include "vm/compiler/TryEmit.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbExitType;
+using enum TXANVbLoopType;
+using enum TXANVbConditionCheck;
 
 namespace {
 
@@ -249,4 +251,4 @@ void TXANVbThrowStmt::DoEmitByteCode(TXANContext& C) {
     C.Code->Emit(isReraise, static_cast<std::uintptr_t>(C.CurReraise->FExceptionVar));
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -5,9 +5,7 @@
 #include "lang/vb/VbStatements.h"
 #include "vm/compiler/TryEmit.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 namespace {
 
@@ -114,8 +112,8 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
         TXANVbCatch& clause = *FCatches[i];
         const std::int32_t slot = code.AddLocalVar();
         TXANAbstractNamespace* outer = C.CurNamespace;
-        clause.FNamespace = std::make_unique<TXANHandlerVarNamespace>(outer, clause.FName, clause.FStrName, slot);
-        C.CurNamespace = clause.FNamespace.get();
+        C.CurNamespace =
+            code.Adopt(std::make_unique<TXANHandlerVarNamespace>(outer, clause.FName, clause.FStrName, slot));
         code.BindLabel(labels[i]);
         code.Emit(icSetNamespace, C.CurNamespace);
         XANEmitCatchBinding(code, ATry, slot);
@@ -136,4 +134,4 @@ void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd)
     }
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -1,9 +1,9 @@
 #include "lang/vb/VbCompilerError.h"
 
-namespace xan {
+namespace xan::vb {
 
 void RaiseVbCompileError(plat::UString AMsg, plat::Integer ASourcePos) {
     plat::Throw<EXANVbCompiler>(std::move(AMsg), ASourcePos);
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -6,7 +6,7 @@
 #include "lang/vb/VbNumbers.h"
 #include "platform/core/DateUtils.h"
 
-namespace xan {
+namespace xan::vb {
 
 namespace {
 
@@ -189,4 +189,4 @@ bool ScanVbDateLiteral(const char16_t*& ACur, int ACurrentYear, plat::TDateTime&
     return ok;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

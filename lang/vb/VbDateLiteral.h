@@ -6,7 +6,7 @@
 // its own.
 #include "platform/core/Types.h"
 
-namespace xan {
+namespace xan::vb {
 
 // Scans a date literal whose opening '#' has been consumed; ACur points at the character after
 // it. On success answers true, stores the value (date plus time of day) and leaves ACur after
@@ -15,4 +15,4 @@ namespace xan {
 // A two-component date takes the year from ACurrentYear.
 bool ScanVbDateLiteral(const char16_t*& ACur, int ACurrentYear, plat::TDateTime& AValue);
 
-}  // namespace xan
+}  // namespace xan::vb

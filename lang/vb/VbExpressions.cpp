@@ -1,8 +1,6 @@
 #include "lang/vb/VbExpressions.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 // A left-nested chain such as a & b & c & ... is taken apart along the chain in a loop: freeing
 // it node by node through the owners' destructors would nest once per operator and could
@@ -41,4 +39,4 @@ bool TXANVbExpression::EmitRefByteCode(TXANContext& C) {
     return DoEmitRefByteCode(C);
 }
 
-}  // namespace xan
+}  // namespace xan::vb

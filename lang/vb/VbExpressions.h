@@ -12,7 +12,7 @@
 #include "vm/bytecode/Operands.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
+namespace xan::vb {
 
 class TXANVbExpression : public IXANEmitable {
 public:
@@ -21,18 +21,18 @@ public:
     // Appends code that leaves the expression's value on the operand stack.
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
     // Emits the value for the given use; AJmpLabel is the target of the two jump modes.
-    void EmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
+    void EmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes = erStack, TXANLabel* AJmpLabel = nullptr);
     // Emits a reference where the expression denotes a variable, otherwise its value; whether
     // what it pushed may be a reference.
-    bool EmitRefByteCode(vb::TXANContext& C);
+    bool EmitRefByteCode(TXANContext& C);
 
     plat::Integer FSourcePos;
 
 protected:
     // Emits the node; a node that realises a jump mode itself clears AHandled.
-    virtual void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    virtual void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                                 bool& AHandled) = 0;
-    virtual bool DoEmitRefByteCode(vb::TXANContext& C) {
+    virtual bool DoEmitRefByteCode(TXANContext& C) {
         EmitByteCode(C);
         return false;
     }
@@ -49,7 +49,7 @@ public:
     std::unique_ptr<TXANVbExpression> FOperand;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 };
 
@@ -65,13 +65,13 @@ public:
     TXANVbBinaryOp FOpType;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 
 private:
-    bool EmitJumpForm(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel);
-    void EmitValueChain(vb::TXANContext& C);
-    void EmitRightOperand(vb::TXANContext& C);
+    bool EmitJumpForm(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel);
+    void EmitValueChain(TXANContext& C);
+    void EmitRightOperand(TXANContext& C);
 };
 
 // A constant written in the source: its value is a copy made once by the parser.
@@ -83,7 +83,7 @@ public:
     plat::Variant FValue;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
 };
 
@@ -130,23 +130,23 @@ public:
     enum class TUse : int { Value, Ref, Assign };
     // The default code of item AIndex for a use: only the first item without an argument list
     // may name a local; everything else is a call resolved at run time.
-    static TItemCode ItemCode(vb::TXANContext& C, const TXANVbDesignatorItem& AItem, std::size_t AIndex, TUse AUse);
+    static TItemCode ItemCode(TXANContext& C, const TXANVbDesignatorItem& AItem, std::size_t AIndex, TUse AUse);
     // Gives the instruction of item AIndex, or false to keep the default one.
-    using TOnItemCode = bool (*)(vb::TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
+    using TOnItemCode = bool (*)(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
                                  TItemCode& ACode);
     // Emits extra operands after the arguments of item AIndex.
-    using TOnItemArgs = void (*)(vb::TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
+    using TOnItemArgs = void (*)(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
                                  void* AData);
 
     // Emits the items: the result slots, then per item its arguments and its instruction.
-    void EmitChain(vb::TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData, TOnItemCode AOnItemCode);
+    void EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData, TOnItemCode AOnItemCode);
 
     std::vector<std::unique_ptr<TXANVbDesignatorItem>> FItems;  // at least one, in source order
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
-    bool DoEmitRefByteCode(vb::TXANContext& C) override;
+    bool DoEmitRefByteCode(TXANContext& C) override;
 };
 
 // New a.B(args).C: the class name steps, then the construction call, then further steps.
@@ -157,9 +157,9 @@ public:
     TXANVbDesignatorItem* FNewCallItem = nullptr;  // one of FItems
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
+    void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
-    bool DoEmitRefByteCode(vb::TXANContext& C) override;
+    bool DoEmitRefByteCode(TXANContext& C) override;
 };
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -3,22 +3,16 @@
 #include "lang/vb/VbBuiltinList.h"
 #include "lang/vb/VbParser.h"
 
-namespace xan {
+namespace xan::vb {
+
+TXANVbLanguage::TXANVbLanguage() noexcept : TXANLanguageBase({u"Empty", u"Nothing", u"Null", u'"'}) {}
 
 std::unique_ptr<IXANParserBase> TXANVbLanguage::CreateParser(IXANParserCallbacks* ACallbacks) {
     return std::make_unique<TXANVbParser>(ACallbacks);
 }
 
 void TXANVbLanguage::EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) {
-    for (vb::TVbIntrinsicFactory make : vb::VbIntrinsicFactories()) AProc(AData, make());
+    EnumFactories(VbIntrinsicFactories(), AProc, AData);
 }
 
-void TXANVbLanguage::GetUnassignedText(plat::UString& S) { S = u"Empty"; }
-
-void TXANVbLanguage::GetNilText(plat::UString& S) { S = u"Nothing"; }
-
-void TXANVbLanguage::GetNullText(plat::UString& S) { S = u"Null"; }
-
-void TXANVbLanguage::QuoteString(const plat::UString& AText, plat::UString& S) { S = QuoteDoubling(AText, u'"'); }
-
-}  // namespace xan
+}  // namespace xan::vb

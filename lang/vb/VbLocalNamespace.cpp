@@ -1,8 +1,8 @@
 #include "lang/vb/VbLocalNamespace.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbProcLocalType;
 
 bool TXANVbProcLocalNamespace::FindLocal(Integer AName, TXANNameSearchRes& ARes) const {
     auto* local = static_cast<TXANVbProcLocal*>(FProc->FLocalMap.Find(AName));
@@ -22,4 +22,4 @@ void TXANVbProcLocalNamespace::EnumDebugVars(bool ALocalsOnly, const TXANNamespa
     if (FParent) FParent->EnumDebugVars(ALocalsOnly, AProc);
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -4,7 +4,7 @@
 #include "lang/vb/VbProcDecl.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
+namespace xan::vb {
 
 class TXANVbProcLocalNamespace : public TXANLocalScopeNamespace {
 public:
@@ -20,4 +20,4 @@ private:
     TXANVbProcDecl* FProc;
 };
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -5,7 +5,7 @@
 #include "platform/text/NumText.h"
 #include "platform/text/TextScan.h"
 
-namespace xan {
+namespace xan::vb {
 
 bool ConvertVbDecimal(std::u16string_view ADigits, std::int32_t& AValue) noexcept {
     for (char16_t c : ADigits)
@@ -35,4 +35,4 @@ bool ConvertVbFloat(std::u16string_view AText, long double& AValue) noexcept {
     return true;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

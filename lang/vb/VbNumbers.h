@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace xan {
+namespace xan::vb {
 
 // Decimal digits to a signed 32-bit value; false above 2147483647 or for an empty text.
 bool ConvertVbDecimal(std::u16string_view ADigits, std::int32_t& AValue) noexcept;
@@ -18,4 +18,4 @@ bool ConvertVbHex(std::u16string_view ADigits, std::int32_t& AValue) noexcept;
 // small to represent becomes 0.
 bool ConvertVbFloat(std::u16string_view AText, long double& AValue) noexcept;
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -1,16 +1,20 @@
 #include "lang/vb/VbParser.h"
 
 #include "lang/vb/VbCompilerError.h"
-#include "lang/vb/VbTypeNames.h"
+#include "vm/compiler/TypeNames.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbExitType;
+using enum TXANVbLoopType;
+using enum TXANVbConditionCheck;
+using enum TXANVbProcKind;
+using enum TXANVbParserTryState;
+
 using plat::UString;
 
 namespace {
 
-constexpr const char16_t* SNestingTooDeep = u"Statements or expressions are nested too deeply";
 constexpr const char16_t* SInvalidExit = u"Invalid \"exit\" instruction";
 constexpr const char16_t* SReraiseOutsideHandler = u"Re-raising an exception only allowed in exception handler";
 constexpr const char16_t* STypeIdentifierExpected = u"Type identifier expected";
@@ -37,11 +41,7 @@ UString AlreadyExistsMessage(const UString& AStrName) {
 
 }  // namespace
 
-TXANVbParser::TNestingGuard::TNestingGuard(TXANVbParser& AParser) : FParser(AParser) {
-    if (FParser.FNestingDepth >= XANVbMaxNestingDepth)
-        FParser.Error(SNestingTooDeep, FParser.FScanner.TokenEndPos());
-    ++FParser.FNestingDepth;
-}
+void TXANVbParser::NestingTooDeep() const { Error(SXANNestingTooDeep, FScanner.TokenEndPos()); }
 
 TXANVbParser::TXANVbParser(IXANParserCallbacks* ACbs) : FCbs(ACbs), FScanner(true) {}
 
@@ -184,7 +184,7 @@ void TXANVbParser::ParseParams(TXANVbProcDecl& AProc) {
 void TXANVbParser::ParseProcBody(TXANVbProcDecl& AProc) {
     TRestoreOnExit<TXANVbProcDecl*> currentProc(FCurrentProc, &AProc);
     const TXANVbExitType exitType = AProc.FProcKind == pkFunction ? etFunction : etSub;
-    TRestoreOnExit<int> exitPoints(FExitPntCounts[exitType], FExitPntCounts[exitType] + 1);
+    TRestoreOnExit<int> exitPoints(ExitPoints(exitType), ExitPoints(exitType) + 1);
     Expect(VbStatementStart.With({ptEnd}));
     ParseStmtList(AProc.FStmtList);
 }
@@ -287,7 +287,7 @@ std::unique_ptr<TXANVbStatement> TXANVbParser::ParseExit() {
         case ptFunction: exitType = etFunction; break;
         default: exitType = etSub; break;
     }
-    if (FExitPntCounts[exitType] == 0) Error(SInvalidExit, FScanner.TokenEndPos());
+    if (ExitPoints(exitType) == 0) Error(SInvalidExit, FScanner.TokenEndPos());
     Skip();
     return std::make_unique<TXANVbExitStmt>(pos, exitType);
 }
@@ -371,12 +371,12 @@ std::uint16_t TXANVbParser::ParseAsType() {
     const plat::Integer nameId = NameIdOf(FScanner.SData());
     Skip();
     std::uint16_t varType = plat::varVariant;
-    if (!VbTypeCodeOfNameId(nameId, varType)) Error(STypeIdentifierExpected, FLastSkippedPos);
+    if (!XANTypeNameVarType(nameId, varType)) Error(STypeIdentifierExpected, FLastSkippedPos);
     return varType;
 }
 
 void TXANVbParser::ParseLoopBody(TXANVbExitType AExitType, TXANVbStmtList& AList) {
-    TRestoreOnExit<int> exitPoints(FExitPntCounts[AExitType], FExitPntCounts[AExitType] + 1);
+    TRestoreOnExit<int> exitPoints(ExitPoints(AExitType), ExitPoints(AExitType) + 1);
     ParseStmtList(AList);
 }
 
@@ -570,4 +570,4 @@ bool TXANVbParser::IsNamedCatchAhead() {
     return named;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

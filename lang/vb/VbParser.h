@@ -14,13 +14,10 @@
 #include "lang/vb/VbStatements.h"
 #include "lang/vb/VbSyntaxEnums.h"
 #include "lang/vb/VbTokenSet.h"
+#include "vm/compiler/NestingGuard.h"
 #include "vm/compiler/ParserInterfaces.h"
 
-namespace xan {
-
-// How deeply statements and expressions may nest (each parenthesis, unary operator, argument
-// list and block counts one level).
-inline constexpr int XANVbMaxNestingDepth = 200;
+namespace xan::vb {
 
 class TXANVbParser : public IXANParserBase {
 public:
@@ -33,17 +30,11 @@ public:
 private:
     using TTokenSet = TXANVbTokenSet;
 
-    // Counts one nesting level for its lifetime; the constructor raises beyond the limit.
-    class TNestingGuard {
-    public:
-        explicit TNestingGuard(TXANVbParser& AParser);
-        ~TNestingGuard() { --FParser.FNestingDepth; }
-        TNestingGuard(const TNestingGuard&) = delete;
-        TNestingGuard& operator=(const TNestingGuard&) = delete;
-
-    private:
-        TXANVbParser& FParser;
-    };
+    // Each parenthesis, unary operator, argument list and block counts one nesting level.
+    friend TXANNestingGuard<TXANVbParser>;
+    using TNestingGuard = TXANNestingGuard<TXANVbParser>;
+    int& NestingDepth() noexcept { return FNestingDepth; }
+    [[noreturn]] void NestingTooDeep() const;
 
     // Facts about the last step of a designator that decide how a statement starting with it
     // reads (assignment, call with or without parentheses).
@@ -111,15 +102,17 @@ private:
     std::unique_ptr<TXANVbDesignatorItem> ParseNamedItem();
     void ParseArgList(TXANVbExpressionList& AArgs);
     void ParseExpressionList(TXANVbExpressionList& AList);
+    // How many enclosing constructs an Exit of AType may leave.
+    int& ExitPoints(TXANVbExitType AType) { return FExitPntCounts[static_cast<std::size_t>(AType)]; }
 
     IXANParserCallbacks* FCbs;  // not owned
     TVBScanner FScanner;
     plat::Integer FLastSkippedPos = 0;
     TXANVbProcDecl* FCurrentProc = nullptr;
-    std::array<int, vb::XANVbExitTypeCount> FExitPntCounts{};
+    std::array<int, XANVbExitTypeCount> FExitPntCounts{};
     int FOnlyColonBRCount = 0;
-    TXANVbParserTryState FTryState = vb::ptsNowhere;
+    TXANVbParserTryState FTryState = TXANVbParserTryState::ptsNowhere;
     int FNestingDepth = 0;
 };
 
-}  // namespace xan
+}  // namespace xan::vb

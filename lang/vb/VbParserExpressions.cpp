@@ -2,9 +2,11 @@
 // designators and New expressions.
 #include "lang/vb/VbParser.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbUnaryOp;
+using enum TXANVbBinaryOp;
+
 using plat::UString;
 
 namespace {
@@ -192,4 +194,4 @@ void TXANVbParser::ParseExpressionList(TXANVbExpressionList& AList) {
     }
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -4,9 +4,10 @@
 #include "platform/core/Assert.h"
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
+namespace xan::vb {
 
-using namespace vb;
+using enum TXANVbProcKind;
+using enum TXANVbProcLocalType;
 
 TXANVbProcDecl::TXANVbProcDecl(plat::Integer AName, plat::UString AStrName, TXANVbProcKind AProcKind,
                                plat::Integer ASourcePos)
@@ -56,4 +57,4 @@ bool TXANVbProcDecl::AddLocal(std::unique_ptr<TXANVbProcLocal>& ALocal) {
     return true;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -10,7 +10,7 @@
 #include "vm/bytecode/Instr.h"
 #include "vm/compiler/GlobalObjects.h"
 
-namespace xan {
+namespace xan::vb {
 
 class TXANVbProcLocal : public TXANNamedItem {
     XAN_CLASS(TXANVbProcLocal, TXANNamedItem)
@@ -24,7 +24,7 @@ class TXANVbProcLocal : public TXANNamedItem {
 class TXANVbLocalVarDecl : public TXANVbProcLocal {
     XAN_CLASS(TXANVbLocalVarDecl, TXANVbProcLocal)
     TXANVbLocalVarDecl(plat::Integer AName, plat::UString AStrName)
-        : TXANVbProcLocal(AName, std::move(AStrName), vb::ltVar) {}
+        : TXANVbProcLocal(AName, std::move(AStrName), TXANVbProcLocalType::ltVar) {}
 
     plat::Integer FIndex = -1;  // the local-variable slot, given by code generation
 };
@@ -33,13 +33,13 @@ class TXANVbLocalVarDecl : public TXANVbProcLocal {
 class TXANVbLocalResultDecl : public TXANVbProcLocal {
     XAN_CLASS(TXANVbLocalResultDecl, TXANVbProcLocal)
     TXANVbLocalResultDecl(plat::Integer AName, plat::UString AStrName)
-        : TXANVbProcLocal(AName, std::move(AStrName), vb::ltResult) {}
+        : TXANVbProcLocal(AName, std::move(AStrName), TXANVbProcLocalType::ltResult) {}
 };
 
 class TXANVbParamDecl : public TXANVbProcLocal {
     XAN_CLASS(TXANVbParamDecl, TXANVbProcLocal)
     TXANVbParamDecl(plat::Integer AName, plat::UString AStrName, TXANParamKind AKind)
-        : TXANVbProcLocal(AName, std::move(AStrName), vb::ltParam) {
+        : TXANVbProcLocal(AName, std::move(AStrName), TXANVbProcLocalType::ltParam) {
         FParamInfo.Kind = AKind;
     }
 
@@ -53,6 +53,8 @@ class TXANVbProcDecl : public TXANProcObject {
 
     // Compiles the procedure into its bytecode.
     void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) override;
+    // The body.
+    void ReleaseSyntax() noexcept override { FStmtList.FItems.clear(); }
 
     // Declares a parameter, local variable or the result and takes it; false, leaving it with the
     // caller, when the name is already a local of this procedure or a parameter repeats the
@@ -70,4 +72,4 @@ class TXANVbProcDecl : public TXANProcObject {
     plat::Integer FEndSourcePos = 0;  // end of the closing Function or Sub
 };
 
-}  // namespace xan
+}  // namespace xan::vb

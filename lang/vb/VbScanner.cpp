@@ -7,9 +7,7 @@
 #include "platform/core/DateUtils.h"
 #include "platform/text/NumText.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 namespace {
 
@@ -265,4 +263,4 @@ void TVBScanner::ReadLineContinuation(const char16_t* AStart) {
     Finish(ptHiddenEOl, AStart, p);
 }
 
-}  // namespace xan
+}  // namespace xan::vb

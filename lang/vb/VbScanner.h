@@ -13,7 +13,7 @@
 #include "platform/core/Types.h"
 #include "platform/core/UString.h"
 
-namespace xan {
+namespace xan::vb {
 
 // Where scanning resumes after a rollback. Besides the character address it keeps whether the
 // end of the text had already been reported, so that rolling back onto the final ptEOl gives
@@ -37,7 +37,7 @@ public:
     // Continues at S (a save point of the current source) and reads the token that starts there.
     void Rollback(const TVbSavepoint& S);
 
-    static plat::UString TokenToStr(TXANVbToken Token) { return xan::TokenToStr(Token); }
+    static plat::UString TokenToStr(TXANVbToken Token) { return vb::TokenToStr(Token); }
 
     TXANVbToken Token() const noexcept { return FToken; }
     plat::Integer TokenStartPos() const noexcept { return FTokenStartPos; }
@@ -83,7 +83,7 @@ private:
     const char16_t* FSourceEnd;  // the terminating 0 character
     const char16_t* FCurChar;
     bool FSkipComments;
-    TXANVbToken FToken = vb::ptEOf;
+    TXANVbToken FToken = ptEOf;
     plat::Integer FTokenStartPos = 0;
     plat::UString FSData;
     plat::Integer FIData = 0;
@@ -94,4 +94,4 @@ private:
     std::u16string FBuffer;  // scratch for string values with doubled quotes
 };
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -2,9 +2,7 @@
 
 #include "vm/compiler/Namespaces.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 void TXANVbStatement::Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) {
     TXANContext c;
@@ -26,4 +24,4 @@ void TXANVbStmtList::EmitByteCode(TXANContext& C) {
 TXANVbCatch::TXANVbCatch() = default;
 TXANVbCatch::~TXANVbCatch() = default;
 
-}  // namespace xan
+}  // namespace xan::vb

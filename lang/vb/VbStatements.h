@@ -10,8 +10,10 @@
 #include "lang/vb/VbSyntaxEnums.h"
 
 namespace xan {
-
 class TXANNamedItem;
+}  // namespace xan
+
+namespace xan::vb {
 
 class TXANVbStatement : public IXANEmitable {
 public:
@@ -19,12 +21,12 @@ public:
 
     void Emit(TXANAbstractNamespace* ANamespace, TXANByteCode* AByteCode) override;
     // Emits the statement at its position as a breakable line.
-    void EmitByteCode(vb::TXANContext& C);
+    void EmitByteCode(TXANContext& C);
 
     plat::Integer FSourcePos;
 
 protected:
-    virtual void DoEmitByteCode(vb::TXANContext& C) = 0;
+    virtual void DoEmitByteCode(TXANContext& C) = 0;
 };
 
 class TXANVbStmtList {
@@ -32,7 +34,7 @@ public:
     void Add(std::unique_ptr<TXANVbStatement> AStmt) { FItems.push_back(std::move(AStmt)); }
     bool Empty() const noexcept { return FItems.empty(); }
     std::size_t Count() const noexcept { return FItems.size(); }
-    void EmitByteCode(vb::TXANContext& C);
+    void EmitByteCode(TXANContext& C);
 
     std::vector<std::unique_ptr<TXANVbStatement>> FItems;
 };
@@ -46,7 +48,7 @@ public:
     std::unique_ptr<TXANVbDesignatorExpr> FExpr;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 // Both x = 1 and Set x = obj: the dialect does not distinguish object from value assignment.
@@ -60,7 +62,7 @@ public:
     std::unique_ptr<TXANVbExpression> FRightExpr;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbCallStmt : public TXANVbStatement {
@@ -71,7 +73,7 @@ public:
     std::unique_ptr<TXANVbDesignatorExpr> FDesignator;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbEraseStmt : public TXANVbStatement {
@@ -82,7 +84,7 @@ public:
     std::unique_ptr<TXANVbDesignatorExpr> FExpr;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 // One variable of a Dim statement.
@@ -109,10 +111,10 @@ public:
     std::vector<std::unique_ptr<TXANVbDimVarDecl>> FVarDecls;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 
 private:
-    static void EmitDecl(vb::TXANContext& C, TXANVbDimVarDecl& ADecl);
+    static void EmitDecl(TXANContext& C, TXANVbDimVarDecl& ADecl);
 };
 
 // One array of a Redim statement.
@@ -135,10 +137,10 @@ public:
     std::vector<std::unique_ptr<TXANVbRedimVarDecl>> FVarDecls;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 
 private:
-    void EmitDecl(vb::TXANContext& C, TXANVbRedimVarDecl& ADecl);
+    void EmitDecl(TXANContext& C, TXANVbRedimVarDecl& ADecl);
 };
 
 class TXANVbIfBlock {
@@ -159,7 +161,7 @@ public:
     TXANVbStmtList FElseStmtList;                          // empty without Else
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbForStmt : public TXANVbStatement {
@@ -173,20 +175,20 @@ public:
     TXANVbStmtList FStmts;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbDoLoopStmt : public TXANVbStatement {
 public:
     using TXANVbStatement::TXANVbStatement;
 
-    TXANVbLoopType FLoopType = vb::ltWhile;
-    TXANVbConditionCheck FCondCheck = vb::ccNoCondition;
+    TXANVbLoopType FLoopType = TXANVbLoopType::ltWhile;
+    TXANVbConditionCheck FCondCheck = TXANVbConditionCheck::ccNoCondition;
     std::unique_ptr<TXANVbExpression> FExpr;  // null without a condition
     TXANVbStmtList FStmts;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbCaseSelector {
@@ -207,7 +209,7 @@ public:
     TXANVbStmtList FElseStmts;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbExitStmt : public TXANVbStatement {
@@ -218,7 +220,7 @@ public:
     TXANVbExitType FExitType;
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbCatch {
@@ -234,8 +236,6 @@ public:
     plat::UString FStrName;
     std::unique_ptr<TXANVbExpression> FExpr;  // the class filter after As; null for a catch-all
     TXANVbStmtList FStmts;
-    // The scope that adds the exception variable; made by code generation.
-    std::unique_ptr<TXANAbstractNamespace> FNamespace;
 };
 
 class TXANVbTryStmt : public TXANVbStatement {
@@ -247,11 +247,11 @@ public:
     TXANVbStmtList FFinallyStmts;  // empty without Finally
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 
 private:
-    void EmitCatches(vb::TXANContext& C);
-    void EmitHandlers(vb::TXANContext& C, TXANTry* ATry, TXANLabel* AEnd);
+    void EmitCatches(TXANContext& C);
+    void EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd);
 };
 
 class TXANVbThrowStmt : public TXANVbStatement {
@@ -262,7 +262,7 @@ public:
     std::unique_ptr<TXANVbExpression> FExpr;  // null: re-raise the exception being handled
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
 class TXANVbReturnStmt : public TXANVbStatement {
@@ -273,7 +273,7 @@ public:
     std::unique_ptr<TXANVbExpression> FExpr;  // null in a sub and at the global level
 
 protected:
-    void DoEmitByteCode(vb::TXANContext& C) override;
+    void DoEmitByteCode(TXANContext& C) override;
 };
 
-}  // namespace xan
+}  // namespace xan::vb

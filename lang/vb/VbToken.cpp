@@ -2,9 +2,7 @@
 
 #include "platform/core/CharCase.h"
 
-namespace xan {
-
-using namespace vb;
+namespace xan::vb {
 
 const std::array<TXANVbTokenDescription, XANVbTokenCount> XANVbTokenDescriptions = {{
     {u"identifier", false},
@@ -109,4 +107,4 @@ TXANVbToken LookupVbKeyword(std::u16string_view AText) noexcept {
     return ptIdentifier;
 }
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -8,11 +8,7 @@
 
 #include "platform/core/UString.h"
 
-namespace xan {
-
-// The enumerators live in their own namespace: the Pascal dialect's tokens share many of
-// these names, and a host that links both front ends must be able to include both.
-namespace vb {
+namespace xan::vb {
 
 enum TXANVbToken : std::uint8_t {
     ptIdentifier,
@@ -92,11 +88,7 @@ enum TXANVbToken : std::uint8_t {
     ptEOf,
 };
 
-}  // namespace vb
-
-using vb::TXANVbToken;
-
-inline constexpr std::size_t XANVbTokenCount = static_cast<std::size_t>(vb::ptEOf) + 1;
+inline constexpr std::size_t XANVbTokenCount = static_cast<std::size_t>(ptEOf) + 1;
 
 struct TXANVbTokenDescription {
     const char16_t* S;  // the token's text, or a description for tokens with a value
@@ -112,4 +104,4 @@ plat::UString TokenToStr(TXANVbToken AToken);
 // The reserved word spelled `AText` (ASCII letters in any case), or ptIdentifier.
 TXANVbToken LookupVbKeyword(std::u16string_view AText) noexcept;
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -7,7 +7,7 @@
 
 #include "lang/vb/VbToken.h"
 
-namespace xan {
+namespace xan::vb {
 
 class TXANVbTokenSet {
 public:
@@ -31,12 +31,12 @@ private:
 };
 
 inline constexpr TXANVbTokenSet VbStatementStart = {
-    vb::ptIdentifier, vb::ptDim, vb::ptSet, vb::ptRedim, vb::ptFor, vb::ptIf, vb::ptDo, vb::ptErase,
-    vb::ptCall, vb::prSelect, vb::ptExit, vb::ptTry, vb::ptThrow, vb::ptReturn};
+    ptIdentifier, ptDim, ptSet, ptRedim, ptFor, ptIf, ptDo, ptErase,
+    ptCall, prSelect, ptExit, ptTry, ptThrow, ptReturn};
 
 inline constexpr TXANVbTokenSet VbExpressionStart = {
-    vb::ptIdentifier, vb::ptCString, vb::ptCInteger, vb::ptCFloat, vb::ptCDate, vb::ptNot,
-    vb::ptTypeOf, vb::ptPlus, vb::ptMinus, vb::ptOpenRound, vb::ptTrue, vb::ptFalse,
-    vb::ptNothing, vb::ptEmpty, vb::ptNull, vb::ptNew};
+    ptIdentifier, ptCString, ptCInteger, ptCFloat, ptCDate, ptNot,
+    ptTypeOf, ptPlus, ptMinus, ptOpenRound, ptTrue, ptFalse,
+    ptNothing, ptEmpty, ptNull, ptNew};
 
-}  // namespace xan
+}  // namespace xan::vb

@@ -32,8 +32,8 @@ inline const char* DialectName(Dialect ADialect) { return ADialect == Dialect::P
 
 // The only place that names the dialects' language classes.
 inline IXANLanguage* NewLanguage(Dialect ADialect) {
-    if (ADialect == Dialect::Vb) return new TXANVbLanguage();
-    return new TXANPasLanguage();
+    if (ADialect == Dialect::Vb) return new vb::TXANVbLanguage();
+    return new pas::TXANPasLanguage();
 }
 
 // The line (from 0) of the first line of ASource that contains AMarker; -1 when none does.

@@ -3,5 +3,5 @@
 #include "lang/pascal/PasLanguage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
-    return xan::fuzz::FuzzCompile<xan::TXANPasLanguage>(AData, ASize);
+    return xan::fuzz::FuzzCompile<xan::pas::TXANPasLanguage>(AData, ASize);
 }

@@ -3,5 +3,5 @@
 #include "lang/vb/VbLanguage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
-    return xan::fuzz::FuzzCompile<xan::TXANVbLanguage>(AData, ASize);
+    return xan::fuzz::FuzzCompile<xan::vb::TXANVbLanguage>(AData, ASize);
 }

@@ -76,7 +76,7 @@ TEST_F(ByValueParams, HostArgumentsOfRunProc) {
 }
 
 TEST_F(ByValueParams, ThroughAnotherScriptsCodeObject) {
-    TXANVirtMachine other(new TXANPasLanguage());
+    TXANVirtMachine other(new pas::TXANPasLanguage());
     other.Initialize(u"function Poke(a); begin a[0] := 99; Result := a[0]; end;"
                      u"procedure PokeRef(var a); begin a[0] := 99; end;");
     other.Open();

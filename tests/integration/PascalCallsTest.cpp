@@ -89,14 +89,14 @@ UString CountCall(int n) {
 TEST_F(PascalCalls, SixtyThreeArgumentsReachTheHostSixtyFourDoNot) {
     Start(CountCall(63));
     EXPECT_EQ(Int(u"F"), 63);
-    vm = std::make_unique<TXANVirtMachine>(new TXANPasLanguage());
+    vm = std::make_unique<TXANVirtMachine>(new pas::TXANPasLanguage());
     Start(CountCall(64));
     EXPECT_EQ(RaisedBy([&] { Call(u"F"); }), u"Invalid argument count");
 }
 
 class CodeObjectCalls : public PascalMachine {
 protected:
-    CodeObjectCalls() : lib(new TXANPasLanguage()) {
+    CodeObjectCalls() : lib(new pas::TXANPasLanguage()) {
         lib.Initialize(u"var Counter = 0; const Greeting = 'hello';"
                        u"function Add(a; b); begin Counter := Counter + 1; Result := a + b; end;"
                        u"procedure IncRef(var x); begin x := x + 1; end;"

@@ -175,7 +175,7 @@ UString RaisedBy(F&& AAction) {
 // A fixture with one Pascal machine, its exception hooks and a host object "Host".
 class PascalMachine : public ::testing::Test {
 protected:
-    PascalMachine() : vm(std::make_unique<TXANVirtMachine>(new TXANPasLanguage())), host(new THostObject()) {
+    PascalMachine() : vm(std::make_unique<TXANVirtMachine>(new pas::TXANPasLanguage())), host(new THostObject()) {
         InstallExceptionHooks(*vm, reported);
         host->Add(u"Log", [this](const plat::DISPPARAMS& p, Variant*) {
             logged.push_back(p.cArgs ? plat::VarToUString(p.Arg(0)).ToUtf8() : std::string());

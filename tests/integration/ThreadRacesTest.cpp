@@ -31,7 +31,7 @@ protected:
     // Replaces the machine with a new one (which takes the freed machine index) running ASource.
     void Restart(const UString& ASource) {
         vm.reset();
-        vm = std::make_unique<TXANVirtMachine>(new TXANPasLanguage());
+        vm = std::make_unique<TXANVirtMachine>(new pas::TXANPasLanguage());
         InstallExceptionHooks(*vm, reported);
         Start(ASource);
     }

@@ -96,7 +96,7 @@ private slots:
 
     void ScriptsGetQtDialogs() {
         plat::SetUI(&FUI);
-        TXANVirtMachine vm(new TXANVbLanguage());
+        TXANVirtMachine vm(new vb::TXANVbLanguage());
         vm.Initialize(u"Function Ask\n  Ask = MsgBox(\"Proceed?\", 4 + 32, \"Script\")\nEnd Function\n");
         vm.Open();
         Click(QMessageBox::Yes);

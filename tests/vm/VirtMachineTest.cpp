@@ -150,6 +150,18 @@ TEST_F(VirtMachineTest, OpenRunsTheGlobalCodeAndStaysActiveWhenItFails) {
     EXPECT_EQ(plat::VarToInt32(vm->ReadVar(u"x")), 1);
 }
 
+TEST_F(VirtMachineTest, CompilingKeepsTheBytecodeAndFreesTheSyntaxTrees) {
+    const int literals = testlang::Literal::LiveCount();
+    Start(Script);
+    EXPECT_EQ(testlang::Literal::LiveCount(), literals) << "a global statement or procedure body was kept";
+    std::unique_ptr<TPreparedDynCode> prepared = vm->PrepareExpr(u"add(limit, 5)");
+    EXPECT_EQ(testlang::Literal::LiveCount(), literals) << "a prepared expression kept its tree";
+    // The code runs on without them: its literals belong to the bytecode.
+    EXPECT_EQ(plat::VarToInt32(vm->Eval(*prepared)), 15);
+    vm->RunProc(u"bump");
+    EXPECT_EQ(plat::VarToInt32(vm->ReadVar(u"counter")), 7);
+}
+
 TEST_F(VirtMachineTest, CompileErrorIsReportedWithLineAndColumnThenCleanedUp) {
     const int literals = testlang::Literal::LiveCount();
     EXPECT_EQ(Raised<testlang::ETestCompiler>([&] { vm->Initialize(u"var a = 1;\r\nvar b = 2;\r\n  var a = 3;"); }),

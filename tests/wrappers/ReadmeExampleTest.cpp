@@ -27,7 +27,7 @@ struct TCounter_sw : xan::TXANClassWrapperT<TCounter_sw, TCounter, xan::TObject_
 
 TEST(ReadmeExample, ScriptDrivesTheBoundClass) {
     auto counter = std::make_unique<TCounter>(1);
-    xan::TXANVirtMachine vm(new xan::TXANPasLanguage());
+    xan::TXANVirtMachine vm(new xan::pas::TXANPasLanguage());
     xan::RegisterClassWrapper(TCounter_sw::Class());
     xan::XANInstallWrapperHooks(vm);
     vm.Initialize(u"var Held; function Run; begin Held := Counter; Counter.Add(2); Result := Counter.Count; end;"

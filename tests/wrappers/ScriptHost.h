@@ -184,8 +184,8 @@ class ScriptHost : public ::testing::TestWithParam<TDialect> {
 protected:
     ScriptHost() {
         RegisterTestWrappers();
-        IXANLanguage* language = IsPascal() ? static_cast<IXANLanguage*>(new TXANPasLanguage())
-                                            : static_cast<IXANLanguage*>(new TXANVbLanguage());
+        IXANLanguage* language = IsPascal() ? static_cast<IXANLanguage*>(new pas::TXANPasLanguage())
+                                            : static_cast<IXANLanguage*>(new vb::TXANVbLanguage());
         vm = std::make_unique<TXANVirtMachine>(language);
         XANInstallWrapperHooks(*vm);
     }

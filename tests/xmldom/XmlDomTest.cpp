@@ -74,8 +74,8 @@ TEST_F(XmlDomTest, BothDialectsReadAndBuildDocuments) {
          u"d.selectSingleNode(\"/none\") Is Nothing", "True"},
     };
     for (const TCase& c : cases) {
-        EXPECT_EQ(Run(new TXANPasLanguage(), PascalSetup, c.pascal), c.want) << c.what << " (Pascal)";
-        EXPECT_EQ(Run(new TXANVbLanguage(), VbSetup, c.vb), c.want) << c.what << " (VBScript)";
+        EXPECT_EQ(Run(new pas::TXANPasLanguage(), PascalSetup, c.pascal), c.want) << c.what << " (Pascal)";
+        EXPECT_EQ(Run(new vb::TXANVbLanguage(), VbSetup, c.vb), c.want) << c.what << " (VBScript)";
     }
 }
 
@@ -113,7 +113,7 @@ TEST_F(XmlDomTest, BuildingKeepingAndFailing) {
         {u"Broken", "False 1 True True"},
     };
     for (const bool isPascal : {true, false}) {
-        TXANVirtMachine vm(isPascal ? static_cast<IXANLanguage*>(new TXANPasLanguage()) : new TXANVbLanguage());
+        TXANVirtMachine vm(isPascal ? static_cast<IXANLanguage*>(new pas::TXANPasLanguage()) : new vb::TXANVbLanguage());
         vm.Initialize(UString(isPascal ? pascal : vb));
         vm.Open();
         for (const auto& step : steps)
@@ -139,7 +139,7 @@ TEST_F(XmlDomTest, LoadReadsAFile) {
     const std::string path = testing::TempDir() + "velmora_xmldom_test.xml";
     std::ofstream(path) << "<?xml version=\"1.0\"?>\n<config><key>v</key></config>\n";
     const std::u16string expr = std::u16string(u"d.load('") + std::u16string(UString::FromUtf8(path).view()) + u"')";
-    TXANVirtMachine vm(new TXANPasLanguage());
+    TXANVirtMachine vm(new pas::TXANPasLanguage());
     vm.Initialize(u"var d;\nbegin\n  d := CreateOleObject('MSXML2.DOMDocument');\nend;\n");
     vm.Open();
     EXPECT_TRUE(plat::VarToBool(vm.Eval(UString(expr))));

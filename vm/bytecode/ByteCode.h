@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/UString.h"
+#include "platform/ole/Variant.h"
 #include "vm/bytecode/Instr.h"
 #include "vm/bytecode/Operands.h"
 
@@ -47,6 +48,15 @@ public:
     TXANArrayRedim* AddArrayRedim(std::int32_t ADimCount, std::uint16_t AElemVarType, bool APreserve);
     TXANArrayRedim* AddArrayRedim(std::int32_t ADimCount, std::uint16_t AElemVarType, bool APreserve,
                                   std::int32_t AArrayLocalVar);
+    // Takes AObject, which an instruction will point to, for the life of the code.
+    template <class T>
+    T* Adopt(std::unique_ptr<T> AObject) {
+        T* raw = AObject.get();
+        FItems.push_back(std::make_unique<TXANOwnedObject<T>>(std::move(AObject)));
+        return raw;
+    }
+    // A copy of AValue for icPushLiteral, owned by the code.
+    const plat::Variant* AddLiteral(const plat::Variant& AValue) { return Adopt(std::make_unique<plat::Variant>(AValue)); }
 
     // Raises a compile error when the code already holds MaxProtectedBlocks blocks.
     TXANTry* BeginProtectedBlock();

@@ -1,6 +1,7 @@
 #pragma once
 // The small operand objects that instructions point to. A bytecode creates and owns them.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/core/UString.h"
@@ -18,6 +19,18 @@ public:
     TXANOperand(const TXANOperand&) = delete;
     TXANOperand& operator=(const TXANOperand&) = delete;
     virtual ~TXANOperand() = default;
+};
+
+// A run-time object an instruction points to that is no descriptor of its own (a literal's
+// value, the scope of an exception handler): kept among the operands, so that it lives exactly as
+// long as the code and nothing else (a syntax tree in particular) has to.
+template <class T>
+class TXANOwnedObject final : public TXANOperand {
+public:
+    explicit TXANOwnedObject(std::unique_ptr<T> AObject) noexcept : FObject(std::move(AObject)) {}
+
+private:
+    std::unique_ptr<T> FObject;
 };
 
 class TXANLabel : public TXANOperand {

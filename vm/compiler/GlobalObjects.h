@@ -86,6 +86,9 @@ class TXANProcObject : public TXANDispIdObject {
     ~TXANProcObject() override;
 
     virtual void EmitByteCode(TXANAbstractNamespace* AGlobalNamespace) = 0;
+    // Called once the bytecode is emitted: frees what only code generation needed (the body's
+    // syntax). The declarations the procedure's scope answers from at run time stay.
+    virtual void ReleaseSyntax() noexcept {}
     // Declares the next parameter; its kind decides what an argument becomes on entry.
     void AddParam(TXANParamKind AKind);
     TXANByteCode* ByteCode() const noexcept { return FByteCode.get(); }

@@ -16,4 +16,17 @@ plat::UString QuoteDoubling(const plat::UString& AText, char16_t AQuote) {
     return plat::UString(quoted);
 }
 
+void TXANLanguageBase::GetUnassignedText(plat::UString& S) { S = FTexts.Unassigned; }
+
+void TXANLanguageBase::GetNilText(plat::UString& S) { S = FTexts.Nil; }
+
+void TXANLanguageBase::GetNullText(plat::UString& S) { S = FTexts.Null; }
+
+void TXANLanguageBase::QuoteString(const plat::UString& AText, plat::UString& S) { S = QuoteDoubling(AText, FTexts.Quote); }
+
+void TXANLanguageBase::EnumFactories(std::span<const TXANIntrinsicFactory> AFactories, TXANEnumGlobalObjectsProc AProc,
+                                     void* AData) {
+    for (TXANIntrinsicFactory make : AFactories) AProc(AData, make());
+}
+
 }  // namespace xan

@@ -1,11 +1,11 @@
 #pragma once
 // TPreparedDynCode: an expression or statement compiled on demand against a machine.
-// It keeps its own source, so runtime positions refer to the expression text, and keeps its
-// syntax tree alive because the bytecode points into it (literals, names). The caller owns it.
+// It keeps its own source, so runtime positions refer to the expression text. Like a script's
+// code, it keeps no syntax tree: its bytecode owns everything the instructions point to. The
+// caller owns it.
 #include <memory>
 
 #include "vm/bytecode/ByteCode.h"
-#include "vm/compiler/ParserInterfaces.h"
 #include "vm/machine/VMSource.h"
 
 namespace xan {
@@ -18,19 +18,15 @@ public:
         : FVM(AVM), FSource(AText), FByteCode(std::make_unique<TXANByteCode>()) {}
     TPreparedDynCode(const TPreparedDynCode&) = delete;
     TPreparedDynCode& operator=(const TPreparedDynCode&) = delete;
-    ~TPreparedDynCode();
 
     TXANVirtMachine* VM() const noexcept { return FVM; }
     TXANVMSource& Source() noexcept { return FSource; }
     TXANByteCode* ByteCode() const noexcept { return FByteCode.get(); }
-    IXANEmitable* Parsed() const noexcept { return FParsed.get(); }
-    void SetParsed(std::unique_ptr<IXANEmitable> AParsed) noexcept { FParsed = std::move(AParsed); }
 
 private:
     TXANVirtMachine* FVM;
     TXANVMSource FSource;
-    std::unique_ptr<TXANByteCode> FByteCode;  // destroyed before the tree it points into
-    std::unique_ptr<IXANEmitable> FParsed;
+    std::unique_ptr<TXANByteCode> FByteCode;
 };
 
 }  // namespace xan

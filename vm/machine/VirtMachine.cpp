@@ -76,7 +76,12 @@ void TXANVirtMachine::Compile(const UString& ASource) {
         parser->Parse(ASource);
     }
     FLanguage->EnumGlobalObjects(&AddIntrinsic, this);
-    for (TXANProcObject* proc : FProcedures) proc->EmitByteCode(&FGlobalNamespace);
+    // Once emitted, the syntax is freed: the bytecode owns everything its instructions point to,
+    // so a compiled script keeps its code, not its trees.
+    for (TXANProcObject* proc : FProcedures) {
+        proc->EmitByteCode(&FGlobalNamespace);
+        proc->ReleaseSyntax();
+    }
     EmitGlobalCode();
     FCodeObject = TXANCodeObject::Create(*this);
 }
@@ -87,6 +92,7 @@ void TXANVirtMachine::EmitGlobalCode() {
     for (auto& stmt : FGlobalStmts) stmt->Emit(&FGlobalNamespace, FGlobalByteCode.get());
     FGlobalByteCode->Emit(icRet);
     FGlobalByteCode->EndEmit();
+    FGlobalStmts.clear();
 }
 
 // Inside a catch block: a compile error tells the host its line and column before it leaves.
@@ -305,11 +311,11 @@ std::unique_ptr<TPreparedDynCode> TXANVirtMachine::Prepare(const UString& AText,
     auto prepared = std::make_unique<TPreparedDynCode>(this, AText);
     try {
         std::unique_ptr<IXANParserBase> parser = FLanguage->CreateParser(&TVMEvalParserCallbacks::Instance());
-        prepared->SetParsed(AIsExpr ? parser->ParseExpr(AText) : parser->ParseStmt(AText));
-        XAN_ASSERT("XANSctVM", prepared->Parsed() != nullptr);
+        std::unique_ptr<IXANEmitable> parsed = AIsExpr ? parser->ParseExpr(AText) : parser->ParseStmt(AText);
+        XAN_ASSERT("XANSctVM", parsed != nullptr);
         TXANByteCode* code = prepared->ByteCode();
         code->BeginEmit(AText, ANamespace, 0);
-        prepared->Parsed()->Emit(ANamespace, code);
+        parsed->Emit(ANamespace, code);
         if (AIsExpr) code->Emit(icAssignResult);
         code->Emit(icRet);
         code->EndEmit();

@@ -252,7 +252,7 @@ private:
     std::vector<TXANGlobalValuedObject*> FGlobalVars;
     std::vector<TXANGlobalValuedObject*> FGlobalConsts;
     TGlobalObjectsNamespace FGlobalNamespace{this};
-    std::vector<std::unique_ptr<IXANEmitable>> FGlobalStmts;
+    std::vector<std::unique_ptr<IXANEmitable>> FGlobalStmts;  // from parsing until emitted
     std::unique_ptr<TXANByteCode> FGlobalByteCode;
     TXANVMDebuggerBase* FDebugger = nullptr;
     TXANVMBreakpoints FBreakpoints{FSource};

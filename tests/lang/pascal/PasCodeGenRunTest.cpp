@@ -3,12 +3,15 @@
 // tests see the generated code's behaviour, not the built-in routines.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "PasParserTestSupport.h"
 #include "platform/ole/Variant.h"
 #include "vm/compiler/LanguageInterface.h"
+#include "vm/compiler/NestingGuard.h"
 #include "vm/machine/VirtMachine.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -193,6 +196,58 @@ TEST_F(PasRun, TryExceptCatchesAndNamesTheException) {
     EXPECT_EQ(RaisedBy(u"G"), u"inner");
 }
 
+// Compiling frees the syntax trees, so what a handler needs at run time (the scope that names the
+// exception, the literals) must belong to the bytecode; AddressSanitizer catches a pointer into
+// a freed tree here. Log is resolved at run time through the handler's scope.
+TEST_F(PasRun, NamedHandlersRunAfterTheirTreesAreFreed) {
+    vm->OnExceptionIsTest = [](TXANVirtMachine*, plat::Exception* E, const Variant& AType, bool& AResult) {
+        AResult = E->Message() == plat::VarToUString(AType.Deref());
+    };
+    vm->OnExceptionToVar = [](TXANVirtMachine*, plat::Exception* E, Variant& AResult) { AResult = Variant(E->Message()); };
+    Start(u"const Kind = 'boom';"
+          u"procedure P; var i; begin for i := 1 to 2 do try Fail('boom'); except on E: Kind do Log(E); end; end;");
+    vm->RunProc(u"P");
+    EXPECT_EQ(Logged(), (std::vector<std::string>{"boom", "boom"}));
+}
+
+// The deepest nesting of each construct that the parser accepts compiles, runs and is freed
+// without exhausting the native stack (the sanitizer build's larger frames included).
+TEST_F(PasRun, TheDeepestAcceptedNestingRuns) {
+    const auto repeat = [](const char16_t* s, int n) {
+        std::u16string r;
+        for (int i = 0; i < n; ++i) r += s;
+        return r;
+    };
+    using TMake = std::function<std::u16string(int)>;
+    const std::vector<std::pair<TMake, int>> cases = {
+        {[&](int n) { return u"x := " + repeat(u"(", n) + u"1" + repeat(u")", n) + u";"; }, 1},
+        {[&](int n) { return u"x := " + repeat(u"F(", n) + u"2" + repeat(u")", n) + u";"; }, 2},
+        {[&](int n) { return u"x := " + repeat(u"-", 2 * n) + u"3;"; }, 3},
+        {[&](int n) { return repeat(u"if 1 = 1 then ", n) + u"x := 4;"; }, 4},
+        {[&](int n) { return repeat(u"begin ", n) + u"x := 5" + repeat(u" end", n) + u";"; }, 5},
+    };
+    const auto script = [](const std::u16string& body) {
+        return UString(u"var x;\nfunction F(a); begin Result := a; end;\nbegin\n" + body + u"\nend;");
+    };
+    for (const auto& [make, expected] : cases) {
+        int accepted = 0;
+        for (int lo = 1, hi = XANMaxNestingDepth; lo <= hi;) {
+            const int mid = (lo + hi) / 2;
+            TXANVirtMachine probe(&language);
+            if (plat::CatchAll([&] { probe.Initialize(script(make(mid))); })) {
+                hi = mid - 1;
+            } else {
+                accepted = mid;
+                lo = mid + 1;
+            }
+        }
+        ASSERT_GT(accepted, XANMaxNestingDepth / 4) << expected;
+        vm = std::make_unique<TXANVirtMachine>(&language);
+        Start(script(make(accepted)));
+        EXPECT_EQ(Int(vm->ReadVar(u"x")), expected);
+    }
+}
+
 TEST_F(PasRun, TryFinallyRunsOnEveryWayOut) {
     Start(u"procedure Normal; begin try Log('body'); finally Log('finally'); end; Log('after'); end;"
           u"procedure Raising; begin try Fail('boom'); finally Log('finally'); end; end;"
@@ -248,4 +303,4 @@ TEST_F(PasRun, CompileErrorsKeepTheirPositions) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

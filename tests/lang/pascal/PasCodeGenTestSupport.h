@@ -7,7 +7,7 @@
 #include "vm/bytecode/Fusion.h"
 #include "vm/bytecode/InstrCode.h"
 
-namespace xan::test {
+namespace xan::pas::test {
 
 // A global scope with nothing in it: every global name is left to run time.
 class EmptyGlobalScope : public IXANGlobalScope {
@@ -65,4 +65,4 @@ struct CompiledSnippet {
 inline std::vector<std::string> StmtCode(const plat::UString& source) { return CompiledSnippet(source, false).Names(); }
 inline std::vector<std::string> ExprCode(const plat::UString& source) { return CompiledSnippet(source, true).Names(); }
 
-}  // namespace xan::test
+}  // namespace xan::pas::test

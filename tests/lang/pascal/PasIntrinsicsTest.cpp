@@ -5,6 +5,8 @@
 #include "foundation/NameTable.h"
 
 namespace xan::pas::test {
+
+using enum TXANIntrinsicKind;
 namespace {
 
 // A built-in of any kind and count that records whether it ran.

@@ -11,6 +11,8 @@
 #include "platform/ole/ComPtr.h"
 
 namespace xan::pas::test {
+
+using enum TXANIntrinsicKind;
 namespace {
 
 // Everything EnumGlobalObjects hands over, owned.

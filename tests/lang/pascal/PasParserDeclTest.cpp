@@ -3,7 +3,10 @@
 
 #include "PasParserTestSupport.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANProcKind;
+using enum TXANProcLocalType;
 namespace {
 
 using plat::UString;
@@ -192,4 +195,4 @@ TEST(PasParserDecl, ParserCanBeReused) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

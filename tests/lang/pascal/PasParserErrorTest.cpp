@@ -3,7 +3,7 @@
 
 #include "PasParserTestSupport.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -160,4 +160,4 @@ TEST(PasParserError, ReasonableNestingIsAccepted) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

@@ -3,7 +3,7 @@
 
 #include "PasParserTestSupport.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -22,10 +22,10 @@ std::string Shape(const TXANExpression* e) {
                                          "or", "xor", "*", "/", "div", "mod", "and", "shl", "shr"};
     static const char* const unary[] = {"+", "-", "not"};
     if (auto* b = dynamic_cast<const TXANBinaryExpr*>(e))
-        return std::string("(") + binary[b->FOperator] + " " + Shape(b->FLeftExpr.get()) + " " +
+        return std::string("(") + binary[static_cast<int>(b->FOperator)] + " " + Shape(b->FLeftExpr.get()) + " " +
                Shape(b->FRightExpr.get()) + ")";
     if (auto* u = dynamic_cast<const TXANUnaryExpr*>(e))
-        return std::string("(") + unary[u->FOperator] + " " + Shape(u->FExpr.get()) + ")";
+        return std::string("(") + unary[static_cast<int>(u->FOperator)] + " " + Shape(u->FExpr.get()) + ")";
     if (auto* d = dynamic_cast<const TXANDesignatorExpr*>(e)) {
         std::string s;
         for (const auto& item : d->FItems) {
@@ -179,4 +179,4 @@ TEST(PasParserExpr, LongFlatChainsAreFine) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

@@ -3,7 +3,10 @@
 
 #include "PasParserTestSupport.h"
 
-namespace xan {
+namespace xan::pas {
+
+using enum TXANForCounterKind;
+using enum TXANTryStmtType;
 namespace {
 
 using plat::UString;
@@ -180,4 +183,4 @@ TEST(PasParserStmt, EmptyStatementOnItsOwn) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

@@ -10,7 +10,7 @@
 #include "lang/pascal/PasParser.h"
 #include "platform/core/CharCase.h"
 
-namespace xan::test {
+namespace xan::pas::test {
 
 class RecordingCallbacks : public IXANParserCallbacks {
 public:
@@ -98,4 +98,4 @@ inline CompileError ExprError(const plat::UString& source) {
 
 inline Integer IdOf(const char16_t* name) { return GlobalNameTable().GetNameIndex(name, true); }
 
-}  // namespace xan::test
+}  // namespace xan::pas::test

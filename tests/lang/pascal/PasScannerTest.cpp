@@ -6,7 +6,7 @@
 
 #include "lang/pascal/PasCompilerError.h"
 
-namespace xan {
+namespace xan::pas {
 namespace {
 
 using plat::UString;
@@ -421,4 +421,4 @@ TEST(PasScanner, LongInputsDoNotOverflow) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::pas

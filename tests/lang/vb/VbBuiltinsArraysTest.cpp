@@ -6,10 +6,9 @@
 #include "VbIntrinsicTestSupport.h"
 #include "lang/vb/VbBuiltinsArrays.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
 
-using namespace xan::vb;
 using Strings = std::vector<std::string>;
 
 Variant Matrix() {
@@ -110,4 +109,4 @@ TEST(VbArrays, SplitEdges) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

@@ -7,10 +7,8 @@
 #include "platform/ole/Currency.h"
 #include "platform/ole/VarConsts.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
-
-using namespace xan::vb;
 
 TEST(VbConvert, ResultTypes) {
     EXPECT_TRUE(Bool(Call<TCBool>({Variant(u"true")})));
@@ -166,4 +164,4 @@ TEST(VbTypes, IsNumericUsesTheLocaleDecimalSeparator) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

@@ -8,10 +8,8 @@
 #include "platform/core/DateUtils.h"
 #include "platform/core/FormatSettings.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
-
-using namespace xan::vb;
 
 Variant DateOf(int AYear, int AMonth, int ADay) { return Variant::FromDate(plat::EncodeDate(AYear, AMonth, ADay)); }
 
@@ -197,4 +195,4 @@ TEST(VbDates, DateAddErrors) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

@@ -8,10 +8,8 @@
 #include "platform/ole/Currency.h"
 #include "platform/rtl/Random.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
-
-using namespace xan::vb;
 
 TEST(VbMath, AbsKeepsNullAndAnswersDoubles) {
     EXPECT_EQ(Dbl(Call<TAbs>({Variant(-3)})), 3.0);
@@ -104,4 +102,4 @@ TEST(VbMath, RandomizeReseedsAndLeavesTheResultAlone) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

@@ -4,10 +4,8 @@
 #include "VbIntrinsicTestSupport.h"
 #include "lang/vb/VbBuiltinsStrings.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
-
-using namespace xan::vb;
 
 TEST(VbStrings, ChrAndAscUseTheAnsiCodePage) {
     EXPECT_EQ(Str(Call<TChr>({Variant(65)})), "A");
@@ -167,4 +165,4 @@ TEST(VbStrings, InStrRevWithAnEmptySearchTextAnswersTheStart) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

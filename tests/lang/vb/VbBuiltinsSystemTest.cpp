@@ -11,10 +11,8 @@
 #include "platform/ui/UserInterface.h"
 #include "vm/compiler/VMBase.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
-
-using namespace xan::vb;
 
 // Records what the built-ins ask of the user interface and gives scripted answers.
 class RecordingUI final : public plat::IUserInterface {
@@ -180,4 +178,4 @@ TEST(VbGetRef, AsksTheMachineOfTheCall) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

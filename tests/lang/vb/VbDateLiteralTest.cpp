@@ -7,7 +7,7 @@
 #include "platform/core/DateUtils.h"
 #include "platform/core/UString.h"
 
-namespace xan {
+namespace xan::vb {
 namespace {
 
 constexpr int ThisYear = 2031;  // what the tests pass as the current year
@@ -146,4 +146,4 @@ TEST(VbDateLiteral, LongestLiteralHasTwelveItems) {
 }
 
 }  // namespace
-}  // namespace xan
+}  // namespace xan::vb

@@ -15,7 +15,7 @@
 #include "platform/ole/Variant.h"
 #include "vm/bytecode/Operands.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 
 using plat::UString;
 using plat::Variant;
@@ -126,4 +126,4 @@ inline bool Bool(const Variant& AValue) {
     return plat::VarToBool(AValue);
 }
 
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

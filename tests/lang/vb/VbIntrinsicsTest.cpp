@@ -8,13 +8,14 @@
 #include "lang/vb/VbBuiltinsMath.h"
 #include "lang/vb/VbBuiltinsStrings.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
+
+using enum TXANIntrinsicKind;
+using enum TXANCallCheck;
 namespace {
 
-using namespace xan::vb;
-
-// The expected check, written out from the rules rather than taken from the table.
-TVbCallCheck Expected(TVbIntrinsicKind AKind, TXANBracketType ABracket, bool AUsed, bool AVariable) {
+// The expected check of this dialect's calls, written out from the rules.
+TXANCallCheck Expected(TVbIntrinsicKind AKind, TXANBracketType ABracket, bool AUsed, bool AVariable) {
     if (ABracket == bkRound || ABracket == bkBlock) return ccTypeMismatch;
     if (AKind == bokConstant) return ABracket == bkNon ? ccRun : ccTypeMismatch;
     if (AKind == bokProcedure && AUsed) return ccTypeMismatch;
@@ -28,15 +29,16 @@ TEST(VbCallCheckTable, EveryEntryFollowsTheRules) {
             for (bool used : {false, true})
                 for (bool variable : {false, true}) {
                     ++entries;
-                    EXPECT_EQ(TVbIntrinsic::CallCheckOf(kind, bracket, used, variable), Expected(kind, bracket, used, variable))
+                    EXPECT_EQ(TXANIntrinsicBase::CallCheckOf(bkVbRound, kind, bracket, used, variable),
+                              Expected(kind, bracket, used, variable))
                         << "kind " << int(kind) << " bracket " << int(bracket) << " used " << used << " variable " << variable;
                 }
     EXPECT_EQ(entries, 48);
 }
 
 TEST(VbCallCheckTable, ValuesOutsideTheEnumerationsAreRefused) {
-    EXPECT_EQ(TVbIntrinsic::CallCheckOf(TVbIntrinsicKind(3), bkNon, false, false), ccTypeMismatch);
-    EXPECT_EQ(TVbIntrinsic::CallCheckOf(bokFunction, TXANBracketType(4), false, false), ccTypeMismatch);
+    EXPECT_EQ(TXANIntrinsicBase::CallCheckOf(bkVbRound, TVbIntrinsicKind(3), bkNon, false, false), ccTypeMismatch);
+    EXPECT_EQ(TXANIntrinsicBase::CallCheckOf(bkVbRound, bokFunction, TXANBracketType(4), false, false), ccTypeMismatch);
 }
 
 TEST(VbCallCheck, ProcedureRunsAsStatementOnly) {
@@ -112,4 +114,4 @@ TEST(VbIntrinsic, StoresNameKindAndCount) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

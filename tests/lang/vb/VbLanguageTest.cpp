@@ -13,10 +13,10 @@
 #include "lang/vb/VbParser.h"
 #include "platform/ole/ComPtr.h"
 
-namespace xan::vbbitest {
-namespace {
+namespace xan::vb::bitest {
 
-using namespace xan::vb;
+using enum TXANIntrinsicKind;
+namespace {
 
 std::vector<std::unique_ptr<TXANGlobalObject>> Enumerate(TXANVbLanguage& ALanguage) {
     std::vector<std::unique_ptr<TXANGlobalObject>> objects;
@@ -141,4 +141,4 @@ TEST(VbLanguage, CreateParserGivesTheDialectsParser) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

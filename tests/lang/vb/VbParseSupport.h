@@ -9,7 +9,7 @@
 #include "foundation/NameTable.h"
 #include "lang/vb/VbParser.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 
 // Text forms. Expressions: literals as written ("s" for strings), (op left right), (not x),
 // (neg x), (pos x), designators a.b(1)(2) where name{args} is a call without parentheses and
@@ -66,9 +66,9 @@ std::string DumpParsedStmt(const UString& ASource);  // through ParseStmt
 
 #define EXPECT_VB_ERROR(AInfo, AMessage, APosition)                 \
     do {                                                            \
-        const ::xan::vbtest::CompileErrorInfo e_ = (AInfo);         \
+        const ::xan::vb::test::CompileErrorInfo e_ = (AInfo);         \
         EXPECT_EQ(e_.message, ::xan::plat::UString(AMessage));      \
         EXPECT_EQ(e_.pos, APosition);                               \
     } while (0)
 
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

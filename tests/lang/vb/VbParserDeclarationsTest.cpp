@@ -2,7 +2,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 TXANVbProcDecl* OnlyProc(RecordingCallbacks& ACbs) {
@@ -15,7 +15,7 @@ TEST(VbParserProcedures, FunctionWithParametersAndLocals) {
         ParseScript(u"Function Add(a, ByVal b, ByRef c)\n  Dim t, u(3)\n  Add = a + b\nEnd Function\n");
     TXANVbProcDecl* proc = OnlyProc(*cbs);
     ASSERT_NE(proc, nullptr);
-    EXPECT_EQ(proc->FProcKind, vb::pkFunction);
+    EXPECT_EQ(proc->FProcKind, TXANVbProcKind::pkFunction);
     EXPECT_EQ(proc->FStrName, u"Add");
     EXPECT_EQ(proc->FName, GlobalNameTable().GetNameIndex(u"ADD", false));
     EXPECT_EQ(proc->FResMask, XANResMaskValue);
@@ -29,10 +29,10 @@ TEST(VbParserProcedures, FunctionWithParametersAndLocals) {
     for (std::uint16_t i = 0; i < 3; ++i) EXPECT_EQ(proc->FParams[i]->FParamInfo.Index, i);
     ASSERT_EQ(proc->FLocalVars.size(), 2u);
     EXPECT_EQ(proc->FLocalVars[0]->FStrName, u"t");
-    EXPECT_EQ(proc->FLocalVars[1]->FLocalType, vb::ltVar);
+    EXPECT_EQ(proc->FLocalVars[1]->FLocalType, TXANVbProcLocalType::ltVar);
     ASSERT_NE(proc->FLocalResult, nullptr);
     EXPECT_EQ(proc->FLocalResult->FName, proc->FName);
-    EXPECT_EQ(proc->FLocalResult->FLocalType, vb::ltResult);
+    EXPECT_EQ(proc->FLocalResult->FLocalType, TXANVbProcLocalType::ltResult);
     EXPECT_EQ(proc->FLocalMap.Count(), 6);  // result, three parameters, two variables
     EXPECT_EQ(proc->FLocalMap.Find(proc->FParams[1]->FName), proc->FParams[1]);
     EXPECT_EQ(DumpProc(*proc), "Function Add(a, ByVal b, c) [(Dim t u(3)); Add := (+ a b)]");
@@ -53,7 +53,7 @@ TEST(VbParserProcedures, SubHasNoResultAndNoValue) {
     std::unique_ptr<RecordingCallbacks> cbs = ParseScript(u"Sub S()\nEnd Sub");
     TXANVbProcDecl* proc = OnlyProc(*cbs);
     ASSERT_NE(proc, nullptr);
-    EXPECT_EQ(proc->FProcKind, vb::pkSub);
+    EXPECT_EQ(proc->FProcKind, TXANVbProcKind::pkSub);
     EXPECT_EQ(proc->FResMask, XANResMaskNone);
     EXPECT_EQ(proc->FLocalResult, nullptr);
     EXPECT_EQ(proc->ParamCount(), 0);
@@ -148,4 +148,4 @@ TEST(VbParserProcedures, ParameterListErrors) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

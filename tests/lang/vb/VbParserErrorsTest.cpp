@@ -6,7 +6,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 TEST(VbParserErrors, InvalidTokenAtTheEndOfTheCurrentToken) {
@@ -174,10 +174,10 @@ TEST(VbParserErrors, DeepNestingIsACompileErrorNotACrash) {
     EXPECT_EQ(ParseScriptError(nested(u"If a Then\n", 10000, u"x = 1\n", u"End If\n")).message, UString(msg));
     EXPECT_EQ(ParseScriptError(nested(u"If a Then ", 10000, u"x = 1", u"")).message, UString(msg));
     EXPECT_EQ(ParseScriptError(nested(u"Do\n", 10000, u"", u"Loop\n")).message, UString(msg));
-    // The position is where the limit was reached: the 201st '(' of the expression.
-    EXPECT_EQ(ParseExprError(nested(u"(", 10000, u"1", u")")).pos, XANVbMaxNestingDepth + 1);
+    // The position is where the limit was reached: the '(' one past it.
+    EXPECT_EQ(ParseExprError(nested(u"(", 10000, u"1", u")")).pos, XANMaxNestingDepth + 1);
     // Nesting below the limit parses.
-    EXPECT_EQ(DumpParsedExpr(nested(u"(", XANVbMaxNestingDepth - 2, u"7", u")")), "7");
+    EXPECT_EQ(DumpParsedExpr(nested(u"(", XANMaxNestingDepth - 2, u"7", u")")), "7");
     EXPECT_EQ(DumpScript(nested(u"If a Then\n", 60, u"", u"End If\n")).substr(0, 8), "(If a [(");
 }
 
@@ -220,4 +220,4 @@ TEST(VbParserRobustness, RandomTokenSoupGivesATreeOrACompileErrorNeverACrash) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

@@ -2,7 +2,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 TEST(VbParserExpressions, Literals) {
@@ -188,4 +188,4 @@ TEST(VbParserExpressions, ExpressionPositions) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

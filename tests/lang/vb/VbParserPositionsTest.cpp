@@ -2,7 +2,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 // Parses one statement and returns it as T (null when it is not one).
@@ -97,4 +97,4 @@ TEST(VbParserPositions, SelectMovesToTheLastCase) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

@@ -2,7 +2,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 TEST(VbParserProgram, EmptyBlankAndCommentOnlyScriptsParse) {
@@ -122,13 +122,13 @@ TEST(VbParserStatements, DoLoops) {
     std::unique_ptr<IXANEmitable> tree = TXANVbParser(&cbs).ParseStmt(u"Do : Loop");
     auto* loop = dynamic_cast<TXANVbDoLoopStmt*>(tree.get());
     ASSERT_NE(loop, nullptr);
-    EXPECT_EQ(loop->FCondCheck, vb::ccNoCondition);
+    EXPECT_EQ(loop->FCondCheck, TXANVbConditionCheck::ccNoCondition);
     EXPECT_EQ(loop->FExpr, nullptr);
     tree = TXANVbParser(&cbs).ParseStmt(u"Do Until x : Loop");
     loop = dynamic_cast<TXANVbDoLoopStmt*>(tree.get());
     ASSERT_NE(loop, nullptr);
-    EXPECT_EQ(loop->FCondCheck, vb::ccBeforeStmts);
-    EXPECT_EQ(loop->FLoopType, vb::ltUntil);
+    EXPECT_EQ(loop->FCondCheck, TXANVbConditionCheck::ccBeforeStmts);
+    EXPECT_EQ(loop->FLoopType, TXANVbLoopType::ltUntil);
 }
 
 TEST(VbParserStatements, BlockIf) {
@@ -204,4 +204,4 @@ TEST(VbParserStatements, WordsOfUnsupportedStatementsAreIdentifiers) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

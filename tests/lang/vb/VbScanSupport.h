@@ -7,11 +7,9 @@
 #include "lang/vb/VbCompilerError.h"
 #include "lang/vb/VbScanner.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 
 using plat::UString;
-using namespace vb;
-
 struct Scanned {
     TXANVbToken token;
     int start, end;
@@ -69,4 +67,4 @@ inline CompileErrorInfo ScanError(const UString& source) {
     });
 }
 
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

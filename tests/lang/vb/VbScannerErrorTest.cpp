@@ -2,7 +2,7 @@
 
 #include "VbScanSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 #define EXPECT_SCAN_ERROR(ASource, AMessage, APosition)      \
@@ -119,4 +119,4 @@ TEST(VbScannerErrors, GarbageNeverCrashesOrHangs) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

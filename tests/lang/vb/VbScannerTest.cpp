@@ -6,7 +6,7 @@
 
 #include "VbScanSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 namespace {
 
 using TokenList = std::vector<TXANVbToken>;
@@ -321,4 +321,4 @@ TEST(VbScanner, PositionsCountUtf16CodeUnits) {
 }
 
 }  // namespace
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

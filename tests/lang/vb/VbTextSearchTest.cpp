@@ -3,13 +3,9 @@
 
 #include "lang/vb/VbTextSearch.h"
 
-namespace xan::vbbitest {
+namespace xan::vb::bitest {
 namespace {
 
-using vb::SearchBackward;
-using vb::SearchForward;
-using vb::TextsMatch;
-using vb::TVbCompareMode;
 
 constexpr TVbCompareMode Binary = TVbCompareMode::Binary;
 constexpr TVbCompareMode Text = TVbCompareMode::Text;
@@ -48,4 +44,4 @@ TEST(VbTextSearch, WholeTextMatch) {
 }
 
 }  // namespace
-}  // namespace xan::vbbitest
+}  // namespace xan::vb::bitest

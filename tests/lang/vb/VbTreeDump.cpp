@@ -5,7 +5,7 @@
 
 #include "VbParseSupport.h"
 
-namespace xan::vbtest {
+namespace xan::vb::test {
 
 namespace {
 
@@ -37,7 +37,7 @@ const char* BinaryOpText(TXANVbBinaryOp op) {
     static const char* const texts[] = {"+",  "-", "*",  "/",  "\\", "Imp", "Eqv",  "Xor",
                                         "Or", "And", ">", ">=", "<",  "<=",  "=",    "<>",
                                         "&",  "Mod", "^", "Is", "IsNot", "TypeOf"};
-    return texts[op];
+    return texts[static_cast<int>(op)];
 }
 
 std::string DumpList(const TXANVbExpressionList& AList) {
@@ -107,10 +107,10 @@ std::string DumpFor(const TXANVbForStmt& AStmt) {
 
 std::string DumpDo(const TXANVbDoLoopStmt& AStmt) {
     const std::string cond =
-        AStmt.FExpr ? std::string(AStmt.FLoopType == vb::ltWhile ? "While " : "Until ") + DumpExpr(*AStmt.FExpr) : "";
+        AStmt.FExpr ? std::string(AStmt.FLoopType == TXANVbLoopType::ltWhile ? "While " : "Until ") + DumpExpr(*AStmt.FExpr) : "";
     switch (AStmt.FCondCheck) {
-        case vb::ccBeforeStmts: return "(Do " + cond + " " + DumpStmtList(AStmt.FStmts) + ")";
-        case vb::ccAfterStmts: return "(Do " + DumpStmtList(AStmt.FStmts) + " " + cond + ")";
+        case TXANVbConditionCheck::ccBeforeStmts: return "(Do " + cond + " " + DumpStmtList(AStmt.FStmts) + ")";
+        case TXANVbConditionCheck::ccAfterStmts: return "(Do " + DumpStmtList(AStmt.FStmts) + " " + cond + ")";
         default: return "(Do " + DumpStmtList(AStmt.FStmts) + ")";
     }
 }
@@ -135,7 +135,7 @@ std::string DumpTry(const TXANVbTryStmt& AStmt) {
 
 const char* ExitText(TXANVbExitType t) {
     static const char* const texts[] = {"For", "Do", "Function", "Sub"};
-    return texts[t];
+    return texts[static_cast<int>(t)];
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ std::string DumpExpr(const TXANVbExpression& AExpr) {
                DumpExpr(*e->FRightExpr) + ")";
     if (auto* e = dynamic_cast<const TXANVbUnaryOpExpr*>(&AExpr)) {
         static const char* const texts[] = {"pos", "neg", "not"};
-        return std::string("(") + texts[e->FOpType] + " " + DumpExpr(*e->FOperand) + ")";
+        return std::string("(") + texts[static_cast<int>(e->FOpType)] + " " + DumpExpr(*e->FOperand) + ")";
     }
     if (auto* e = dynamic_cast<const TXANVbLiteralExpr*>(&AExpr)) return DumpLiteral(e->FValue);
     if (auto* e = dynamic_cast<const TXANVbDesignatorExpr*>(&AExpr)) return DumpDesignator(*e);
@@ -181,7 +181,7 @@ std::string DumpStmt(const TXANVbStatement& AStmt) {
 }
 
 std::string DumpProc(const TXANVbProcDecl& AProc) {
-    std::string s = (AProc.FProcKind == vb::pkFunction ? "Function " : "Sub ") + Utf8(AProc.FStrName) + "(";
+    std::string s = (AProc.FProcKind == TXANVbProcKind::pkFunction ? "Function " : "Sub ") + Utf8(AProc.FStrName) + "(";
     for (std::size_t i = 0; i < AProc.FParams.size(); ++i) {
         const TXANVbParamDecl& p = *AProc.FParams[i];
         s += (i ? ", " : "") + std::string(p.FParamInfo.Kind == pkByRef ? "" : "ByVal ") + Utf8(p.FStrName);
@@ -241,4 +241,4 @@ std::string DumpParsedStmt(const UString& ASource) {
     return stmt ? DumpStmt(*stmt) : "<not a statement>";
 }
 
-}  // namespace xan::vbtest
+}  // namespace xan::vb::test

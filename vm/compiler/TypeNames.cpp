@@ -1,4 +1,4 @@
-#include "lang/pascal/PasTypeNames.h"
+#include "vm/compiler/TypeNames.h"
 
 #include <array>
 
@@ -9,13 +9,12 @@ namespace xan {
 
 namespace {
 
-struct TypeName {
-    const char16_t* name;
-    std::uint16_t varType;
+struct TTypeName {
+    const char16_t* Name;
+    std::uint16_t VarType;
 };
 
-// In the order of registration.
-constexpr std::array<TypeName, 16> kTypeNames = {{
+constexpr std::array<TTypeName, 16> TypeNames = {{
     {u"Integer", plat::varInteger}, {u"String", plat::varOleStr}, {u"Double", plat::varDouble},
     {u"Single", plat::varSingle}, {u"Boolean", plat::varBoolean}, {u"Variant", plat::varVariant},
     {u"Byte", plat::varByte}, {u"Word", plat::varWord}, {u"LongWord", plat::varLongWord},
@@ -24,28 +23,28 @@ constexpr std::array<TypeName, 16> kTypeNames = {{
     {u"Object", plat::varDispatch},
 }};
 
-using TypeNameIds = std::array<plat::Integer, kTypeNames.size()>;
+using TTypeNameIds = std::array<plat::Integer, TypeNames.size()>;
 
-const TypeNameIds& RegisteredTypeNameIds() {
-    static const TypeNameIds ids = [] {
-        TypeNameIds result{};
-        for (std::size_t i = 0; i < kTypeNames.size(); ++i)
-            result[i] = GlobalNameTable().GetNameIndex(kTypeNames[i].name, true);
+const TTypeNameIds& RegisteredTypeNameIds() {
+    static const TTypeNameIds ids = [] {
+        TTypeNameIds result{};
+        for (std::size_t i = 0; i < TypeNames.size(); ++i)
+            result[i] = GlobalNameTable().GetNameIndex(TypeNames[i].Name, true);
         return result;
     }();
     return ids;
 }
 
-// Registers the names at start-up rather than at the first array constructor.
-[[maybe_unused]] const TypeNameIds& kRegisteredAtStartUp = RegisteredTypeNameIds();
+// Registers the names at start-up rather than at the first declaration that names a type.
+[[maybe_unused]] const TTypeNameIds& RegisteredAtStartUp = RegisteredTypeNameIds();
 
 }  // namespace
 
-bool PasTypeNameVarType(plat::Integer ANameId, std::uint16_t& AVarType) {
-    const TypeNameIds& ids = RegisteredTypeNameIds();
+bool XANTypeNameVarType(plat::Integer ANameId, std::uint16_t& AVarType) {
+    const TTypeNameIds& ids = RegisteredTypeNameIds();
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (ids[i] == ANameId) {
-            AVarType = kTypeNames[i].varType;
+            AVarType = TypeNames[i].VarType;
             return true;
         }
     }
