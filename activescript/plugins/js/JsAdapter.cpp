@@ -182,6 +182,13 @@ public:
         return found ? AName : UString();
     }
 
+    bool IsProcedure(const UString& AName) override {
+        JSAutoRealm realm(FCx, FGlobal);
+        JS::RootedValue value(FCx);
+        Check(FCx, JS_GetUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), &value));
+        return value.isObject() && JS_ObjectIsFunction(&value.toObject());
+    }
+
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
         JSAutoRealm realm(FCx, FGlobal);
         JS::RootedValue value(FCx);
