@@ -57,6 +57,10 @@ public:
     // Global functions and variables (the script dispatch object).
     // The global's name as the script spells it, or empty when there is none.
     virtual UString FindGlobal(const UString& AName) = 0;
+    // Whether the global is a procedure of the script: a property read of it without arguments
+    // then answers "no such property" (the caller calls it as a method instead), as host objects
+    // answer for their methods. Languages that call a function on a plain read say false.
+    virtual bool IsProcedure(const UString& AName) { return (void)AName, false; }
     // Call: AArgs in source order; a by-reference argument is written back where the language
     // can express it. Get: the value (AArgs index it). Put: AArgs holds the value last.
     virtual plat::Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) = 0;

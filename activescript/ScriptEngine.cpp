@@ -64,6 +64,11 @@ class TScriptDispatch : public plat::TInterfacedObject, public IDispatch {
         for (std::uint32_t i = 0; i < positional; ++i) args.push_back(params->rgvarg[n - 1 - i]);
         if (positional < n) args.push_back(params->rgvarg[0]);
         if (access == TGlobalAccess::Put && args.empty()) return plat::DISP_E_BADPARAMCOUNT;
+        if (access == TGlobalAccess::Get && args.empty()) {
+            bool procedure = false;
+            if (plat::CatchAll([&] { procedure = adapter->IsProcedure(name); })) return plat::E_FAIL;
+            if (procedure) return plat::DISP_E_MEMBERNOTFOUND;
+        }
         Variant value;
         const HRESULT hr = FEngine->RunScriptCode(
             [&] { value = adapter->AccessGlobal(name, access, args); }, 0, 0, excep, plat::DISP_E_EXCEPTION);

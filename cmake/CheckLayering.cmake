@@ -25,7 +25,7 @@ set(LAYERS
   "activescript:platform/ole"
   "activescript/engines:activescript,lang/vb"
   "activescript/plugins:activescript"
-  "components:wrappers,lang/pascal,lang/vb,vm/debug"
+  "components:wrappers,lang/pascal,lang/vb,vm/debug,activescript/engines"
   "tools/velmora:components,xmldom")
 
 if(NOT SOURCE_DIR)

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "components/ActiveXRunner.h"
 #include "components/DebuggerIntf.h"
 #include "components/NativeRunner.h"
 #include "platform/ole/HResult.h"
@@ -89,8 +90,7 @@ void TXANScriptControl::DoAfterClose() { AfterClose.Fire(this); }
 std::unique_ptr<TRunnerBase> TXANScriptControl::NewRunner() {
     const TXANScriptLanguageInfo& info = XANLanguageInfo(FLanguage);
     if (info.Kind == slkNative) return std::make_unique<TNativeRunner>(this, FExceptionSourceInfo);
-    // No Active Scripting engine is registered with this runtime.
-    plat::Raise(new plat::EOleSysError(plat::Format(SCantCreateScriptEngine, info.EngineName), plat::CO_E_CLASSSTRING));
+    return std::make_unique<TActiveXRunner>(this, FExceptionSourceInfo);
 }
 
 void TXANScriptControl::BindNamedValues() {

@@ -32,5 +32,6 @@ extern const TLangCase KVbCase;
 extern const TLangCase KLuaCase;
 extern const TLangCase KPythonCase;
 extern const TLangCase KTclCase;
+extern const TLangCase KJsCase;
 
 }  // namespace xan::as::test

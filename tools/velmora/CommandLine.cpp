@@ -6,11 +6,14 @@
 namespace xan::cli {
 
 const char* UsageText() {
-    return "usage: velmora [--lang pascal|vb] [--check | --eval EXPR] FILE\n"
-           "       velmora [--lang pascal|vb] FILE --call NAME [ARG ...]\n"
+    return "usage: velmora [--lang L] [--check | --eval EXPR] FILE\n"
+           "       velmora [--lang L] FILE --call NAME [ARG ...]\n"
            "       velmora [--lang pascal|vb] [-i]\n"
-           "  FILE            script to compile and run (.pas Pascal dialect, .vbs VBScript dialect)\n"
-           "  --lang L        the script's language, overriding the file extension\n"
+           "  FILE            script to compile and run (.pas Pascal dialect, .vbs VBScript dialect;\n"
+           "                  through the script engines: .js JavaScript, .pl Perl, .rexx REXX,\n"
+           "                  .tcl Tcl, .py Python, .lua Lua, each with the object UI for dialogs)\n"
+           "  --lang L        the script's language, overriding the file extension: pascal, vb,\n"
+           "                  js, perl, rexx, tcl, python or lua\n"
            "  --check         only compile the script\n"
            "  --eval EXPR     run the global code, then evaluate EXPR and print its value\n"
            "  --call NAME ... run the global code, then call procedure NAME with the arguments\n"
@@ -21,20 +24,35 @@ const char* UsageText() {
            "exit status: 0 success, 1 script error, 2 usage or file error\n";
 }
 
+namespace {
+struct TLanguageName {
+    const char* Name;       // for --lang
+    const char* Extension;  // of script files
+    ScriptLanguage Language;
+};
+constexpr TLanguageName KLanguageNames[] = {
+    {"pascal", "pas", ScriptLanguage::Pascal}, {"vb", "vbs", ScriptLanguage::Vb},
+    {"js", "js", ScriptLanguage::JScript},     {"perl", "pl", ScriptLanguage::Perl},
+    {"rexx", "rexx", ScriptLanguage::Rexx},    {"tcl", "tcl", ScriptLanguage::Tcl},
+    {"python", "py", ScriptLanguage::Python},  {"lua", "lua", ScriptLanguage::Lua},
+};
+}  // namespace
+
 std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file) {
     const auto dot = file.find_last_of('.');
     if (dot == std::string::npos) return std::nullopt;
     std::string ext = file.substr(dot + 1);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (ext == "pas") return ScriptLanguage::Pascal;
-    if (ext == "vbs") return ScriptLanguage::Vb;
+    for (const TLanguageName& l : KLanguageNames)
+        if (ext == l.Extension) return l.Language;
     return std::nullopt;
 }
 
 namespace {
 std::optional<ScriptLanguage> LanguageByName(const std::string& name) {
-    if (name == "pascal") return ScriptLanguage::Pascal;
-    if (name == "vb" || name == "vbscript") return ScriptLanguage::Vb;
+    if (name == "vbscript") return ScriptLanguage::Vb;
+    for (const TLanguageName& l : KLanguageNames)
+        if (name == l.Name) return l.Language;
     return std::nullopt;
 }
 
@@ -85,7 +103,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
             const std::string* v = needValue("--lang");
             if (!v) return Fail(error);
             cl.language = LanguageByName(*v);
-            if (!cl.language) return Fail("unknown language '" + *v + "' (use pascal or vb)");
+            if (!cl.language) return Fail("unknown language '" + *v + "' (use pascal, vb, js, perl, rexx, tcl, python or lua)");
         } else if (a == "--check") {
             if (!SetMode(cl, RunMode::Check, error)) return Fail(error);
         } else if (a == "--eval") {
@@ -106,6 +124,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
         if (cl.mode != RunMode::Run || !(interactive || AStdinIsTerminal)) return Fail("no script file given");
         cl.mode = RunMode::Prompt;
         if (!cl.language) cl.language = ScriptLanguage::Pascal;
+        if (*cl.language != ScriptLanguage::Pascal && *cl.language != ScriptLanguage::Vb)
+            return Fail("the interactive prompt runs pascal or vb only");
         ParseResult r;
         r.commandLine = std::move(cl);
         return r;
@@ -125,7 +145,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
     for (auto& p : plain) cl.callArgs.push_back(std::move(p.first));
     if (!cl.language) {
         cl.language = LanguageFromExtension(cl.file);
-        if (!cl.language) return Fail("cannot tell the language of '" + cl.file + "' (use --lang pascal|vb)");
+        if (!cl.language) return Fail("cannot tell the language of '" + cl.file + "' (use --lang)");
     }
     ParseResult r;
     r.commandLine = std::move(cl);

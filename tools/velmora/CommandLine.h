@@ -9,7 +9,8 @@
 
 namespace xan::cli {
 
-enum class ScriptLanguage { Pascal, Vb };
+// Pascal and Vb are our own dialects; the others run in engines of the script-engine service.
+enum class ScriptLanguage { Pascal, Vb, JScript, Perl, Rexx, Tcl, Python, Lua };
 enum class RunMode { Run, Check, Eval, Call, Prompt };
 
 struct CommandLine {
@@ -29,7 +30,8 @@ struct ParseResult {
 
 // AStdinIsTerminal: with no script file, a terminal on standard input gets the prompt.
 ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIsTerminal = false);
-// The language of a file by its extension (.pas, .vbs), case-insensitive.
+// The language of a file by its extension (.pas, .vbs, .js, .pl, .rexx, .tcl, .py, .lua),
+// case-insensitive.
 std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file);
 const char* UsageText();
 

@@ -10,6 +10,7 @@
 #include "platform/ole/VarConsts.h"
 #include "platform/ole/Variant.h"
 #include "platform/text/Format.h"
+#include "tools/velmora/UiObject.h"
 
 namespace xan::cli {
 
@@ -48,8 +49,26 @@ UString ValueText(const Variant& AValue, IXANLanguage& ALanguage) {
 }  // namespace
 
 TXANScriptLanguage ControlLanguage(ScriptLanguage ALanguage) {
-    return ALanguage == ScriptLanguage::Vb ? slNativeVb : slPascal;
+    switch (ALanguage) {
+        case ScriptLanguage::Pascal: return slPascal;
+        case ScriptLanguage::Vb: return slNativeVb;
+        case ScriptLanguage::JScript: return slJScript;
+        case ScriptLanguage::Perl: return slPerl;
+        case ScriptLanguage::Rexx: return slRexx;
+        case ScriptLanguage::Tcl: return slTCL;
+        case ScriptLanguage::Python: return slPython;
+        case ScriptLanguage::Lua: return slLua;
+    }
+    return slPascal;
 }
+
+namespace {
+// Special values of the engines' languages print as our VBScript dialect writes them.
+TXANScriptLanguage TextLanguage(ScriptLanguage ALanguage) {
+    const TXANScriptLanguage control = ControlLanguage(ALanguage);
+    return XANLanguageKind(control) == slkNative ? control : slNativeVb;
+}
+}  // namespace
 
 // Errors name the session's source (a file, "<eval>", "<stdin>") rather than the control.
 class TSession::TControl : public TXANScriptControl {
@@ -65,7 +84,7 @@ private:
 };
 
 TSession::TSession(ScriptLanguage ALanguage, std::ostream& AOut, std::ostream& AErr)
-    : FKind(ALanguage), FOut(AOut), FErr(AErr), FLanguage(XANNewNativeLanguage(ControlLanguage(ALanguage))) {
+    : FKind(ALanguage), FOut(AOut), FErr(AErr), FLanguage(XANNewNativeLanguage(TextLanguage(ALanguage))) {
     XANRegisterExceptionWrappers();
     Adopt(NewControl());
 }
@@ -83,6 +102,10 @@ void TSession::Adopt(std::unique_ptr<TXANScriptControl> AControl) { FControl = s
 std::unique_ptr<TXANScriptControl> TSession::NewControl() {
     auto control = std::make_unique<TControl>(this);
     control->SetLanguage(ControlLanguage(FKind));
+    if (XANLanguageKind(control->Language()) == slkActiveX) {
+        control->AddObject(UIObjectName, Variant(NewUIObject().Get()), false);
+        return control;
+    }
     control->AddUnit(System_sw::Class(), false);
     control->AddUnit(Exceptions_sw::Class(), true);
     return control;

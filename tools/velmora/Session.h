@@ -5,6 +5,7 @@
 // own report (class, message and "Source: FILE [line: L, pos: C]" with its 0-based line).
 // Scripts run like those of any host: through a script control, with the System unit (members
 // reached as System.Name) and the exception classes (as global names).
+// Scripts of the engines' languages get the object UI (UiObject.h) instead.
 #include <iosfwd>
 #include <memory>
 #include <string>

@@ -99,6 +99,12 @@ public:
         return found ? AName : UString();
     }
 
+    bool IsProcedure(const UString& AName) override {
+        const bool function = lua_getglobal(FL, AName.ToUtf8().c_str()) == LUA_TFUNCTION;
+        lua_pop(FL, 1);
+        return function;
+    }
+
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
         const int base = lua_gettop(FL);
         const std::string name = AName.ToUtf8();

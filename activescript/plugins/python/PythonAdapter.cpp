@@ -206,6 +206,12 @@ public:
         return PyDict_GetItemString(FGlobals, AName.ToUtf8().c_str()) ? AName : UString();
     }
 
+    bool IsProcedure(const UString& AName) override {
+        TGil gil;
+        PyObject* global = PyDict_GetItemString(FGlobals, AName.ToUtf8().c_str());  // borrowed
+        return global && PyFunction_Check(global);
+    }
+
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
         TGil gil;
         const std::string name = AName.ToUtf8();

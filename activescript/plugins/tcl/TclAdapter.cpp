@@ -107,6 +107,11 @@ public:
         return UString();
     }
 
+    bool IsProcedure(const UString& AName) override {
+        const std::string name = AName.ToUtf8();
+        return IsProc(name) && !Tcl_GetVar2Ex(FInterp, name.c_str(), nullptr, TCL_GLOBAL_ONLY);
+    }
+
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
         const std::string name = AName.ToUtf8();
         if (AAccess == TGlobalAccess::Put) {

@@ -17,6 +17,18 @@ TEST(CommandLine, LanguageComesFromExtensionOrOption) {
     EXPECT_NE(Parse({"--lang", "cobol", "a.pas"}).error.find("unknown language"), std::string::npos);
 }
 
+TEST(CommandLine, EngineLanguagesByExtensionAndName) {
+    const std::pair<const char*, ScriptLanguage> rows[] = {
+        {"a.js", ScriptLanguage::JScript}, {"a.pl", ScriptLanguage::Perl},     {"a.rexx", ScriptLanguage::Rexx},
+        {"a.tcl", ScriptLanguage::Tcl},    {"a.py", ScriptLanguage::Python},   {"a.lua", ScriptLanguage::Lua}};
+    const char* names[] = {"js", "perl", "rexx", "tcl", "python", "lua"};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(*Parse({rows[i].first}).commandLine->language, rows[i].second) << rows[i].first;
+        EXPECT_EQ(*Parse({"--lang", names[i], "a.txt"}).commandLine->language, rows[i].second) << names[i];
+    }
+    EXPECT_EQ(Parse({"-i", "--lang", "lua"}).error, "the interactive prompt runs pascal or vb only");
+}
+
 TEST(CommandLine, ModesAndTheirValues) {
     auto eval = Parse({"--eval", "1+2", "a.pas"});
     ASSERT_TRUE(eval.commandLine);

@@ -1,0 +1,4 @@
+UI.ShowMessage("before")
+def divide(a, b):
+    return a / b  # fails here
+divide(1, 0)
