@@ -1,7 +1,7 @@
 #pragma once
 // What script controls and runners need from a script debugger component. The component
-// itself (its modules, breakpoints with conditions and actions, frames and variables) builds
-// on this contract; runners see breakpoints and modules only as the handles defined here.
+// itself (TXANScriptDebugger: its modules, breakpoints with conditions and actions, frames and
+// variables) implements this contract; runners and controls know no more of it than this.
 #include "components/ScriptTypes.h"
 #include "platform/core/Types.h"
 #include "platform/rtl/Component.h"
@@ -11,21 +11,8 @@ namespace xan {
 class TXANScriptControl;
 class TXANScriptDebuggerBase;
 class TRunnerDebugBase;
-
-// One script's module in a debugger (breakpoints are kept per module and line).
-class TXANDebugModule {
-public:
-    virtual ~TXANDebugModule() = default;
-    virtual plat::UString ModuleName() const = 0;
-    virtual TXANScriptDebuggerBase* ModuleDebugger() const = 0;
-};
-
-// A breakpoint of a debugger; runners pass it back to the debugger's hit procedure.
-class TXANBreakpoint {
-public:
-    virtual ~TXANBreakpoint() = default;
-    virtual TXANDebugModule* BreakpointModule() const = 0;
-};
+class TXANDebugModule;  // a script's module; breakpoints are kept per module and line
+class TXANBreakpoint;
 
 // The primitives a runner debug object lends the debugger's breakpoint-hit procedure; they run
 // on the thread that holds the paused frames.

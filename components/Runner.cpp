@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "components/DebuggerIntf.h"
+#include "components/ScriptDebugger.h"
 #include "components/NamedItems.h"
 #include "components/ScriptControl.h"
 
@@ -20,7 +20,7 @@ void TRunnerBase::AddNamedObjectsToEngine(TXANScriptControl& ACtrl) {
 void TRunnerBase::SetBreakpoints(TXANScriptControl& ACtrl, TXANScriptDebuggerBase& ADebugger) {
     for (plat::Integer i = 0; i < ADebugger.BreakpointCount(); ++i) {
         TXANBreakpoint* bp = ADebugger.Breakpoints(i);
-        if (bp->BreakpointModule() == ACtrl.DebugModule()) ADebugger.PropagateBreakpoint(bp);
+        if (bp->Module() == ACtrl.DebugModule()) ADebugger.PropagateBreakpoint(bp);
         ADebugger.BreakpointsChanged();
     }
 }

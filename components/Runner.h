@@ -91,6 +91,8 @@ public:
     virtual plat::UString GetLongDescription(TRunnerFrame ARunnerFrame) = 0;
     virtual plat::UString GetShortDescription(TRunnerFrame ARunnerFrame) = 0;
     virtual void ResumeFromBreak(TXANBreakResumeKind AKind) = 0;
+    // Frees a frame object reported to GetStackFrames' callback with AOwnRunnerFrame set.
+    virtual void FreeRunnerFrame(TRunnerFrame ARunnerFrame) { (void)ARunnerFrame; }
 };
 
 }  // namespace xan

@@ -5,6 +5,7 @@
 
 #include "components/ActiveXRunner.h"
 #include "components/DebuggerIntf.h"
+#include "components/ScriptDebugger.h"
 #include "components/NativeRunner.h"
 #include "platform/ole/HResult.h"
 #include "platform/ole/OleError.h"
@@ -192,7 +193,7 @@ void TXANScriptControl::SetDebugger(TXANScriptDebuggerBase* AValue) {
     }
 }
 
-UString TXANScriptControl::DebugName() const { return FDebugModule ? FDebugModule->ModuleName() : UString(); }
+UString TXANScriptControl::DebugName() const { return FDebugModule ? FDebugModule->Name() : UString(); }
 
 void TXANScriptControl::SetDebugName(const UString& AValue) {
     if (HasState(plat::csLoading)) {
@@ -206,7 +207,7 @@ void TXANScriptControl::SetDebugName(const UString& AValue) {
 
 void TXANScriptControl::SetDebugModule(TXANDebugModule* AValue) {
     if (AValue == FDebugModule) return;
-    if (AValue && AValue->ModuleDebugger() != FDebugger) return;
+    if (AValue && AValue->Debugger() != FDebugger) return;
     FDebugModule = AValue;
     if (FDebugger) FDebugger->DebugNameChanged(this);
 }

@@ -36,12 +36,24 @@ inline TXANScriptLangKind XANLanguageKind(TXANScriptLanguage ALanguage) { return
 enum TXANScriptControlState : std::uint8_t { ssInactive, ssPrepared, ssActive };
 
 // What a debugger component reports and accepts. The machine has kinds of the same names;
-// runners convert between the two, so these are scoped.
-enum class TXANBreakKind : std::uint8_t { bkBreakpoint, bkStep, bkCausedBreak };
+// runners convert between the two, so these are scoped. bkNone: no break in progress.
+enum class TXANBreakKind : std::uint8_t { bkNone, bkBreakpoint, bkStep, bkCausedBreak };
 enum class TXANBreakResumeKind : std::uint8_t { rkStepOver, rkStepInto, rkContinue, rkAbort };
 
-using TXANVariableFlags = std::uint32_t;
-inline constexpr TXANVariableFlags vfPublic = 1u << 0;
+// What a runner says of a variable (informative only), one bit per flag.
+using TXANVariableFlags = std::uint16_t;
+inline constexpr TXANVariableFlags vfReadonly = 1u << 0;
+inline constexpr TXANVariableFlags vfPublic = 1u << 1;
+inline constexpr TXANVariableFlags vfPrivate = 1u << 2;
+inline constexpr TXANVariableFlags vfProtected = 1u << 3;
+inline constexpr TXANVariableFlags vfFinal = 1u << 4;
+inline constexpr TXANVariableFlags vfGlobal = 1u << 5;
+inline constexpr TXANVariableFlags vfStatic = 1u << 6;
+inline constexpr TXANVariableFlags vfField = 1u << 7;
+inline constexpr TXANVariableFlags vfVirtual = 1u << 8;
+inline constexpr TXANVariableFlags vfConstant = 1u << 9;
+inline constexpr TXANVariableFlags vfSynchronized = 1u << 10;
+inline constexpr TXANVariableFlags vfVolatile = 1u << 11;
 
 // The control's and the debugger's own errors.
 class EXANScriptControl : public plat::Exception {
@@ -56,6 +68,9 @@ inline constexpr char16_t SMixedLanguageKinds[] = u"Cannot connect ActiveX and P
 inline constexpr char16_t SPropertyNotFound[] = u"Property not found: %s";
 inline constexpr char16_t SCantCreateScriptEngine[] = u"Can't create script engine '%s'";
 inline constexpr char16_t SSourceInfoFormat[] = u"%s\r\nSource: $%x [line: %d, pos: %d]";
+inline constexpr char16_t SDebuggerNotInBreak[] = u"Script debugger is not in break.";
+inline constexpr char16_t SDuplicateBreakpointLines[] = u"Duplicate breakpoint lines found.";
+inline constexpr char16_t SVariablesHasRoot[] = u"Variables already has root.";
 // The name under which a control's named values reach its engine.
 inline constexpr char16_t XANNamedValuesHolderName[] = u"XANVALHLDR_AC3E_247A909A71EC";
 

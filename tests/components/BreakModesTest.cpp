@@ -105,7 +105,7 @@ TEST(SynchronousBreaks, BreakpointInspectAndStep) {
         TTestDebugger debugger(true);
         auto control = Attached(d, debugger);
         const plat::Integer line = LineOf(*d.Source, "stop");
-        TTestBreakpoint& bp = debugger.AddBreakpoint(u"Main", line);
+        TXANBreakpoint& bp = debugger.AddBreakpoint(u"Main", line);
         TInspection seen;
         int stops = 0;
         debugger.OnBreak = [&](const TBreakSeen& B) {
@@ -120,7 +120,7 @@ TEST(SynchronousBreaks, BreakpointInspectAndStep) {
             }
         };
         control->Open();
-        EXPECT_TRUE(bp.Valid);
+        EXPECT_EQ(bp.State(), bsValid);
         EXPECT_EQ(debugger.BreakpointsChangedCount, 1);
         Variant args[] = {Variant(3), Variant(4)};
         EXPECT_EQ(plat::VarToInt32(control->RunProc(u"Add", args)), 7);

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for driving script controls: error capture, a host object with an event, and a
-// debugger component reduced to what controls and runners rely on (attached scripts, one
-// module per name, line breakpoints with an optional condition, a break callback).
+// debugger component whose breaks are handled at the runner level (line breakpoints with an
+// optional condition, a break callback).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "components/DebuggerIntf.h"
 #include "components/NativeRunnerDebug.h"
 #include "components/ScriptControl.h"
+#include "components/ScriptDebugger.h"
 #include "platform/core/Exception.h"
 #include "platform/ole/OleError.h"
 #include "wrappers/SystemWrappers.h"
@@ -69,28 +69,6 @@ class TButton : public plat::TComponent {
 };
 void RegisterButton();
 
-class TTestModule final : public TXANDebugModule {
-public:
-    TTestModule(TXANScriptDebuggerBase* ADebugger, UString AName) : FDebugger(ADebugger), FName(std::move(AName)) {}
-    UString ModuleName() const override { return FName; }
-    TXANScriptDebuggerBase* ModuleDebugger() const override { return FDebugger; }
-
-private:
-    TXANScriptDebuggerBase* FDebugger;
-    UString FName;
-};
-
-class TTestBreakpoint final : public TXANBreakpoint {
-public:
-    TTestBreakpoint(TXANDebugModule* AModule, plat::Integer ALine, UString ACondition)
-        : Module(AModule), Line(ALine), Condition(std::move(ACondition)) {}
-    TXANDebugModule* BreakpointModule() const override { return Module; }
-    TXANDebugModule* Module;
-    plat::Integer Line;
-    UString Condition;
-    bool Valid = false;
-};
-
 struct TBreakSeen {
     TXANBreakKind Kind;
     plat::Integer Line;
@@ -98,78 +76,56 @@ struct TBreakSeen {
     bool WithBreakpoint;
 };
 
-class TTestDebugger final : public TXANScriptDebuggerBase {
-    XAN_CLASS(TTestDebugger, TXANScriptDebuggerBase)
-    explicit TTestDebugger(bool ASynch = true) : FSynch(ASynch), FRunnerDebug(this) {}
-    ~TTestDebugger() override {
-        Destroying();
-        while (!FScripts.empty()) FScripts.back()->SetDebugger(nullptr);
-    }
+// The debugger component with the runner-level break handling these tests drive: a hit whose
+// condition fails is passed over, every other stop is recorded and handed to OnBreak, which
+// resumes through the runner debug object itself (the component's own hit procedure, pass
+// counts and actions have their own tests).
+class TTestDebugger final : public TXANScriptDebugger {
+    XAN_CLASS(TTestDebugger, TXANScriptDebugger)
+    explicit TTestDebugger(bool ASynch = true) { SetIsSynchBreaks(ASynch); }
 
     // Called for every break that is not passed over (on the break thread in asynchronous mode).
     std::function<void(const TBreakSeen&)> OnBreak;
     std::vector<TBreakSeen> Breaks;
     std::vector<UString> Changes;  // notifications, in order
     int BreakpointsChangedCount = 0;
+    UString LastExpression;
 
-    TTestBreakpoint& AddBreakpoint(const UString& AModule, plat::Integer ALine, UString ACondition = {}) {
-        FBreakpoints.push_back(std::make_unique<TTestBreakpoint>(FindOrAddModule(AModule), ALine, std::move(ACondition)));
-        return *FBreakpoints.back();
+    // A breakpoint on ALine of module AModule; the change count starts from 0 afterwards.
+    TXANBreakpoint& AddBreakpoint(const UString& AModule, plat::Integer ALine, UString ACondition = {}) {
+        TXANBreakpoint* bp = SetBreakpoint(FindOrAddModule(AModule), ALine);
+        bp->SetCondition(ACondition);
+        BreakpointsChangedCount = 0;
+        return *bp;
     }
-    TNativeRunnerDebug& Native() noexcept { return FRunnerDebug; }
+    TNativeRunnerDebug& Native() { return static_cast<TNativeRunnerDebug&>(*RunnerDebug()); }
 
-    plat::Integer ScriptCount() const override { return static_cast<plat::Integer>(FScripts.size()); }
-    TXANScriptControl* Scripts(plat::Integer AIndex) const override { return FScripts.at(static_cast<std::size_t>(AIndex)); }
-    void AttachScript(TXANScriptControl* AScript) override { FScripts.push_back(AScript); }
-    void DetachScript(TXANScriptControl* AScript) override {
-        std::erase(FScripts, AScript);
-        AScript->SetDebugModule(nullptr);
+    void ScriptLanguageChanged(TXANScriptControl* AScript) override {
+        TXANScriptDebugger::ScriptLanguageChanged(AScript);
+        Changes.push_back(u"language");
     }
-    void ScriptLanguageChanged(TXANScriptControl*) override { Changes.push_back(u"language"); }
-    void DebugNameChanged(TXANScriptControl* AScript) override { Changes.push_back(UString(u"name ") + AScript->DebugName()); }
-    TXANDebugModule* FindOrAddModule(const UString& AName) override {
-        for (auto& m : FModules)
-            if (m->ModuleName() == AName) return m.get();
-        FModules.push_back(std::make_unique<TTestModule>(this, AName));
-        return FModules.back().get();
+    void DebugNameChanged(TXANScriptControl* AScript) override {
+        TXANScriptDebugger::DebugNameChanged(AScript);
+        Changes.push_back(UString(u"name ") + AScript->DebugName());
     }
-    TRunnerDebugBase* RunnerDebug() override { return &FRunnerDebug; }
-    bool IsSynchBreaks() const override { return FSynch; }
-    TXANBreakpoint* FindBreakpoint(TXANDebugModule* AModule, plat::Integer ALine) override {
-        for (auto& bp : FBreakpoints)
-            if (bp->Module == AModule && bp->Line == ALine) return bp.get();
-        return nullptr;
-    }
-    plat::Integer BreakpointCount() const override { return static_cast<plat::Integer>(FBreakpoints.size()); }
-    TXANBreakpoint* Breakpoints(plat::Integer AIndex) const override { return FBreakpoints.at(static_cast<std::size_t>(AIndex)).get(); }
-    void PropagateBreakpoint(TXANBreakpoint* ABreakpoint) override {
-        auto* bp = static_cast<TTestBreakpoint*>(ABreakpoint);
-        for (TXANScriptControl* script : FScripts)
-            if (script->DebugModule() == bp->Module && script->Runner())
-                script->Runner()->AdjustBreakpoint(bp->Line, true, false, bp->Valid);
-    }
-    void BreakpointsChanged() override { ++BreakpointsChangedCount; }
     void BreakpointHit(TXANBreakKind AKind, TXANBreakpoint* ABreakpoint, plat::Integer ALine, TXANScriptControl* AScript,
                        IXANBreakHitPrimitives& APrimitives) override {
-        auto* bp = static_cast<TTestBreakpoint*>(ABreakpoint);
-        if (bp && !bp->Condition.empty() && !APrimitives.ConditionHolds(bp->Condition)) {
+        if (ABreakpoint && !ABreakpoint->Condition().empty() && !APrimitives.ConditionHolds(ABreakpoint->Condition())) {
             APrimitives.PassOver();
             return;
         }
-        if (bp) LastExpression = APrimitives.ExpressionText(u"1 + 1");
-        TBreakSeen seen{AKind, ALine, AScript, bp != nullptr};
+        if (ABreakpoint) LastExpression = APrimitives.ExpressionText(u"1 + 1");
+        TBreakSeen seen{AKind, ALine, AScript, ABreakpoint != nullptr};
         Breaks.push_back(seen);
         if (OnBreak) OnBreak(seen);
-        else FRunnerDebug.ResumeFromBreak(TXANBreakResumeKind::rkContinue);
+        else Native().ResumeFromBreak(TXANBreakResumeKind::rkContinue);
     }
-    UString LastExpression;
 
-private:
-    bool FSynch;
-    TNativeRunnerDebug FRunnerDebug;
-    std::vector<TXANScriptControl*> FScripts;
-    std::vector<std::unique_ptr<TTestModule>> FModules;
-    std::vector<std::unique_ptr<TTestBreakpoint>> FBreakpoints;
+protected:
+    void DoBreakpointsChanged() override {
+        ++BreakpointsChangedCount;
+        TXANScriptDebugger::DoBreakpointsChanged();
+    }
 };
 
 }  // namespace xan::test

@@ -9,6 +9,8 @@ const char* UsageText() {
     return "usage: velmora [--lang L] [--check | --eval EXPR] FILE\n"
            "       velmora [--lang L] FILE --call NAME [ARG ...]\n"
            "       velmora [--lang pascal|vb] [-i]\n"
+           "       velmora [--lang pascal|vb] --debug FILE\n"
+           "       velmora --dap\n"
            "  FILE            script to compile and run (.pas Pascal dialect, .vbs VBScript dialect;\n"
            "                  through the script engines: .js JavaScript, .pl Perl, .rexx REXX,\n"
            "                  .tcl Tcl, .py Python, .lua Lua, each with the object UI for dialogs)\n"
@@ -21,6 +23,8 @@ const char* UsageText() {
            "                  its result; FILE may also stand last, and -- ends the options\n"
            "  -i              the interactive prompt (the default without FILE on a terminal;\n"
            "                  Pascal unless --lang says otherwise)\n"
+           "  --debug         debug the script: commands from standard input (help lists them)\n"
+           "  --dap           serve the Debug Adapter Protocol on standard input and output\n"
            "exit status: 0 success, 1 script error, 2 usage or file error\n";
 }
 
@@ -64,7 +68,7 @@ ParseResult Fail(std::string message) {
 
 bool SetMode(CommandLine& cl, RunMode mode, std::string& error) {
     if (cl.mode != RunMode::Run) {
-        error = "only one of --check, --eval and --call may be given";
+        error = "only one of --check, --eval, --call, --debug and --dap may be given";
         return false;
     }
     cl.mode = mode;
@@ -110,6 +114,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
             const std::string* v = needValue("--eval");
             if (!v || !SetMode(cl, RunMode::Eval, error)) return Fail(error);
             cl.evalText = *v;
+        } else if (a == "--debug") {
+            if (!SetMode(cl, RunMode::Debug, error)) return Fail(error);
+        } else if (a == "--dap") {
+            if (!SetMode(cl, RunMode::Dap, error)) return Fail(error);
         } else if (a == "--call") {
             const std::string* v = needValue("--call");
             if (!v || !SetMode(cl, RunMode::Call, error)) return Fail(error);
@@ -119,6 +127,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
         } else {
             return Fail("unknown option '" + a + "'");
         }
+    }
+    if (cl.mode == RunMode::Dap) {
+        // The program comes with the client's launch request.
+        if (!plain.empty()) return Fail("--dap takes no script file");
+        if (interactive) return Fail("-i cannot be combined with --dap");
+        ParseResult r;
+        r.commandLine = std::move(cl);
+        return r;
     }
     if (plain.empty()) {
         if (cl.mode != RunMode::Run || !(interactive || AStdinIsTerminal)) return Fail("no script file given");

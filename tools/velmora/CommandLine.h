@@ -3,6 +3,8 @@
 //   velmora [--lang pascal|vb] [--check | --eval EXPR] FILE
 //   velmora [--lang pascal|vb] FILE --call NAME [ARG ...]   (or --call NAME [ARG ...] FILE)
 //   velmora [--lang pascal|vb] [-i]                         (the interactive prompt)
+//   velmora [--lang pascal|vb] --debug FILE                 (the line-oriented debugger)
+//   velmora --dap                                           (a Debug Adapter Protocol server)
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@ namespace xan::cli {
 
 // Pascal and Vb are our own dialects; the others run in engines of the script-engine service.
 enum class ScriptLanguage { Pascal, Vb, JScript, Perl, Rexx, Tcl, Python, Lua };
-enum class RunMode { Run, Check, Eval, Call, Prompt };
+enum class RunMode { Run, Check, Eval, Call, Prompt, Debug, Dap };
 
 struct CommandLine {
     std::string file;

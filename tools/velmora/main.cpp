@@ -8,6 +8,8 @@
 
 #include "platform/rtl/Locale.h"
 #include "tools/velmora/CommandLine.h"
+#include "tools/velmora/DapServer.h"
+#include "tools/velmora/Debugger.h"
 #include "tools/velmora/Prompt.h"
 #include "tools/velmora/ScriptRunner.h"
 #include "xmldom/XmlDom.h"
@@ -28,5 +30,7 @@ int main(int argc, char** argv) {
     xan::xml::RegisterXmlDom();  // CreateOleObject('Microsoft.XMLDOM')
     const CommandLine& cl = *parsed.commandLine;
     if (cl.mode == RunMode::Prompt) return RunPrompt(*cl.language, std::cin, std::cout, std::cerr, terminal);
+    if (cl.mode == RunMode::Dap) return RunDapServer(std::cin, std::cout);
+    if (cl.mode == RunMode::Debug) return RunDebugger(cl, std::cin, std::cout, std::cerr, terminal);
     return RunScript(cl, std::cout, std::cerr);
 }

@@ -20,6 +20,8 @@ void TXANVMDebuggerBase::CauseBreak() {
 void TXANVMDebuggerBase::Attach(TXANVirtMachine* AVM) {
     plat::SectionGuard guard(FSection);
     if (std::find(FVMs.begin(), FVMs.end(), AVM) == FVMs.end()) FVMs.push_back(AVM);
+    // A break asked for before the machine started stops it at its first line.
+    if (FCausingBreak) AVM->FTerminateFlag.store(0, std::memory_order_relaxed);
 }
 
 void TXANVMDebuggerBase::Detach(TXANVirtMachine* AVM) {

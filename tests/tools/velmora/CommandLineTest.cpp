@@ -88,3 +88,14 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_TRUE(Parse({"--help"}).help);
     EXPECT_TRUE(std::string(UsageText()).ends_with("\n"));
 }
+
+TEST(CommandLine, DebuggerModes) {
+    auto debug = Parse({"--debug", "a.vbs"});
+    ASSERT_TRUE(debug.commandLine);
+    EXPECT_EQ(debug.commandLine->mode, RunMode::Debug);
+    EXPECT_EQ(*debug.commandLine->language, ScriptLanguage::Vb);
+    EXPECT_EQ(Parse({"--dap"}).commandLine->mode, RunMode::Dap);
+    EXPECT_NE(Parse({"--dap", "a.pas"}).error.find("--dap takes no script file"), std::string::npos);
+    EXPECT_NE(Parse({"--debug"}).error.find("no script file"), std::string::npos);
+    EXPECT_NE(Parse({"--debug", "--check", "a.pas"}).error.find("only one of"), std::string::npos);
+}

@@ -1,0 +1,5 @@
+Dim n
+n = 0
+Do While True
+  n = n + 1
+Loop
