@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: deps configure build test run asan bench clean
+.PHONY: deps configure build test run demo asan bench clean
 
 SCRIPT ?= examples/hello.pas
 
@@ -22,6 +22,11 @@ test: build
 run: configure
 	@cmake --build --preset default -j $(JOBS) --target velmora >/dev/null
 	@build/default/bin/velmora $(SCRIPT)
+
+# The demonstration program: two scripts debugged together in Qt windows (needs a display).
+demo: configure
+	@cmake --build --preset default -j $(JOBS) --target velmora-demo >/dev/null
+	@build/default/bin/velmora-demo
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

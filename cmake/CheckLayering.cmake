@@ -26,7 +26,8 @@ set(LAYERS
   "activescript/engines:activescript,lang/vb"
   "activescript/plugins:activescript"
   "components:wrappers,lang/pascal,lang/vb,vm/debug,activescript/engines"
-  "tools/velmora:components,xmldom")
+  "tools/velmora:components,xmldom"
+  "demo:qt,components,xmldom")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")

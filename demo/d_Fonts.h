@@ -1,0 +1,21 @@
+#pragma once
+// The demo's two fonts: a proportional one for the windows, a fixed one for code.
+#include <QFont>
+#include <QFontDatabase>
+
+namespace xan::demo {
+
+inline QFont UiFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    return font;
+}
+
+inline QFont CodeFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QStringLiteral("Courier New"), font.family()});
+    font.setPixelSize(13);
+    return font;
+}
+
+}  // namespace xan::demo
