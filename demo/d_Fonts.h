@@ -14,7 +14,8 @@ inline QFont UiFont() {
 inline QFont CodeFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setFamilies({QStringLiteral("Courier New"), font.family()});
-    font.setPixelSize(13);
+    // 13 pixels at 96 dots per inch, given in points: the editor component sizes by points only.
+    font.setPointSizeF(9.75);
     return font;
 }
 

@@ -170,7 +170,8 @@ QsciScintilla* TMainForm::NewMemo(TXANScriptControl& AScript, const QString& ATe
     memo->setSelectionForegroundColor(Qt::black);
     memo->setText(AText);
     auto numberLines = [memo] {
-        for (int line = 0; line < memo->lines(); ++line) memo->setMarginText(line, QString::number(line), 0);
+        for (int line = 0; line < memo->lines(); ++line)
+            memo->setMarginText(line, QString::number(line), QsciScintilla::STYLE_LINENUMBER);
         memo->setMarginWidth(0, QString::number(memo->lines()) + QStringLiteral("0"));
     };
     numberLines();
