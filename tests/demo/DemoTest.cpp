@@ -203,6 +203,25 @@ private slots:
         QCOMPARE(Form().BreakpointList->count(), 0);
     }
 
+    void ACompileErrorIsReportedAndTheNextRunStartsCleanly() {
+        const QString good = Form().ScriptBMemo->text();
+        Form().ScriptBMemo->setText(QStringLiteral("procedure Calc;\nbegin\n  x := ;\nend;"));
+        QString report;
+        AnswerNextDialog([&](QMessageBox* ABox) {
+            report = ABox->text();
+            ABox->button(QMessageBox::Ok)->click();
+        });
+        Form().actRun->trigger();
+        QVERIFY2(!report.isEmpty(), "no error report");
+        QCOMPARE(Status(), QStringLiteral("Running..."));
+        QVERIFY(!Form().Running());
+        QCOMPARE(Form().ScriptA.State(), ssInactive);
+        QCOMPARE(Form().ScriptB.State(), ssInactive);
+        Form().ScriptBMemo->setText(good);
+        RunWith({}, {});
+        QCOMPARE(Status(), QStringLiteral("Execution finished ok."));
+    }
+
     void BreakpointActionsNeedAFocusedEditor() {
         Form().BreakpointList->setFocus();
         Form().UpdateActions();
