@@ -31,7 +31,7 @@ namespace {
 constexpr const char* KFileName = "script";
 constexpr std::uint32_t KHeapBytes = 64u * 1024 * 1024;
 
-const JSClass KGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps};
+const JSClass KGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps, nullptr, nullptr, nullptr};
 
 // The context of the calling thread, made on first use and destroyed when the thread ends (the
 // main thread's at exit, before the interpreter is shut down).
