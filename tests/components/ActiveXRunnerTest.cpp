@@ -227,7 +227,9 @@ TEST_P(ActiveXRunnerTest, SyntaxErrorFailsPrepareWithItsPosition) {
     EXPECT_EQ(control->State(), ssInactive);
     const std::string marker = Marker(*control, c.SyntaxLine);
     EXPECT_NE(caught.Message.find(marker), std::string::npos) << caught.Message;
-    if (c.SyntaxPos >= 0) EXPECT_NE(caught.Message.find(marker + std::to_string(c.SyntaxPos) + "]"), std::string::npos) << caught.Message;
+    if (c.SyntaxPos >= 0) {
+        EXPECT_NE(caught.Message.find(marker + std::to_string(c.SyntaxPos) + "]"), std::string::npos) << caught.Message;
+    }
     EXPECT_EQ(caught.Message.find("Source: "), caught.Message.rfind("Source: ")) << caught.Message;
 }
 

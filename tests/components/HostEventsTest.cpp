@@ -115,7 +115,9 @@ TEST(HostUnits, SystemUnitAndChildren) {
         control->Open();
         EXPECT_EQ(plat::VarToUString(control->RunProc(u"F")), u"TButton");
         EXPECT_EQ(plat::VarToUString(control->Eval(u"System.Copy(\"abcdef\", 2, 3)")), u"bcd");
-        if (published) EXPECT_EQ(plat::VarToUString(control->Eval(u"Copy(\"xyz\", 2, 1)")), u"y");
+        if (published) {
+            EXPECT_EQ(plat::VarToUString(control->Eval(u"Copy(\"xyz\", 2, 1)")), u"y");
+        }
         EXPECT_EQ(control->NamedItems().Count(), 2);
     }
 }

@@ -147,7 +147,9 @@ TEST(ScriptControlState, RuntimeErrorOfGlobalCode) {
         const TCaught c = Catch([&] { control->Open(closeOnError); });
         EXPECT_TRUE(c.Raised);
         EXPECT_EQ(control->State(), closeOnError ? ssInactive : ssActive);
-        if (!closeOnError) EXPECT_EQ(plat::VarToInt32(control->RunProc(u"F")), 7);
+        if (!closeOnError) {
+            EXPECT_EQ(plat::VarToInt32(control->RunProc(u"F")), 7);
+        }
     }
 }
 
@@ -237,8 +239,11 @@ TEST(ScriptControlErrors, SourceInformationFollowsTheProperty) {
             char id[16];
             std::snprintf(id, sizeof id, "%X", control->Identity());
             const std::string suffix = std::string("\r\nSource: $") + id + " [line: " + line + ", pos: ";
-            if (info) EXPECT_NE(c.Message.find(suffix), std::string::npos) << c.Message;
-            else EXPECT_EQ(c.Message, "Division by zero");
+            if (info) {
+                EXPECT_NE(c.Message.find(suffix), std::string::npos) << c.Message;
+            } else {
+                EXPECT_EQ(c.Message, "Division by zero");
+            }
         }
     }
 }
