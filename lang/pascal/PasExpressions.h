@@ -9,6 +9,7 @@
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
 #include "vm/bytecode/Operands.h"
+#include "vm/compiler/DesignatorEmit.h"
 #include "vm/compiler/ParserInterfaces.h"
 
 namespace xan::pas {
@@ -115,10 +116,7 @@ protected:
     bool DoEmitRefByteCode(TXANContext& C) override;
 
 private:
-    enum class TUse : std::uint8_t { Value, Ref, Assign };
-    struct TItemCode;
-    void EmitUse(TXANContext& C, TUse AUse, TXANExpression* AValue);
-    TItemCode ItemCode(TXANContext& C, std::size_t AIndex, TUse AUse);
+    void EmitUse(TXANContext& C, TXANDesignatorUse AUse, TXANExpression* AValue);
 };
 
 class TXANSetElement {

@@ -143,104 +143,33 @@ void TXANVbBinaryOpExpr::EmitRightOperand(TXANContext& C) {
 
 // ---- Designators -------------------------------------------------------------------------------
 
-namespace {
-
-// Direct access to a local variable, a parameter or the result: AUse is 0 for the value, 1 for
-// a reference, 2 for an assignment.
-bool LocalForm(const TXANNameSearchRes& ARes, int AUse, TXANVbDesignatorExpr::TItemCode& ACode) {
-    static constexpr TXANInstrCode local[] = {icPushLocalVar, icPushLocalVarRef, icAssignLocalVar};
-    static constexpr TXANInstrCode param[] = {icPushArg, icPushArgRef, icAssignArg};
-    static constexpr TXANInstrCode result[] = {icPushResult, icPushResultRef, icAssignResult};
-    switch (ARes.ObjKind) {
-        case srLocalVar: ACode = {local[AUse], static_cast<std::uintptr_t>(ARes.LocalVarIndex), false}; return true;
-        case srParam: ACode = {param[AUse], ARes.ParamInfo.Pack(), false}; return true;
-        case srResult: ACode = {result[AUse], 0, false}; return true;
-        default: return false;
-    }
-}
-
-}  // namespace
-
-TXANVbDesignatorExpr::TItemCode TXANVbDesignatorExpr::ItemCode(TXANContext& C, const TXANVbDesignatorItem& AItem,
-                                                               std::size_t AIndex, TUse AUseKind) {
-    const int use = static_cast<int>(AUseKind);
-    TItemCode code{icPush, 0, false};
-    // Arguments without parentheses (Foo 1, 2) make a call even where the name is a local:
-    // inside function Foo, the statement Foo 5 calls it rather than reading its result.
-    if (AIndex == 0 && !AItem.HasArgList() && AItem.FArgs.empty() && C.CurNamespace &&
-        LocalForm(C.CurNamespace->CompileTimeFind(AItem.FName), use, code))
-        return code;
-    static constexpr TXANInstrCode global[] = {icGlobCall, icGlobCallRef, icAssignGlobCall};
-    static constexpr TXANInstrCode member[] = {icMemberCall, icMemberCallRef, icAssignMemberCall};
-    static constexpr TXANInstrCode unnamed[] = {icUnnamedCall, icUnnamedCallRef, icAssignUnnamedCall};
-    const bool assign = AUseKind == TUse::Assign;
-    TXANCall* call = C.Code->AddCall(AItem.FName, AItem.FStrName, AItem.FBracketType,
-                                     static_cast<std::int32_t>(AItem.FArgs.size()), AIndex > 0, assign,
-                                     AItem.FIsResultUsed);
-    const TXANInstrCode instr = AIndex == 0 ? global[use] : AItem.IsNamed() ? member[use] : unnamed[use];
-    // An assignment call produces no result, so it takes no slot.
-    return {instr, reinterpret_cast<std::uintptr_t>(call), !assign, call};
-}
-
-void TXANVbDesignatorExpr::EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData,
-                                     TOnItemCode AOnItemCode) {
-    std::vector<TItemCode> codes;
-    codes.reserve(FItems.size());
-    std::uintptr_t resultSlots = 0;
-    for (std::size_t i = 0; i < FItems.size(); ++i) {
-        TItemCode code{icPush, 0, true};
-        // An inner item that the next one indexes yields a reference where the whole is one
-        // (a(1)(2) passed by reference or stored into), so that a store reaches the inner array.
-        const bool last = i + 1 == FItems.size();
-        const bool ref = AIsRef && (last || !FItems[i + 1]->IsNamed());
-        if (!AOnItemCode || !AOnItemCode(C, *this, i, code)) code = ItemCode(C, *FItems[i], i, ref ? TUse::Ref : TUse::Value);
-        codes.push_back(code);
-        resultSlots += code.NeedsResultSlot;
-    }
-    // Each call's result slot lies below its object, so one call's result is the next one's object.
-    if (resultSlots > 0) C.Code->Emit(icPush, resultSlots);
-    for (std::size_t i = 0; i < FItems.size(); ++i) {
-        // A designator argument goes by reference, any other expression by value.
-        bool mayBeRef = false;
-        for (const auto& arg : FItems[i]->FArgs) mayBeRef |= arg->EmitRefByteCode(C);
-        if (AOnItemArgs) AOnItemArgs(C, *this, i, AArgsData);
-        else if (codes[i].Call) codes[i].Call->FArgsByValue = !mayBeRef;
-        C.Code->Emit(codes[i].Code, codes[i].Data);
-    }
+// Exit, Break and Continue are statements here, never names a call resolves to: no jump targets.
+void TXANVbDesignatorExpr::EmitUse(TXANContext& C, TXANDesignatorUse AUse, TXANVbExpression* AValue,
+                                   const TXANVbDesignatorItem* ANewItem) {
+    XANEmitDesignator(C, FItems, AUse, TXANCallJumps{}, AValue, ANewItem);
 }
 
 void TXANVbDesignatorExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel*, bool&) {
     if (AEmitRes == erNoRes) LastItem().FIsResultUsed = false;
-    EmitChain(C, false, nullptr, nullptr, nullptr);
+    EmitUse(C, TXANDesignatorUse::Value, nullptr);
 }
 
 bool TXANVbDesignatorExpr::DoEmitRefByteCode(TXANContext& C) {
-    EmitChain(C, true, nullptr, nullptr, nullptr);
+    EmitUse(C, TXANDesignatorUse::Ref, nullptr);
     return true;
 }
 
-namespace {
-
-// The construction step of New: an unnamed call that makes the object.
-bool NewItemCode(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
-                 TXANVbDesignatorExpr::TItemCode& ACode) {
-    const TXANVbDesignatorItem& item = *ADesignator.FItems[AIndex];
-    if (&item != static_cast<TXANVbNewExpr&>(ADesignator).FNewCallItem) return false;
-    TXANCall* call = C.Code->AddCall(-1, plat::UString(), item.FBracketType,
-                                     static_cast<std::int32_t>(item.FArgs.size()), true, false, true);
-    ACode = {icNewUnnamedCall, reinterpret_cast<std::uintptr_t>(call), true, call};
-    return true;
+void TXANVbDesignatorExpr::EmitAssign(TXANContext& C, TXANVbExpression& AValue) {
+    EmitUse(C, TXANDesignatorUse::Assign, &AValue);
 }
-
-}  // namespace
 
 void TXANVbNewExpr::DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel*, bool&) {
     if (AEmitRes == erNoRes && &LastItem() != FNewCallItem) LastItem().FIsResultUsed = false;
-    EmitChain(C, false, nullptr, nullptr, NewItemCode);
+    EmitUse(C, TXANDesignatorUse::Value, nullptr, FNewCallItem);
 }
 
 bool TXANVbNewExpr::DoEmitRefByteCode(TXANContext& C) {
-    EmitChain(C, true, nullptr, nullptr, NewItemCode);
+    EmitUse(C, TXANDesignatorUse::Ref, nullptr, FNewCallItem);
     return true;
 }
 

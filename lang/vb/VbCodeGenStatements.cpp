@@ -14,8 +14,6 @@ namespace {
 
 constexpr const char* kUnit = "XANSctVbCompiler";
 
-using TItemCode = TXANVbDesignatorExpr::TItemCode;
-
 TXANNameSearchRes CompileTimeFind(TXANContext& C, plat::Integer AName) {
     return C.CurNamespace ? C.CurNamespace->CompileTimeFind(AName) : TXANNameSearchRes::NotFound();
 }
@@ -30,18 +28,6 @@ void EmitDims(TXANContext& C, const TXANVbExpressionList& ADims) {
 
 std::int32_t DimCount(const TXANVbExpressionList& ADims) { return static_cast<std::int32_t>(ADims.size()); }
 
-// The assignment's target is its last item, with the assign form of the instruction.
-bool AssignItemCode(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex, TItemCode& ACode) {
-    if (AIndex + 1 != ADesignator.FItems.size()) return false;
-    ACode = TXANVbDesignatorExpr::ItemCode(C, *ADesignator.FItems[AIndex], AIndex, TXANVbDesignatorExpr::TUse::Assign);
-    return true;
-}
-
-// The assigned value follows the target's arguments.
-void AssignValueArgs(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex, void* AValue) {
-    if (AIndex + 1 == ADesignator.FItems.size()) static_cast<TXANVbExpression*>(AValue)->EmitByteCode(C, erStack);
-}
-
 }  // namespace
 
 void TXANVbExpressionStmt::DoEmitByteCode(TXANContext& C) { FExpr->EmitByteCode(C, erNoRes); }
@@ -53,7 +39,7 @@ void TXANVbCallStmt::DoEmitByteCode(TXANContext& C) {
 }
 
 void TXANVbAssignmentStmt::DoEmitByteCode(TXANContext& C) {
-    FLeftExpr->EmitChain(C, true, AssignValueArgs, FRightExpr.get(), AssignItemCode);
+    FLeftExpr->EmitAssign(C, *FRightExpr);
 }
 
 void TXANVbEraseStmt::DoEmitByteCode(TXANContext& C) {

@@ -11,6 +11,30 @@ namespace {
 
 TXANLabel* LabelIf(TXANByteCode& ACode, bool ANeeded) { return ANeeded ? ACode.CreateLabel() : nullptr; }
 
+// The Catch clauses with a class filter (and so a variable), then a last catch-all clause for
+// what none of them matched; the clauses' code keeps the Try statement's position.
+class TCatches final : public TXANHandlerChain {
+public:
+    TCatches(TXANContext& C, std::vector<std::unique_ptr<TXANVbCatch>>& ACatches)
+        : FContext(C), FCatches(ACatches), FFiltered(ACatches.size() - (ACatches.back()->IsCatchAll() ? 1 : 0)) {}
+
+protected:
+    std::size_t FilteredCount() const override { return FFiltered; }
+    THandler Handler(std::size_t AIndex) const override {
+        return {-1, FCatches[AIndex]->FName, FCatches[AIndex]->FStrName};
+    }
+    void EmitFilter(std::size_t AIndex) override { FCatches[AIndex]->FExpr->EmitByteCode(FContext, erStack); }
+    void EmitBody(std::size_t AIndex) override { FCatches[AIndex]->FStmts.EmitByteCode(FContext); }
+    bool HasCatchAll() const override { return FFiltered < FCatches.size(); }
+    std::int32_t CatchAllSourcePos() const override { return -1; }
+    void EmitCatchAll() override { FCatches.back()->FStmts.EmitByteCode(FContext); }
+
+private:
+    TXANContext& FContext;
+    std::vector<std::unique_ptr<TXANVbCatch>>& FCatches;
+    const std::size_t FFiltered;
+};
+
 }  // namespace
 
 void TXANVbTryStmt::DoEmitByteCode(TXANContext& C) {
@@ -89,49 +113,13 @@ void TXANVbTryStmt::EmitCatches(TXANContext& C) {
 }
 
 void TXANVbTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
-    TXANByteCode& code = *C.Code;
-    const bool lastCatchesAll = FCatches.back()->IsCatchAll();
-    if (FCatches.size() == 1 && lastCatchesAll) {
+    if (FCatches.size() == 1 && FCatches.back()->IsCatchAll()) {
         // Every exception is caught: no filter to test.
         FCatches[0]->FStmts.EmitByteCode(C);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, AEnd);
+        XANEmitHandlerDone(*C.Code, AEnd);
         return;
     }
-    const std::size_t named = FCatches.size() - (lastCatchesAll ? 1 : 0);
-    std::vector<TXANLabel*> labels;
-    // The filters, in source order: the first matching clause runs.
-    for (std::size_t i = 0; i < named; ++i) {
-        labels.push_back(code.CreateLabel());
-        FCatches[i]->FExpr->EmitByteCode(C, erStack);
-        code.Emit(icExceptJmpIfIs, code.AddExcJmp(ATry, labels.back()));
-    }
-    TXANLabel* noMatch = code.CreateLabel();
-    code.Emit(icJump, noMatch);
-    for (std::size_t i = 0; i < named; ++i) {
-        TXANVbCatch& clause = *FCatches[i];
-        const std::int32_t slot = code.AddLocalVar();
-        TXANAbstractNamespace* outer = C.CurNamespace;
-        C.CurNamespace =
-            code.Adopt(std::make_unique<TXANHandlerVarNamespace>(outer, clause.FName, clause.FStrName, slot));
-        code.BindLabel(labels[i]);
-        code.Emit(icSetNamespace, C.CurNamespace);
-        XANEmitCatchBinding(code, ATry, slot);
-        clause.FStmts.EmitByteCode(C);
-        code.Emit(icSetNamespace, outer);
-        C.CurNamespace = outer;
-        code.Emit(icExceptDone);
-        code.Emit(icJump, AEnd);
-    }
-    code.BindLabel(noMatch);
-    if (lastCatchesAll) {
-        FCatches.back()->FStmts.EmitByteCode(C);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, AEnd);
-    } else {
-        // An exception no clause matched propagates.
-        code.Emit(isReraise, static_cast<std::uintptr_t>(ATry->FExceptionVar));
-    }
+    TCatches(C, FCatches).Emit(*C.Code, C.CurNamespace, ATry, AEnd);
 }
 
 }  // namespace xan::vb

@@ -10,6 +10,7 @@
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
 #include "vm/bytecode/Operands.h"
+#include "vm/compiler/DesignatorEmit.h"
 #include "vm/compiler/ParserInterfaces.h"
 
 namespace xan::vb {
@@ -120,26 +121,8 @@ public:
         return *FItems.back();
     }
 
-    // Instruction and operand chosen for one item, and whether it needs a result slot.
-    struct TItemCode {
-        TXANInstrCode Code;
-        std::uintptr_t Data;
-        bool NeedsResultSlot;
-        TXANCall* Call = nullptr;  // the item's call, unless the item is a direct access
-    };
-    enum class TUse : int { Value, Ref, Assign };
-    // The default code of item AIndex for a use: only the first item without an argument list
-    // may name a local; everything else is a call resolved at run time.
-    static TItemCode ItemCode(TXANContext& C, const TXANVbDesignatorItem& AItem, std::size_t AIndex, TUse AUse);
-    // Gives the instruction of item AIndex, or false to keep the default one.
-    using TOnItemCode = bool (*)(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
-                                 TItemCode& ACode);
-    // Emits extra operands after the arguments of item AIndex.
-    using TOnItemArgs = void (*)(TXANContext& C, TXANVbDesignatorExpr& ADesignator, std::size_t AIndex,
-                                 void* AData);
-
-    // Emits the items: the result slots, then per item its arguments and its instruction.
-    void EmitChain(TXANContext& C, bool AIsRef, TOnItemArgs AOnItemArgs, void* AArgsData, TOnItemCode AOnItemCode);
+    // The left side of '=': stores the value of AValue into what the designator denotes.
+    void EmitAssign(TXANContext& C, TXANVbExpression& AValue);
 
     std::vector<std::unique_ptr<TXANVbDesignatorItem>> FItems;  // at least one, in source order
 
@@ -147,6 +130,9 @@ protected:
     void DoEmitByteCode(TXANContext& C, TXANExprEmitRes AEmitRes, TXANLabel* AJmpLabel,
                         bool& AHandled) override;
     bool DoEmitRefByteCode(TXANContext& C) override;
+    // ANewItem, when given, is the item that constructs an object.
+    void EmitUse(TXANContext& C, TXANDesignatorUse AUse, TXANVbExpression* AValue,
+                 const TXANVbDesignatorItem* ANewItem = nullptr);
 };
 
 // New a.B(args).C: the class name steps, then the construction call, then further steps.

@@ -9,7 +9,7 @@
 // scan.
 #include <string>
 
-#include "lang/vb/VbToken.h"
+#include "lang/vb/VbTokens.h"
 #include "platform/core/Types.h"
 #include "platform/core/UString.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "lang/vb/VbToken.h"
+#include "lang/vb/VbTokens.h"
 
 namespace xan::vb {
 

@@ -3,6 +3,7 @@
 // which a jump (exit, break, continue) leaves a handler or a protected part, the tail of a
 // try/finally, and the binding of a caught exception to a variable. The statements inside are
 // the front end's own; these pieces are the same in every dialect.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -41,5 +42,40 @@ void XANEmitFinallyTail(TXANByteCode& ACode, TXANTry* ABlock, TXANAbstractNamesp
 
 // A handler's exception object stored in the local ASlot (the handler's named variable).
 void XANEmitCatchBinding(TXANByteCode& ACode, TXANTry* ABlock, std::int32_t ASlot);
+
+// The end of a handler's code: the exception handling ends, control goes on to AEnd.
+void XANEmitHandlerDone(TXANByteCode& ACode, TXANLabel* AEnd);
+
+// The handlers of a try/except block that test the exception's class: the filters in source
+// order, each jumping to its handler, so that the first match runs; then the handlers, a named
+// one with its variable bound to the exception; then the handler for what no filter matched, or
+// the re-raise that lets it propagate. The dialect tells what its handlers are.
+class TXANHandlerChain {
+public:
+    virtual ~TXANHandlerChain() = default;
+    // ANamespace is the current namespace of the code generation: while a named handler's
+    // statements are emitted, it is a namespace of the handler's own that finds the variable.
+    void Emit(TXANByteCode& ACode, TXANAbstractNamespace*& ANamespace, TXANTry* ATry, TXANLabel* AEnd);
+
+protected:
+    struct THandler {
+        std::int32_t SourcePos;  // -1: the handler's code keeps the enclosing position
+        std::int32_t Name;       // name id of the variable; -1 for none
+        const plat::UString& StrName;
+    };
+    virtual std::size_t FilteredCount() const = 0;
+    virtual THandler Handler(std::size_t AIndex) const = 0;
+    // Pushes the class that handler AIndex catches.
+    virtual void EmitFilter(std::size_t AIndex) = 0;
+    virtual void EmitBody(std::size_t AIndex) = 0;
+    // The handler for an exception no filter matched; without one the exception propagates.
+    virtual bool HasCatchAll() const = 0;
+    virtual std::int32_t CatchAllSourcePos() const = 0;  // -1: the enclosing position
+    virtual void EmitCatchAll() = 0;
+
+private:
+    void EmitNamedHandler(TXANByteCode& ACode, TXANAbstractNamespace*& ANamespace, TXANTry* ATry, TXANLabel* ALabel,
+                          std::size_t AIndex);
+};
 
 }  // namespace xan

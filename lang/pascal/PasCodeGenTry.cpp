@@ -8,6 +8,32 @@ namespace xan::pas {
 
 using enum TXANTryStmtType;
 
+namespace {
+
+// The 'on' handlers, each at its own position, and the 'else' part for what none of them matched.
+class THandlers final : public TXANHandlerChain {
+public:
+    THandlers(TXANContext& C, TXANExceptionBlock& ABlock) : FContext(C), FBlock(ABlock) {}
+
+protected:
+    std::size_t FilteredCount() const override { return FBlock.FBlocks.size(); }
+    THandler Handler(std::size_t AIndex) const override {
+        const TXANExceptionSubBlock& handler = *FBlock.FBlocks[AIndex];
+        return {handler.FSourcePos, handler.FName, handler.FStrName};
+    }
+    void EmitFilter(std::size_t AIndex) override { FBlock.FBlocks[AIndex]->FExpr->EmitByteCode(FContext, erStack); }
+    void EmitBody(std::size_t AIndex) override { FBlock.FBlocks[AIndex]->FStmt->EmitByteCode(FContext); }
+    bool HasCatchAll() const override { return FBlock.FHasElse; }
+    std::int32_t CatchAllSourcePos() const override { return FBlock.FElseSourcePos; }
+    void EmitCatchAll() override { FBlock.FElseStmtList.EmitByteCode(FContext); }
+
+private:
+    TXANContext& FContext;
+    TXANExceptionBlock& FBlock;
+};
+
+}  // namespace
+
 void TXANTryStmt::DoEmitByteCode(TXANContext& C) {
     // The statements inside carry their own breakable marks.
     C.Code->ManualResetNextInstrBreakable();
@@ -35,8 +61,7 @@ void TXANTryStmt::EmitExcept(TXANContext& C) {
     } else {
         // Every exception is caught.
         FExceptStmtList.EmitByteCode(C);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, end);
+        XANEmitHandlerDone(code, end);
     }
     C.CurEBC = saved;
     C.CurReraise = savedReraise;
@@ -50,49 +75,7 @@ void TXANTryStmt::EmitExcept(TXANContext& C) {
 }
 
 void TXANTryStmt::EmitHandlers(TXANContext& C, TXANTry* ATry, TXANLabel* AEnd) {
-    TXANByteCode& code = *C.Code;
-    const auto& handlers = FExceptionBlock->FBlocks;
-    std::vector<TXANLabel*> labels;
-    // The type tests, in source order: the first matching handler runs.
-    for (const auto& handler : handlers) {
-        TXANSourcePosScope position(&code, handler->FSourcePos);
-        labels.push_back(code.CreateLabel());
-        handler->FExpr->EmitByteCode(C, erStack);
-        code.Emit(icExceptJmpIfIs, code.AddExcJmp(ATry, labels.back()));
-    }
-    TXANLabel* elseLabel = code.CreateLabel();
-    code.Emit(icJump, elseLabel);
-    for (std::size_t i = 0; i < handlers.size(); ++i) {
-        TXANExceptionSubBlock& handler = *handlers[i];
-        TXANSourcePosScope position(&code, handler.FSourcePos);
-        if (handler.FName == -1) {
-            code.BindLabel(labels[i]);
-            handler.FStmt->EmitByteCode(C);
-        } else {
-            const std::int32_t slot = code.AddLocalVar();
-            TXANAbstractNamespace* outer = C.CurNamespace;
-            C.CurNamespace =
-                code.Adopt(std::make_unique<TXANHandlerVarNamespace>(outer, handler.FName, handler.FStrName, slot));
-            code.BindLabel(labels[i]);
-            code.Emit(icSetNamespace, C.CurNamespace);
-            XANEmitCatchBinding(code, ATry, slot);
-            handler.FStmt->EmitByteCode(C);
-            code.Emit(icSetNamespace, outer);
-            C.CurNamespace = outer;
-        }
-        code.Emit(icExceptDone);
-        code.Emit(icJump, AEnd);
-    }
-    code.BindLabel(elseLabel);
-    if (FExceptionBlock->FHasElse) {
-        TXANSourcePosScope position(&code, FExceptionBlock->FElseSourcePos);
-        FExceptionBlock->FElseStmtList.EmitByteCode(C);
-        code.Emit(icExceptDone);
-        code.Emit(icJump, AEnd);
-    } else {
-        // An exception no handler matched propagates.
-        code.Emit(isReraise, static_cast<std::uintptr_t>(ATry->FExceptionVar));
-    }
+    THandlers(C, *FExceptionBlock).Emit(*C.Code, C.CurNamespace, ATry, AEnd);
 }
 
 void TXANTryStmt::EmitFinally(TXANContext& C) {

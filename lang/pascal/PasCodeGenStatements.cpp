@@ -1,4 +1,4 @@
-// Code generation of Pascal statements (try statements: PasEmitTry.cpp).
+// Code generation of Pascal statements (try statements: PasCodeGenTry.cpp).
 #include "lang/pascal/PasNamespaces.h"
 #include "lang/pascal/PasStatements.h"
 #include "platform/core/Assert.h"

@@ -1,4 +1,4 @@
-#include "lang/vb/VbToken.h"
+#include "lang/vb/VbTokens.h"
 
 #include "platform/core/CharCase.h"
 
