@@ -10,6 +10,11 @@ add_library(velmora_all INTERFACE)
 set_target_properties(velmora_all PROPERTIES EXPORT_NAME Velmora)
 target_link_libraries(velmora_all INTERFACE velmora_components)
 target_compile_features(velmora_all INTERFACE cxx_std_20)
+# Libraries built with sanitizers need their runtimes in the host's link too.
+if(VELMORA_SANITIZE)
+  list(JOIN VELMORA_SANITIZE "," _san_list)
+  target_link_options(velmora_all INTERFACE -fsanitize=${_san_list})
+endif()
 install(TARGETS velmora_all EXPORT VelmoraTargets)
 
 foreach(dir IN LISTS VELMORA_LAYERS)

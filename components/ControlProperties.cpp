@@ -3,6 +3,9 @@
 #include "components/EventHandlers.h"
 #include "components/ScriptControl.h"
 
+#include <mutex>
+#include <vector>
+
 namespace xan {
 
 using plat::TObject;
@@ -73,6 +76,14 @@ void XANRegisterScriptControlProperties() {
         plat::EventProp<C>(u"BeforeOpen", &C::BeforeOpen, plat::NotifyEventTypeInfo()),
         plat::EventProp<C>(u"AfterClose", &C::AfterClose, plat::NotifyEventTypeInfo()),
     });
+}
+
+void XANRegisterEventWrapper(std::unique_ptr<TXANEventWrapperClass> AClass) {
+    static std::mutex guard;
+    static std::vector<std::unique_ptr<TXANEventWrapperClass>> kept;
+    std::lock_guard<std::mutex> lock(guard);
+    RegisterEventWrapper(AClass.get());
+    kept.push_back(std::move(AClass));
 }
 
 void XANRegisterNotifyEventType() { XANRegisterEventType<void(TObject*)>(plat::NotifyEventTypeInfo()); }

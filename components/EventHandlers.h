@@ -113,10 +113,13 @@ public:
 
 // Registers the event type AEventType (a method type descriptor that lives for the process),
 // whose handlers have the signature Sig, so that script procedures can be hooked to its events.
+// Registers AClass with the wrapper registry and keeps it for the rest of the process.
+void XANRegisterEventWrapper(std::unique_ptr<TXANEventWrapperClass> AClass);
+
 template <class Sig>
 const TXANEventWrapperClass* XANRegisterEventType(plat::PTypeInfo AEventType) {
-    auto* cls = new TXANEventWrapperClassT<Sig>(AEventType->Name + std::u16string_view(u"_sw"), AEventType);
-    RegisterEventWrapper(cls);
+    XANRegisterEventWrapper(
+        std::make_unique<TXANEventWrapperClassT<Sig>>(AEventType->Name + std::u16string_view(u"_sw"), AEventType));
     return FindEventWrapper(AEventType);
 }
 

@@ -118,11 +118,13 @@ TMainForm::TMainForm(QWidget* AParent) : QMainWindow(AParent) {
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
     idle->start(kIdleIntervalMs);
-    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
+    FFocusConnection = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
     UpdateActions();
 }
 
 TMainForm::~TMainForm() {
+    // Focus moves while the widgets below go away, when this window is no TMainForm any more.
+    disconnect(FFocusConnection);
     // The debugger window's variables belong to this debugger's runner: free them first.
     delete FDebugForm;
 }

@@ -100,6 +100,7 @@ private:
     void UpdateBreakpointMarkers();
 
     TDebugForm* FDebugForm = nullptr;
+    QMetaObject::Connection FFocusConnection;
     bool FRunning = false;
     bool FCloseAfterRun = false;
     TXANScriptControl* FBreakScript = nullptr;

@@ -110,8 +110,8 @@ TEST(ScriptControlState, EveryOperationInEveryState) {
 }
 
 TEST(ScriptControlState, TransitionsAndEvents) {
+    std::vector<std::string> fired;  // outlives the control, whose destruction closes it again
     auto control = NewControl(slPascal, kPascal);
-    std::vector<std::string> fired;
     control->BeforePrepare = [&](plat::TObject* s) { fired.push_back(s == control.get() ? "BeforePrepare" : "?"); };
     control->BeforeOpen = [&](plat::TObject*) { fired.push_back("BeforeOpen:" + std::to_string(control->State())); };
     control->AfterClose = [&](plat::TObject*) { fired.push_back("AfterClose"); };
