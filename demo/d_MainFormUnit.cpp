@@ -1,8 +1,13 @@
 #include "demo/d_MainFormUnit.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -61,6 +66,40 @@ const char* const kScriptB =
     "    Result := 1;\n"
     "end;";
 
+// The same two scripts in VBScript: the same calls, variables and values.
+const char* const kVbScriptA =
+    "Sub Main\n"
+    "  ScriptB.Calc\n"
+    "End Sub";
+
+const char* const kVbScriptB =
+    "Sub Calc\n"
+    "  Dim x, y, z, xml, a(1, 2)\n"
+    "  x = 5 + 7\n"
+    "  y = x * 20\n"
+    "  z = y + F(0)\n"
+    "\n"
+    "  Set xml = CreateObject(\"Microsoft.XMLDOM\")\n"
+    "\n"
+    "  a(0, 0) = 1\n"
+    "  a(0, 1) = 2\n"
+    "  a(0, 2) = 3\n"
+    "  a(1, 0) = 11\n"
+    "  a(1, 1) = 12\n"
+    "  a(1, 2) = 13\n"
+    "End Sub\n"
+    "\n"
+    "Function F(ALevel)\n"
+    "  If ALevel < 5 Then\n"
+    "    F = F(ALevel + 1) * 2\n"
+    "  Else\n"
+    "    F = 1\n"
+    "  End If\n"
+    "End Function";
+
+// The languages a pane offers, in the order of its language box.
+constexpr TXANScriptLanguage kPaneLanguages[] = {slPascal, slNativeVb};
+
 // How often the actions' enabled state is recomputed while the window system is idle.
 constexpr int kIdleIntervalMs = 100;
 
@@ -73,6 +112,28 @@ QLabel* NavyLabel(const QString& AText) {
 QString PaneCaption(const TXANScriptControl& AScript) {
     return QStringLiteral("   ") + ToQString(AScript.Name()) + QStringLiteral(" (") + LanguageCaption(AScript.Language()) +
            QStringLiteral("):");
+}
+
+QString InitialScript(const TXANScriptControl& AScript, TXANScriptLanguage ALanguage) {
+    const bool isA = AScript.Name() == u"ScriptA";
+    if (ALanguage == slNativeVb) return QString::fromLatin1(isA ? kVbScriptA : kVbScriptB);
+    return QString::fromLatin1(isA ? kScriptA : kScriptB);
+}
+
+// Pascal text is coloured; QScintilla has no VBScript lexer, so that text stays plain.
+void ApplyLexer(QsciScintilla* AMemo, TXANScriptLanguage ALanguage) {
+    const QFont font = CodeFont();
+    if (ALanguage == slPascal) {
+        auto* lexer = new QsciLexerPascal(AMemo);
+        lexer->setDefaultFont(font);
+        lexer->setFont(font);
+        AMemo->setLexer(lexer);
+    } else {
+        QsciLexer* old = AMemo->lexer();
+        AMemo->setLexer(nullptr);
+        delete old;
+    }
+    AMemo->setFont(font);
 }
 
 }  // namespace
@@ -144,16 +205,9 @@ void TMainForm::CreateComponents() {
     }
 }
 
-QsciScintilla* TMainForm::NewMemo(TXANScriptControl& AScript, const QString& AText) {
+QsciScintilla* TMainForm::NewMemo(TXANScriptControl& AScript) {
     auto* memo = new QsciScintilla();
-    const QFont font = CodeFont();
-    if (AScript.Language() == slPascal) {
-        auto* lexer = new QsciLexerPascal(memo);
-        lexer->setDefaultFont(font);
-        lexer->setFont(font);
-        memo->setLexer(lexer);
-    }
-    memo->setFont(font);
+    ApplyLexer(memo, AScript.Language());
     memo->setUtf8(true);
     memo->setEolMode(QsciScintilla::EolUnix);
     // Margin 0: line numbers counted from 0, as breakpoint lines are; margin 1: the markers.
@@ -170,7 +224,7 @@ QsciScintilla* TMainForm::NewMemo(TXANScriptControl& AScript, const QString& ATe
     memo->setMarkerBackgroundColor(QColor(240, 200, 0), kPausedLineMarker);
     memo->setSelectionBackgroundColor(QColor(255, 230, 120));
     memo->setSelectionForegroundColor(Qt::black);
-    memo->setText(AText);
+    memo->setText(InitialScript(AScript, AScript.Language()));
     auto numberLines = [memo] {
         for (int line = 0; line < memo->lines(); ++line)
             memo->setMarginText(line, QString::number(line), QsciScintilla::STYLE_LINENUMBER);
@@ -184,24 +238,39 @@ QsciScintilla* TMainForm::NewMemo(TXANScriptControl& AScript, const QString& ATe
     return memo;
 }
 
+QComboBox* TMainForm::NewLanguageBox(TXANScriptControl& AScript) {
+    auto* box = new QComboBox();
+    for (TXANScriptLanguage language : kPaneLanguages) box->addItem(LanguageCaption(language));
+    connect(box, &QComboBox::activated, this, [this, &AScript](int AIndex) {
+        Guarded([&] { SetScriptLanguage(AScript, kPaneLanguages[AIndex]); });
+    });
+    return box;
+}
+
 void TMainForm::CreateEditors(QWidget* AParent) {
-    ScriptAMemo = NewMemo(ScriptA, QString::fromLatin1(kScriptA));
-    ScriptBMemo = NewMemo(ScriptB, QString::fromLatin1(kScriptB));
+    ScriptAMemo = NewMemo(ScriptA);
+    ScriptBMemo = NewMemo(ScriptB);
     Label2 = NavyLabel(PaneCaption(ScriptA));
     Label3 = NavyLabel(PaneCaption(ScriptB));
-    auto pane = [](QLabel* ALabel, QWidget* AMemo) {
+    ScriptALanguageBox = NewLanguageBox(ScriptA);
+    ScriptBLanguageBox = NewLanguageBox(ScriptB);
+    auto pane = [](QLabel* ALabel, QComboBox* ALanguageBox, QWidget* AMemo) {
         auto* w = new QWidget();
         auto* l = new QVBoxLayout(w);
         l->setContentsMargins(0, 0, 0, 0);
         l->setSpacing(0);
-        l->addWidget(ALabel);
+        auto* header = new QHBoxLayout();
+        header->setContentsMargins(0, 0, 0, 0);
+        header->addWidget(ALabel, 1);
+        header->addWidget(ALanguageBox);
+        l->addLayout(header);
         l->addWidget(AMemo);
         return w;
     };
     auto* splitter = new QSplitter();
     splitter->setHandleWidth(5);
-    splitter->addWidget(pane(Label2, ScriptAMemo));
-    splitter->addWidget(pane(Label3, ScriptBMemo));
+    splitter->addWidget(pane(Label2, ScriptALanguageBox, ScriptAMemo));
+    splitter->addWidget(pane(Label3, ScriptBLanguageBox, ScriptBMemo));
     splitter->setSizes({329, 326});
     static_cast<QVBoxLayout*>(AParent->layout())->addWidget(splitter, 1);
 }
@@ -248,6 +317,8 @@ void TMainForm::UpdateActions() {
     actRemoveBreakpoint->setEnabled(memoFocused);
     actRun->setEnabled(!FRunning || InBreak());
     for (QAction* a : {actStepInto, actStepOver, actAbort}) a->setEnabled(InBreak());
+    // A running script's language cannot change under it.
+    for (QComboBox* box : {ScriptALanguageBox, ScriptBLanguageBox}) box->setEnabled(!FRunning);
 }
 
 bool TMainForm::MemoHasFocus(const QsciScintilla* AMemo) const {
@@ -258,6 +329,8 @@ bool TMainForm::MemoHasFocus(const QsciScintilla* AMemo) const {
 QsciScintilla* TMainForm::MemoOf(const TXANScriptControl& AScript) const {
     return &AScript == &ScriptA ? ScriptAMemo : ScriptBMemo;
 }
+
+QLabel* TMainForm::LabelOf(const TXANScriptControl& AScript) const { return &AScript == &ScriptA ? Label2 : Label3; }
 
 TXANScriptControl& TMainForm::FocusedScript() const {
     if (MemoHasFocus(ScriptAMemo)) return const_cast<TXANScriptControl&>(ScriptA);
@@ -323,6 +396,21 @@ void TMainForm::ToggleBreakpoint(TXANScriptControl& AScript, plat::Integer ALine
         bp->Delete();
     else
         Debugger.SetBreakpoint(AScript.DebugModule(), ALine);
+    RefreshBreakpointList();
+}
+
+void TMainForm::SetScriptLanguage(TXANScriptControl& AScript, TXANScriptLanguage ALanguage) {
+    if (FRunning) plat::Throw<plat::Exception>(plat::UString(u"A running script's language cannot change."));
+    QComboBox* box = &AScript == &ScriptA ? ScriptALanguageBox : ScriptBLanguageBox;
+    box->setCurrentIndex(static_cast<int>(std::find(std::begin(kPaneLanguages), std::end(kPaneLanguages), ALanguage) -
+                                          std::begin(kPaneLanguages)));
+    if (AScript.Language() == ALanguage) return;
+    Debugger.ClearBreakpoints(AScript.DebugModule());
+    AScript.SetLanguage(ALanguage);
+    QsciScintilla* memo = MemoOf(AScript);
+    ApplyLexer(memo, ALanguage);
+    memo->setText(InitialScript(AScript, ALanguage));
+    LabelOf(AScript)->setText(PaneCaption(AScript));
     RefreshBreakpointList();
 }
 

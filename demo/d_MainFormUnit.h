@@ -1,6 +1,6 @@
 #pragma once
-// TMainForm: the demonstration program's main window. Two Pascal scripts, ScriptA and ScriptB,
-// share one synchronous debugger; a run compiles both, hands each to the other as a named
+// TMainForm: the demonstration program's main window. Two scripts, ScriptA and ScriptB, each in
+// Pascal or VBScript as its pane's language box says, share one synchronous debugger; a run compiles both, hands each to the other as a named
 // object and calls ScriptA's Main, which calls ScriptB's Calc. A break runs on this window's
 // thread: the window shows the debugger window, marks the paused line and keeps processing
 // window messages until the user resumes.
@@ -11,6 +11,7 @@
 
 QT_BEGIN_NAMESPACE
 class QAction;
+class QComboBox;
 class QLabel;
 class QListWidget;
 QT_END_NAMESPACE
@@ -41,6 +42,9 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
+    // The language boxes above the editors; their items are "Pascal" and "VBScript".
+    QComboBox* ScriptALanguageBox = nullptr;
+    QComboBox* ScriptBLanguageBox = nullptr;
     QAction* actSetBreakpoint = nullptr;
     QAction* actRemoveBreakpoint = nullptr;
     QAction* actRun = nullptr;
@@ -59,6 +63,9 @@ public:
     void RefreshBreakpointList();
     // Toggles the breakpoint of AScript's module at ALine (the editors' margin does this).
     void ToggleBreakpoint(TXANScriptControl& AScript, plat::Integer ALine);
+    // Switches AScript to ALanguage: its editor gets that language's initial script, its label
+    // names the language, and its breakpoints go (their lines meant the other text).
+    void SetScriptLanguage(TXANScriptControl& AScript, TXANScriptLanguage ALanguage);
 
     // Editor markers (numbers for QsciScintilla::markerDefine).
     static constexpr int kBreakpointMarker = 1;
@@ -73,7 +80,9 @@ private:
     void CreateComponents();
     void CreateEditors(QWidget* AParent);
     void CreateActions();
-    QsciScintilla* NewMemo(TXANScriptControl& AScript, const QString& AText);
+    QsciScintilla* NewMemo(TXANScriptControl& AScript);
+    QComboBox* NewLanguageBox(TXANScriptControl& AScript);
+    QLabel* LabelOf(const TXANScriptControl& AScript) const;
     QsciScintilla* MemoOf(const TXANScriptControl& AScript) const;
     bool MemoHasFocus(const QsciScintilla* AMemo) const;
     TXANScriptControl& FocusedScript() const;

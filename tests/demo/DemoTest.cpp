@@ -2,6 +2,7 @@
 // editors, runs that stop, the debugger window read and clicked at each break, and the answers
 // given to the program's dialogs.
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -105,6 +106,12 @@ class DemoTest : public QObject {
         QVERIFY2(script.Done(), "the run ended before every expected break");
     }
     QString Status() { return Form().StatusText->text(); }
+    // Picks the item of a pane's language box as the user does.
+    void Choose(QComboBox* ABox, const QString& ALanguage) {
+        const int index = ABox->findText(ALanguage);
+        QVERIFY2(index >= 0, qPrintable(ALanguage));
+        emit ABox->activated(index);
+    }
 
 private slots:
     void init() {
@@ -220,6 +227,59 @@ private slots:
         Form().ScriptBMemo->setText(good);
         RunWith({}, {});
         QCOMPARE(Status(), QStringLiteral("Execution finished ok."));
+    }
+
+    void ChoosingVBScriptSwitchesTheTextAndLabelAndDropsThatPanesBreakpoints() {
+        const QString pascalB = Form().ScriptBMemo->text();
+        ToggleAt(Form().ScriptAMemo, 2);
+        ToggleAt(Form().ScriptBMemo, 4);
+        Choose(Form().ScriptBLanguageBox, QStringLiteral("VBScript"));
+        QCOMPARE(Form().ScriptB.Language(), slNativeVb);
+        QCOMPARE(Form().ScriptA.Language(), slPascal);
+        QCOMPARE(Form().Label3->text(), QStringLiteral("   ScriptB (VBScript):"));
+        QCOMPARE(Form().ScriptBMemo->text(0).remove(QLatin1Char('\n')), QStringLiteral("Sub Calc"));
+        QCOMPARE(Lines(Form().BreakpointList), QStringList{QStringLiteral("ScriptA, line: 2")});
+        QCOMPARE(Form().ScriptBMemo->markersAtLine(4), 0u);
+        Choose(Form().ScriptBLanguageBox, QStringLiteral("Pascal"));
+        QCOMPARE(Form().ScriptB.Language(), slPascal);
+        QCOMPARE(Form().Label3->text(), QStringLiteral("   ScriptB (Pascal):"));
+        QCOMPARE(Form().ScriptBMemo->text(), pascalB);
+        QCOMPARE(Form().ScriptBLanguageBox->currentText(), QStringLiteral("Pascal"));
+    }
+
+    void AVBScriptPaneStopsWithBothFramesAndFinishesAsPascalDoes_data() {
+        QTest::addColumn<QString>("languageA");
+        QTest::newRow("ScriptB in VBScript") << QStringLiteral("Pascal");
+        QTest::newRow("both in VBScript") << QStringLiteral("VBScript");
+    }
+    void AVBScriptPaneStopsWithBothFramesAndFinishesAsPascalDoes() {
+        QFETCH(QString, languageA);
+        Choose(Form().ScriptALanguageBox, languageA);
+        Choose(Form().ScriptBLanguageBox, QStringLiteral("VBScript"));
+        QCOMPARE(Form().Label2->text(), QStringLiteral("   ScriptA (%1):").arg(languageA));
+        QStringList frames, locals;
+        QString selected, z;
+        bool boxesDisabled = false;
+        RunWith({8}, {[&] {
+                    selected = Form().ScriptBMemo->selectedText();
+                    frames = Lines(Debug().FrameList);
+                    QTreeWidgetItem* root = Debug().VariableTree->topLevelItem(0);
+                    for (const char* name : {"x: ", "y: ", "z: ", "xml: ", "a: "})
+                        if (ChildStarting(root, QString::fromLatin1(name))) locals << QString::fromLatin1(name);
+                    if (QTreeWidgetItem* node = ChildStarting(root, QStringLiteral("z: "))) z = node->text(0);
+                    boxesDisabled = !Form().ScriptALanguageBox->isEnabled() && !Form().ScriptBLanguageBox->isEnabled();
+                    QCOMPARE(Status(), QStringLiteral("Breakpoint reached: ScriptB, line: 8"));
+                    Form().actRun->trigger();
+                }});
+        QCOMPARE(selected, QStringLiteral("  a(0, 0) = 1"));
+        QCOMPARE(frames.size(), 2);
+        QVERIFY2(frames[0].startsWith(QStringLiteral("ScriptB: ")), qPrintable(frames[0]));
+        QVERIFY2(frames[1].startsWith(QStringLiteral("ScriptA: ")), qPrintable(frames[1]));
+        QCOMPARE(locals, (QStringList{"x: ", "y: ", "z: ", "xml: ", "a: "}));
+        QVERIFY2(z.endsWith(QStringLiteral(" = 272")), qPrintable(z));  // 12 * 20 + 2 to the 5th
+        QVERIFY(boxesDisabled);
+        QCOMPARE(Status(), QStringLiteral("Execution finished ok."));
+        QVERIFY(Form().ScriptALanguageBox->isEnabled());
     }
 
     void BreakpointActionsNeedAFocusedEditor() {
