@@ -21,6 +21,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "demo/d_DebugFormUnit.h"
+#include "demo/VbLexer.h"
 #include "demo/d_Fonts.h"
 #include "qt/QtText.h"
 #include "xmldom/XmlDom.h"
@@ -120,19 +121,16 @@ QString InitialScript(const TXANScriptControl& AScript, TXANScriptLanguage ALang
     return QString::fromLatin1(isA ? kScriptA : kScriptB);
 }
 
-// Pascal text is coloured; QScintilla has no VBScript lexer, so that text stays plain.
+// The editor component's Pascal lexer, or our own for the VBScript dialect.
 void ApplyLexer(QsciScintilla* AMemo, TXANScriptLanguage ALanguage) {
     const QFont font = CodeFont();
-    if (ALanguage == slPascal) {
-        auto* lexer = new QsciLexerPascal(AMemo);
-        lexer->setDefaultFont(font);
-        lexer->setFont(font);
-        AMemo->setLexer(lexer);
-    } else {
-        QsciLexer* old = AMemo->lexer();
-        AMemo->setLexer(nullptr);
-        delete old;
-    }
+    QsciLexer* old = AMemo->lexer();
+    QsciLexer* lexer = ALanguage == slPascal ? static_cast<QsciLexer*>(new QsciLexerPascal(AMemo))
+                                             : new TVbLexer(AMemo);
+    lexer->setDefaultFont(font);
+    lexer->setFont(font);
+    AMemo->setLexer(lexer);
+    delete old;
     AMemo->setFont(font);
 }
 

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "demo/VbLexer.h"
 #include "demo/d_DebugFormUnit.h"
 #include "demo/d_MainFormUnit.h"
 
@@ -114,6 +115,24 @@ class DemoTest : public QObject {
     }
 
 private slots:
+    // Each byte of a VBScript line gets its colour class: words, a string with a doubled
+    // quote, a number and a trailing comment.
+    void VbScriptLinesAreColouredByTheirParts() {
+        using L = demo::TVbLexer;
+        const QByteArray line = "If x = \"a \"\"b\"\"\" Then y = 12 ' note";
+        const QList<int> styles = L::StyleLine(line);
+        QCOMPARE(styles.size(), line.size());
+        auto styleAt = [&](const char* part) { return styles[line.indexOf(part)]; };
+        QCOMPARE(styleAt("If"), int(L::vsKeyword));
+        QCOMPARE(styleAt("x ="), int(L::vsDefault));
+        QCOMPARE(styleAt("b\"\""), int(L::vsString));
+        QCOMPARE(styles[line.indexOf(" Then") - 1], int(L::vsString));  // the closing quote
+        QCOMPARE(styleAt("Then"), int(L::vsKeyword));
+        QCOMPARE(styleAt("12"), int(L::vsNumber));
+        QCOMPARE(styleAt("' note"), int(L::vsComment));
+        QCOMPARE(styles.last(), int(L::vsComment));
+    }
+
     void init() {
         FForm = std::make_unique<TMainForm>();
         FForm->show();
