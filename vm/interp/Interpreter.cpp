@@ -732,6 +732,14 @@ template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
         NEXT();                                                                                             \
     }
 
+template <TXANInterpreter::TCallHook Hook, bool Assigns>
+[[gnu::always_inline]] inline Variant* TXANInterpreter::RunCallHook(TXANThread& AThread, TXANCallStackFrame& AFrame,
+                                                                    PXANInstr AIp, Variant* ATop) {
+    TXANCall& call = *AIp->DataAs<TXANCall>();
+    (this->*Hook)(AThread, AFrame, call, ATop - 1);
+    return PopCallOperands(AFrame, ATop, Assigns ? call.FArgCount + 2 : call.FResOffset);
+}
+
 void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
     TXANThread& thread = AThread;
     TXANCallStackFrame* frame = &AEntry;
@@ -1047,30 +1055,22 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 OP(icGlobCallRef) : XAN_GLOB_CALL(true)
                 OP(icMemberCall) : OP(icMemberCallRef) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoMemberCall(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    sp = RunCallHook<&TXANInterpreter::DoMemberCall, false>(thread, *frame, ip, sp);
                     NEXT();
                 }
                 OP(icUnnamedCall) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoUnnamedCall(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    sp = RunCallHook<&TXANInterpreter::DoUnnamedCall, false>(thread, *frame, ip, sp);
                     NEXT();
                 }
                 OP(icUnnamedCallRef) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoUnnamedCallRef(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    sp = RunCallHook<&TXANInterpreter::DoUnnamedCallRef, false>(thread, *frame, ip, sp);
                     NEXT();
                 }
                 OP(icNewUnnamedCall) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoNewUnnamedCall(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FResOffset);
+                    sp = RunCallHook<&TXANInterpreter::DoNewUnnamedCall, false>(thread, *frame, ip, sp);
                     NEXT();
                 }
                 OP(icAssignGlobCall) : {
@@ -1087,16 +1087,12 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                 }
                 OP(icAssignMemberCall) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoAssignMemberCall(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FArgCount + 2);
+                    sp = RunCallHook<&TXANInterpreter::DoAssignMemberCall, true>(thread, *frame, ip, sp);
                     NEXT();
                 }
                 OP(icAssignUnnamedCall) : {
                     SYNC_IP();
-                    TXANCall& call = *ip->DataAs<TXANCall>();
-                    DoAssignUnnamedCall(thread, *frame, call, sp - 1);
-                    sp = PopCallOperands(*frame, sp, call.FArgCount + 2);
+                    sp = RunCallHook<&TXANInterpreter::DoAssignUnnamedCall, true>(thread, *frame, ip, sp);
                     NEXT();
                 }
 

@@ -126,6 +126,11 @@ protected:
 
 private:
     class TActivation;
+    using TCallHook = void (TXANInterpreter::*)(TXANThread&, TXANCallStackFrame&, TXANCall&, plat::Variant*);
+    // The machine's hook for the call operand of the instruction at AIp, then the operands
+    // it took popped (the call's result slot stays, or nothing for an assignment): the new top.
+    template <TCallHook Hook, bool Assigns>
+    plat::Variant* RunCallHook(TXANThread& AThread, TXANCallStackFrame& AFrame, PXANInstr AIp, plat::Variant* ATop);
     // Links AFrame as the thread's innermost activation of ACtx, with its slots from the pool.
     void EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANVMInterpretContext& ACtx);
     // What every way into an activation shares (ACtx's code and the depth checked by the caller).

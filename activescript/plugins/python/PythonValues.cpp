@@ -155,8 +155,8 @@ PyObject* MethodCall(PyObject* self, PyObject* args, PyObject*) {
 PyObject* NullRepr(PyObject*) { return PyUnicode_FromString("Null"); }
 
 PyTypeObject* MakeType(const char* AName, std::size_t ASize, PyType_Slot* ASlots) {
-    PyType_Spec spec{AName, static_cast<int>(ASize), 0, Py_TPFLAGS_DEFAULT, ASlots};
-    return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
+    PyType_Spec typeSpec{AName, static_cast<int>(ASize), 0, Py_TPFLAGS_DEFAULT, ASlots};
+    return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&typeSpec));
 }
 
 }  // namespace
