@@ -163,7 +163,7 @@ void TXANInterpreter::EnterFrame(TXANThread& AThread, TXANCallStackFrame& AFrame
 }
 
 inline void TXANInterpreter::UnlinkFrame(TXANThread& AThread, TXANCallStackFrame& AFrame) noexcept {
-    if (FActivationHooks) OnActivationLeave(AThread, AFrame);
+    if (ActivationHooksDue()) OnActivationLeave(AThread, AFrame);
     if (AFrame.ElementRefs) {
         delete AFrame.ElementRefs;
         AFrame.ElementRefs = nullptr;
@@ -196,7 +196,7 @@ private:
 
 void TXANInterpreter::Interpret(TXANThread& AThread, TXANVMInterpretContext& ACtx) {
     TActivation activation(*this, AThread, ACtx);
-    if (FActivationHooks) OnActivationEnter(AThread, activation.Frame);
+    if (ActivationHooksDue()) OnActivationEnter(AThread, activation.Frame);
     Run(AThread, activation.Frame);
 }
 
@@ -238,7 +238,7 @@ inline void ReleaseInlineSlots(TXANThread& AThread, TXANInlineFrame& AFrame) noe
     try {
         LinkFrame(AThread, callee, callee.OwnCtx, ACaller.ThreadVM, depth, InlineSlots(AThread, callee, *ACode));
         linked = true;
-        if (FActivationHooks) OnActivationEnter(AThread, callee);
+        if (ActivationHooksDue()) OnActivationEnter(AThread, callee);
     } catch (...) {
         if (linked) {
             LeaveInline(AThread, &callee);

@@ -121,8 +121,12 @@ protected:
     virtual bool DoIsTest(const plat::Variant& AObj, const plat::Variant& AType);
 
     // Whether OnActivationEnter / OnActivationLeave are called. A machine whose hooks do
-    // nothing clears it, and every script call saves two virtual calls.
-    bool FActivationHooks = true;
+    // nothing clears it, and every script call saves two virtual calls; a machine whose hooks
+    // only matter while a step is armed keeps it set only then. Atomic: the thread that arms
+    // a step sets it on every such machine, whatever threads run them.
+    std::atomic<bool> FActivationHooks{true};
+
+    bool ActivationHooksDue() const noexcept { return FActivationHooks.load(std::memory_order_relaxed); }
 
 private:
     class TActivation;

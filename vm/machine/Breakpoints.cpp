@@ -30,12 +30,50 @@ bool InCode(const TXANByteCode& ACode, const TXANInstr* AInstr) noexcept {
     return AInstr >= ACode.Code() && AInstr < ACode.Code() + ACode.Count();
 }
 
-void SetBase(TXANSteppingBase* ACell, TXANSteppingBase AValue) noexcept {
-    // The cell of machines without a debugger is shared and always none: never written.
-    if (ACell && *ACell != AValue) *ACell = AValue;
+}  // namespace
+
+namespace {
+
+struct TStepWatch {
+    plat::CriticalSection Section;
+    std::int32_t Armed = 0;  // stepping cells that hold a step
+    std::vector<std::atomic<bool>*> Flags;
+};
+
+// Never destroyed: stepping cells are dropped during exit too.
+TStepWatch& StepWatch() {
+    static auto* watch = new TStepWatch;
+    return *watch;
 }
 
 }  // namespace
+
+void XANWatchSteps(std::atomic<bool>* AHooksFlag) {
+    TStepWatch& watch = StepWatch();
+    plat::SectionGuard guard(watch.Section);
+    watch.Flags.push_back(AHooksFlag);
+    AHooksFlag->store(watch.Armed != 0, std::memory_order_relaxed);
+}
+
+void XANUnwatchSteps(std::atomic<bool>* AHooksFlag) noexcept {
+    TStepWatch& watch = StepWatch();
+    plat::SectionGuard guard(watch.Section);
+    std::erase(watch.Flags, AHooksFlag);
+    AHooksFlag->store(false, std::memory_order_relaxed);
+}
+
+void XANSetSteppingBase(TXANSteppingBase* ACell, TXANSteppingBase AValue) noexcept {
+    if (!ACell || *ACell == AValue) return;
+    const bool arms = *ACell == sbNone;
+    const bool disarms = AValue == sbNone;
+    *ACell = AValue;
+    if (arms == disarms) return;  // one step's base moved
+    TStepWatch& watch = StepWatch();
+    plat::SectionGuard guard(watch.Section);
+    watch.Armed += arms ? 1 : -1;
+    if (watch.Armed == (arms ? 1 : 0))
+        for (std::atomic<bool>* flag : watch.Flags) flag->store(arms, std::memory_order_relaxed);
+}
 
 // ---- Records -----------------------------------------------------------------------------------
 
@@ -227,7 +265,7 @@ void TXANVMBreakpoints::SetStepBPs(TXANThread* AThread, TXANSteppingBase* AStepB
                                    PXANInstr AStartFrom, bool ASkipStartLine) {
     plat::SectionGuard guard(FSection);
     TWalk(*this, AThread, ACode, ASkipStartLine, ASkipStartLine ? LineOf(*AStartFrom) : -1).Run(AStartFrom);
-    SetBase(AStepBase, ACurFrame ? reinterpret_cast<TXANSteppingBase>(ACurFrame) : sbAnyFrame);
+    XANSetSteppingBase(AStepBase, ACurFrame ? reinterpret_cast<TXANSteppingBase>(ACurFrame) : sbAnyFrame);
 }
 
 void TXANVMBreakpoints::SetExcStepBPs(TXANThread* AThread, TXANSteppingBase* AStepBase,
@@ -237,7 +275,7 @@ void TXANVMBreakpoints::SetExcStepBPs(TXANThread* AThread, TXANSteppingBase* ASt
     for (const TXANTry* block = AHandler; block; block = block->FParent)
         if (block->FHandlerLabel && block->FHandlerLabel->FTarget)
             TWalk(*this, AThread, ACode, false, -1).Run(block->FHandlerLabel->FTarget);
-    SetBase(AStepBase, ACurFrame ? reinterpret_cast<TXANSteppingBase>(ACurFrame) : sbAnyFrame);
+    XANSetSteppingBase(AStepBase, ACurFrame ? reinterpret_cast<TXANSteppingBase>(ACurFrame) : sbAnyFrame);
 }
 
 void TXANVMBreakpoints::RemoveStepBps(TXANThread* AThread, TXANSteppingBase* AStepBase) {
@@ -249,7 +287,7 @@ void TXANVMBreakpoints::RemoveStepBps(TXANThread* AThread, TXANSteppingBase* ASt
         released.push_back(record->Instr);
     }
     for (PXANInstr instr : released) ReleaseIfUnused(instr);
-    SetBase(AStepBase, sbNone);
+    XANSetSteppingBase(AStepBase, sbNone);
 }
 
 }  // namespace xan

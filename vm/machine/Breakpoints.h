@@ -4,6 +4,7 @@
 // instruction becomes icBreak while a record for it exists, and the interpreter asks GetInfo
 // what a trap means. Every patch first unfuses the instruction groups that cover the patched
 // instruction, so that no fused group runs past it.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -25,6 +26,17 @@ class TXANVMSource;
 // The stepping-base cell's two fixed values; any other value is the base frame's address.
 inline constexpr TXANSteppingBase sbNone = -1;      // no stepping
 inline constexpr TXANSteppingBase sbAnyFrame = 0;   // step into: every frame qualifies
+
+// Activation hooks of machines with a debugger matter only while a step is armed. Such a
+// machine registers its hook flag here; the flags of all registered machines are set exactly
+// while some stepping cell (of any thread and debugger) holds a step, so a debugger that is
+// attached but not stepping costs nothing per call.
+void XANWatchSteps(std::atomic<bool>* AHooksFlag);
+void XANUnwatchSteps(std::atomic<bool>* AHooksFlag) noexcept;
+
+// Every write of a stepping cell goes through here, to keep those flags exact. The cell of
+// machines without a debugger is shared and always none: it is never written.
+void XANSetSteppingBase(TXANSteppingBase* ACell, TXANSteppingBase AValue) noexcept;
 
 // Whether AFrame qualifies for ABase: any frame does for sbAnyFrame, a frame not deeper than
 // the base frame does otherwise (step over). The base frame is live whenever the cell holds it:

@@ -62,7 +62,10 @@ struct TVMIndexes::ThreadRecord {
 struct TVMIndexes::SteppingItem {
     TXANThread* Thread;
     std::int32_t DebuggerId;
-    TXANSteppingBase Base = -1;
+    TXANSteppingBase Base = sbNone;
+
+    // An item dropped with its step armed (its thread ended mid-step) no longer counts.
+    ~SteppingItem() { XANSetSteppingBase(&Base, sbNone); }
 };
 
 namespace {

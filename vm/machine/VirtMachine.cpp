@@ -181,7 +181,7 @@ void TXANVirtMachine::Open(TXANVMDebuggerBase* ADebugger) {
     FTerminateFlag.store(TerminateRunning, std::memory_order_relaxed);
     if (ADebugger) ADebugger->Attach(this);
     FDebugger = ADebugger;
-    FActivationHooks = ADebugger != nullptr;
+    if (ADebugger) XANWatchSteps(&FActivationHooks);
     TVMIndexes::Instance().MarkOpened(FId, ADebugger ? ADebugger->Id() : -1);
     TXANThread* thread = TVMIndexes::Instance().InitThread(FId);
     RunCode(*thread, FGlobalByteCode.get(), nullptr, nullptr, nullptr);
@@ -203,7 +203,7 @@ void TXANVirtMachine::Close() {
     TVMIndexes::Instance().MarkClosingAndWait(FId);
     if (FDebugger) FDebugger->Detach(this);
     FDebugger = nullptr;
-    FActivationHooks = false;
+    XANUnwatchSteps(&FActivationHooks);
     FState = msUninitialized;
     Cleanup();
 }

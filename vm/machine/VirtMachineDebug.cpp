@@ -32,7 +32,7 @@ TXANThreadVM* TXANVirtMachine::SteppingRecord(TXANThread& AThread, TXANCallStack
 void TXANVirtMachine::SetStepBPsFrom(TXANThread& AThread, TXANThreadVM& AThreadVM, TXANCallStackFrame& AFrame,
                                      const TXANCallStackFrame* ABase, bool ASkipLine) {
     if (AFrame.Ctx->Source) {
-        *AThreadVM.FSteppingBase = ABase ? reinterpret_cast<TXANSteppingBase>(ABase) : sbAnyFrame;
+        XANSetSteppingBase(AThreadVM.FSteppingBase, ABase ? reinterpret_cast<TXANSteppingBase>(ABase) : sbAnyFrame);
         return;
     }
     FBreakpoints.SetStepBPs(&AThread, AThreadVM.FSteppingBase, ABase, *AFrame.Ctx->Code, AFrame.IP, ASkipLine);
@@ -58,7 +58,7 @@ void TXANVirtMachine::OnActivationLeave(TXANThread& AThread, TXANCallStackFrame&
         TXANSteppingBase* cell = threadVM.FSteppingBase;
         if (!FDebugger || !cell || *cell == sbNone || threadVM.FInBreak) return;
         // A step over that leaves its procedure stops in the caller.
-        if (*cell == reinterpret_cast<TXANSteppingBase>(&AFrame)) *cell = sbAnyFrame;
+        if (*cell == reinterpret_cast<TXANSteppingBase>(&AFrame)) XANSetSteppingBase(cell, sbAnyFrame);
         TXANCallStackFrame* caller = AFrame.Next;
         if (!caller) {
             // The thread's run is over, and so is its step: the next run starts without one.
