@@ -50,9 +50,18 @@ private:
     static std::uint32_t BitOf(const void* P) noexcept;
 
     mutable plat::CriticalSection FSection;  // WatchBlock, Collect and ItemProc
+    // Both sets come zeroed from calloc: a set this size is fresh pages that are never
+    // touched until a bit is set, so the filter costs a process nothing at start-up.
+    struct TFree {
+        void operator()(std::uint32_t* P) const noexcept;
+    };
+    using TWords = std::unique_ptr<std::uint32_t[], TFree>;
+    static TWords ZeroedWords();
+    std::atomic_ref<std::uint32_t> Word(std::uint32_t AIndex) const noexcept { return std::atomic_ref(FBits[AIndex]); }
+
     int FWatchCalls = 0;
-    std::unique_ptr<std::atomic<std::uint32_t>[]> FBits;  // read without the lock
-    std::unique_ptr<std::uint32_t[]> FScratch;           // the set being rebuilt
+    TWords FBits;     // read without the lock, through Word
+    TWords FScratch;  // the set being rebuilt; made by the first Collect
 };
 
 }  // namespace xan

@@ -271,64 +271,114 @@ def checksum_problem(result, expected):
 class Measurement:
     """The fastest of the timed runs (the warm-up alone when there are none). On a shared
     machine other work only ever adds time, so the minimum is the steadiest estimate of what a
-    program costs; medians moved by a quarter between identical runs on the development box."""
+    program costs; medians moved by a quarter between identical runs on the development box.
 
-    def __init__(self, results):
-        self.cpu = min(r.cpu for r in results)
-        self.wall = min(r.wall for r in results)
+    Velmora's runs are made from several paths of different lengths (see PathSet); then each
+    path keeps its fastest run, the figures are the median over the paths, and `spread` says
+    how far the slowest path's time lies above the fastest's: a program whose speed depends on
+    where the heap happens to place the interpreter's hot data shows a large spread."""
+
+    def __init__(self, results, by_path=None):
+        if by_path:
+            bests = [Measurement(runs) for runs in by_path.values()]
+            cpus = sorted(m.cpu for m in bests)
+            self.cpu = median(cpus)
+            self.wall = median(sorted(m.wall for m in bests))
+            self.spread = (cpus[-1] - cpus[0]) / cpus[0] if cpus[0] > 0 else 0.0
+        else:
+            self.cpu = min(r.cpu for r in results)
+            self.wall = min(r.wall for r in results)
+            self.spread = None
         known = [r.peak_kb for r in results if r.peak_kb is not None]
         self.peak_kb = max(known) if known else None
 
 
-def measure_bench(bench, impls, runs, timeout, table, failures):
+def median(values):
+    middle = len(values) // 2
+    return values[middle] if len(values) % 2 else (values[middle - 1] + values[middle]) / 2.0
+
+
+SPREAD_LIMIT = 0.10
+LENGTHS = []   # the path lengths of this run (--path-lengths)
+
+
+class PathSet:
+    """Symbolic links to one program whose paths differ only in length. The path is the first
+    thing the runner copies to the heap, so each length shifts everything allocated after it:
+    timing every length exposes speed that depends on luck in memory layout."""
+
+    def __init__(self, program, lengths, folder):
+        ext = os.path.splitext(program)[1]
+        self.paths = []
+        for length in lengths:
+            link = os.path.join(folder, "p" * length + ext)
+            if not os.path.lexists(link):
+                os.symlink(os.path.abspath(program), link)
+            self.paths.append(link)
+
+
+def measure_bench(bench, impls, runs, timeout, table, failures, lengths):
     """Times one benchmark: a checked warm-up of every implementation, then the timed runs in
-    rounds (each implementation once per round), so that a change in the machine's speed while
-    the benchmark runs touches every column alike and the ratios stay fair."""
+    rounds (each implementation once per round, Velmora once per path length), so that a
+    change in the machine's speed while the benchmark runs touches every column alike and the
+    ratios stay fair."""
     expected = read_expected(bench)
     active = []
-    for impl in impls:
-        program = os.path.join(HERE, bench, bench + "." + impl.ext)
-        label = "%s/%s" % (bench, os.path.basename(program))
-        if not os.path.isfile(program):
-            failures.append("%s: program file missing" % label)
-            continue
-        warm = run_once(impl.argv(program), timeout)
-        problem = checksum_problem(warm, expected)
-        if problem:
-            failures.append("%s: %s" % (label, problem))
-            table[(bench, impl.key)] = None
-            continue
-        active.append((impl, program, label, [warm]))
-    for _ in range(runs):
-        for entry in list(active):
-            impl, program, label, results = entry
-            result = run_once(impl.argv(program), timeout)
-            problem = checksum_problem(result, expected)
-            if problem:
-                failures.append("%s: %s (on a timed run)" % (label, problem))
-                table[(bench, impl.key)] = None
-                active.remove(entry)
+    with tempfile.TemporaryDirectory(prefix="velmora-paths-") as folder:
+        for impl in impls:
+            program = os.path.join(HERE, bench, bench + "." + impl.ext)
+            label = "%s/%s" % (bench, os.path.basename(program))
+            if not os.path.isfile(program):
+                failures.append("%s: program file missing" % label)
                 continue
-            results.append(result)
-    for impl, program, label, results in active:
+            warm = run_once(impl.argv(program), timeout)
+            problem = checksum_problem(warm, expected)
+            if problem:
+                failures.append("%s: %s" % (label, problem))
+                table[(bench, impl.key)] = None
+                continue
+            paths = PathSet(program, lengths, folder).paths if impl.velmora and lengths else [program]
+            active.append((impl, paths, label, [warm], {p: [] for p in paths}))
+        for _ in range(runs):
+            for entry in list(active):
+                impl, paths, label, results, by_path = entry
+                for path in paths:
+                    result = run_once(impl.argv(path), timeout)
+                    problem = checksum_problem(result, expected)
+                    if problem:
+                        failures.append("%s: %s (on a timed run)" % (label, problem))
+                        table[(bench, impl.key)] = None
+                        active.remove(entry)
+                        break
+                    results.append(result)
+                    by_path[path].append(result)
+    for impl, paths, label, results, by_path in active:
         # The warm-up counts only when there are no timed runs.
-        measurement = Measurement(results[1:] or results)
+        timed = results[1:]
+        measurement = Measurement(timed or results, by_path if timed and len(paths) > 1 else None)
         table[(bench, impl.key)] = measurement
         print("  %-22s%s" % (label, describe(measurement)), flush=True)
 
 
-def measure_all(names, impls, runs, timeout):
+def measure_all(names, impls, runs, timeout, lengths):
     table, failures = {}, []
     for bench in names:
-        measure_bench(bench, impls, runs, timeout, table, failures)
+        measure_bench(bench, impls, runs, timeout, table, failures, lengths)
     return table, failures
 
 
 def describe(result):
     if result is None:
         return "FAILED"
-    return "%8.3f s cpu %8.3f s wall %8s MB" % (result.cpu, result.wall,
+    text = "%8.3f s cpu %8.3f s wall %8s MB" % (result.cpu, result.wall,
                                                 fmt_megabytes(result.peak_kb))
+    if result.spread is not None:
+        text += "  spread %5.1f %%%s" % (100 * result.spread, spread_mark(result))
+    return text
+
+
+def spread_mark(result):
+    return "  LAYOUT-SENSITIVE" if result.spread is not None and result.spread > SPREAD_LIMIT else ""
 
 
 # ---------------------------------------------------------------- reporting
@@ -475,10 +525,38 @@ SECTIONS = (
 )
 
 
+def spread_rows(table, names):
+    """Velmora's processor time per benchmark as the median over the path lengths, beside the
+    spread between the fastest and the slowest path."""
+    velmora = [i for i in IMPLS if i.velmora]
+    header = ["benchmark"] + [h for i in velmora for h in (i.title + " median", "spread")]
+    rows = []
+    for bench in names:
+        row = [bench]
+        for impl in velmora:
+            result = table.get((bench, impl.key))
+            has_spread = result is not None and result.spread is not None
+            row += ["%.3f" % result.cpu if has_spread else "-",
+                    ("%.1f %%" % (100 * result.spread) + spread_mark(result)) if has_spread else "-"]
+        rows.append(row)
+    return header, rows
+
+
+def spread_title(lengths):
+    return ("Velmora across path lengths (processor time, seconds: median over paths of "
+            "%s characters)" % ", ".join(str(n) for n in lengths),
+            "Each program runs through symbolic links whose names differ only in length; the "
+            "spread is the slowest path's time over the fastest's, minus one. Above %d %% the "
+            "program's speed depends on memory-layout luck (LAYOUT-SENSITIVE)."
+            % round(100 * SPREAD_LIMIT))
+
+
 def report_sections(table, names, render):
     out = []
     for metric, title, text in SECTIONS:
         out += [title, text, render(*time_rows(table, names, metric))]
+    if LENGTHS:
+        out += list(spread_title(LENGTHS)) + [render(*spread_rows(table, names))]
     out += ["Peak resident memory (MB)", "", render(*memory_rows(table, names))]
     return out
 
@@ -523,11 +601,24 @@ def parse_args(argv):
                         help="only verify the checksums (one run each, no timing table)")
     parser.add_argument("--timeout", type=float, default=600.0,
                         help="seconds before one run is killed (default 600)")
+    parser.add_argument("--path-lengths", default="1,8,15,22,29,36",
+                        help="comma-separated lengths of the file names Velmora runs each "
+                        "program from, to expose layout-dependent speed (default "
+                        "1,8,15,22,29,36; 0 runs the program from its own path only)")
     parser.add_argument("--markdown", metavar="FILE",
                         help="also write the results as a Markdown document")
     args = parser.parse_args(argv)
     if args.runs < 0:
         parser.error("--runs must not be negative")
+    try:
+        args.lengths = [int(n) for n in args.path_lengths.split(",") if n.strip()]
+    except ValueError:
+        parser.error("--path-lengths takes numbers, for example 1,8,15")
+    if any(n < 0 or n > 200 for n in args.lengths):
+        parser.error("--path-lengths must be between 0 and 200")
+    args.lengths = [n for n in args.lengths if n > 0]
+    if len(args.lengths) == 1:
+        parser.error("--path-lengths needs two lengths or more to measure a spread")
     return args
 
 
@@ -555,7 +646,9 @@ def main(argv):
     runs = 0 if args.check else args.runs
     print("%s %d benchmark(s) with: %s" % ("Checking" if args.check else "Timing",
                                           len(names), ", ".join(i.title for i in impls)))
-    table, failures = measure_all(names, impls, runs, args.timeout)
+    global LENGTHS
+    LENGTHS = args.lengths
+    table, failures = measure_all(names, impls, runs, args.timeout, LENGTHS)
     if not args.check:
         print()
         print(report_text(table, names, runs, failures))
