@@ -3,6 +3,9 @@
 namespace xan::as::test {
 
 // REXX values are strings: Booleans, dates, Empty and Null come back as their REXX text.
+// Host objects are functions: host('Name') reads a property or calls a method, host('Name=', v)
+// sets a property, host('', i) is the default member; members of an item published with its
+// members are functions of their own name (Greeting()). Arguments pass by value only.
 const TLangCase KRexxCase{
     "Rexx", u"ObjectREXXScript",
     uR"(counter = 10
