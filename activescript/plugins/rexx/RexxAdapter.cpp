@@ -11,7 +11,9 @@
 //   statements                       <statements> / exit
 // At the start of each run (the RXINI exit) the kept variables are put back into the program's
 // variable pool; at its end (RXTER), when the run ends at the global level, they are read back.
-// A run that fails inside a procedure keeps the variables as they were before it.
+// A run that fails inside a procedure keeps the variables as they were before it; a host call
+// back into the same engine runs with the variables as they were when the outer run began, and
+// the outer run's variables are the ones kept when it ends.
 //
 // Host objects are reached through functions (the RXFNC exit, asked only for names that are
 // neither labels of the script nor built-in functions):
