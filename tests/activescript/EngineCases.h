@@ -26,6 +26,9 @@ struct TLangCase {
     int SyntaxPos;             // from 1; -1: the engine does not tell
     bool ByRef;                // bump is defined
     TKinds Kinds;
+    // Per kind as in Kinds: the text echo gives the value back as where the language has no
+    // form that keeps its type (null: it comes back as it went).
+    TKinds Echoes{};
 };
 
 extern const TLangCase KVbCase;
@@ -33,5 +36,6 @@ extern const TLangCase KLuaCase;
 extern const TLangCase KPythonCase;
 extern const TLangCase KTclCase;
 extern const TLangCase KJsCase;
+extern const TLangCase KRexxCase;
 
 }  // namespace xan::as::test
