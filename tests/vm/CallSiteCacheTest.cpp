@@ -71,6 +71,16 @@ TEST(SiteTarget, EachKindComesBackAsStored) {
     // Another activation's slots: the same target, that activation's variable.
     Variant otherStack[4];
     EXPECT_EQ(&TXANSiteTarget::Local(1).Variable(otherStack, args), &otherStack[1]);
+
+    // A built-in is neither a procedure nor a variable (the loop must not read it as one).
+    alignas(8) std::uint64_t builtin = 0;
+    auto* b = reinterpret_cast<TIntrinsic*>(&builtin);
+    const TXANSiteTarget builtinTarget = TXANSiteTarget::Intrinsic(b);
+    EXPECT_TRUE(builtinTarget.IsIntrinsic());
+    EXPECT_FALSE(builtinTarget.IsProc() || builtinTarget.IsVariable());
+    EXPECT_EQ(builtinTarget.AsIntrinsic(), b);
+    EXPECT_TRUE(globalTarget.IsVariable() && local0.IsVariable() && param0.IsVariable());
+    EXPECT_FALSE(procTarget.IsVariable() || local0.IsIntrinsic());
 }
 
 TEST_F(CallSiteCacheTest, AnEmptySiteAnswersNothingEvenForNoOwner) {

@@ -17,42 +17,50 @@
 namespace xan {
 
 class TXANProcObject;
+class TIntrinsic;
 
-// What a site's name denotes, in one word: a script procedure, a global variable's value, or
-// the slot index of a local variable or parameter of the running activation. The low two bits
-// tell which (procedures and values are at least word-aligned).
+// What a site's name denotes, in one word: a script procedure, a built-in routine, a global
+// variable's value, or the slot index of a local variable or parameter of the running
+// activation. The low three bits tell which (the objects and values are 8-byte aligned).
 class TXANSiteTarget {
 public:
-    enum TKind : std::uintptr_t { tkProc = 0, tkGlobal = 1, tkLocal = 2, tkParam = 3 };
+    enum TKind : std::uintptr_t { tkProc = 0, tkGlobal = 1, tkLocal = 2, tkParam = 3, tkIntrinsic = 4 };
 
     TXANSiteTarget() = default;
     static TXANSiteTarget Proc(const TXANProcObject* AProc) noexcept { return TXANSiteTarget(Bits(AProc)); }
     static TXANSiteTarget Global(plat::Variant* AValue) noexcept { return TXANSiteTarget(Bits(AValue) | tkGlobal); }
     static TXANSiteTarget Local(std::int32_t AIndex) noexcept { return OfIndex(AIndex, tkLocal); }
     static TXANSiteTarget Param(std::int32_t AIndex) noexcept { return OfIndex(AIndex, tkParam); }
+    static TXANSiteTarget Intrinsic(const TIntrinsic* AIntrinsic) noexcept {
+        return TXANSiteTarget(Bits(AIntrinsic) | tkIntrinsic);
+    }
     static TXANSiteTarget FromBits(std::uintptr_t ABits) noexcept { return TXANSiteTarget(ABits); }
 
     explicit operator bool() const noexcept { return FBits != 0; }
     TKind Kind() const noexcept { return static_cast<TKind>(FBits & KindMask); }
     bool IsProc() const noexcept { return Kind() == tkProc; }
     const TXANProcObject* AsProc() const noexcept { return reinterpret_cast<const TXANProcObject*>(FBits); }
-    // The variable a non-procedure target denotes in an activation with slots AStack and
+    bool IsIntrinsic() const noexcept { return Kind() == tkIntrinsic; }
+    TIntrinsic* AsIntrinsic() const noexcept { return reinterpret_cast<TIntrinsic*>(FBits & ~KindMask); }
+    bool IsVariable() const noexcept { return Kind() >= tkGlobal && Kind() <= tkParam; }
+    // The variable a variable target denotes in an activation with slots AStack and
     // arguments AArgs.
     plat::Variant& Variable(plat::Variant* AStack, plat::Variant* AArgs) const noexcept {
         switch (Kind()) {
             case tkGlobal: return *reinterpret_cast<plat::Variant*>(FBits & ~KindMask);
-            case tkLocal: return AStack[FBits >> 2];
-            default: return AArgs[FBits >> 2];
+            case tkLocal: return AStack[FBits >> IndexShift];
+            default: return AArgs[FBits >> IndexShift];
         }
     }
     std::uintptr_t ToBits() const noexcept { return FBits; }
 
 private:
-    static constexpr std::uintptr_t KindMask = 3;
+    static constexpr std::uintptr_t KindMask = 7;
+    static constexpr unsigned IndexShift = 3;
     explicit TXANSiteTarget(std::uintptr_t ABits) noexcept : FBits(ABits) {}
     static std::uintptr_t Bits(const void* APtr) noexcept { return reinterpret_cast<std::uintptr_t>(APtr); }
     static TXANSiteTarget OfIndex(std::int32_t AIndex, TKind AKind) noexcept {
-        return TXANSiteTarget((static_cast<std::uintptr_t>(AIndex) << 2) | AKind);
+        return TXANSiteTarget((static_cast<std::uintptr_t>(AIndex) << IndexShift) | AKind);
     }
     std::uintptr_t FBits = 0;
 };

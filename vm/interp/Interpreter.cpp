@@ -698,7 +698,8 @@ template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
         DISPATCH();                                                                              \
     }
 // icGlobCall / icGlobCallRef (ref): the site's cached answer first (a script procedure entered
-// in this loop, a variable read, an element read in place), else the machine's call hook.
+// in this loop, a built-in run, a variable read, an element read in place), else the machine's
+// call hook.
 #define XAN_GLOB_CALL(ref)                                                                                  \
     {                                                                                                       \
         SYNC_IP();                                                                                          \
@@ -709,6 +710,12 @@ template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
             Variant* const callResult = sp - 1 - call.FResOffset;                                           \
             if (!call.FArgsByValue) target.AsProc()->TakeByValueCopies(callArgs);                           \
             XAN_ENTER(target.AsProc()->ByteCode(), callArgs, callResult);                                   \
+        }                                                                                                   \
+        if (target && target.IsIntrinsic()) {                                                               \
+            target.AsIntrinsic()->Execute(this, &call, sp - 1 - call.FArgsOffset, sp[-1 - call.FResOffset]);  \
+            CompleteElementRefs(*frame, sp - call.FResOffset, sp);                                          \
+            sp = XANPopTo(sp, sp - call.FResOffset);                                                        \
+            NEXT();                                                                                         \
         }                                                                                                   \
         if (target && call.FArgCount == 0) {                                                                \
             /* A variable read or passed by reference: no arguments to pop. */                              \
@@ -1077,7 +1084,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     SYNC_IP();
                     TXANCall& call = *ip->DataAs<TXANCall>();
                     const TXANSiteTarget target = call.FSiteCache.Lookup(frame->ThreadVM, frame->CurNS);
-                    if (target && !target.IsProc() && AssignCachedSite(target.Variable(stack, args), call, sp)) {
+                    if (target.IsVariable() && AssignCachedSite(target.Variable(stack, args), call, sp)) {
                         sp = PopCallOperands(*frame, sp, call.FArgCount + 1);
                         NEXT();
                     }

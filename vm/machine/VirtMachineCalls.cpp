@@ -197,8 +197,8 @@ static void PassElementByRef(TXANCallStackFrame& AFrame, Variant& AVariable, con
 }
 
 // The commonest global calls once the site has resolved its name on this thread: a script
-// procedure, a global variable read or passed by reference, an element of an array variable
-// read in place. Every other case, and every first call of a site, takes the full way.
+// procedure, a built-in routine, a global variable read or passed by reference, an element of
+// an array variable read in place. Every other case, and every first call of a site, takes the full way.
 TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame& AFrame, TXANCall& ACall,
                                          Variant* ATop, bool ARef) {
     TXANNameSearchRes r;
@@ -210,6 +210,11 @@ TXANCallExit TXANVirtMachine::DoGlobCall(TXANThread& AThread, TXANCallStackFrame
         // The call passed its checks: from now on the dispatch loop enters it by itself.
         Remember(AFrame, ACall, epoch, TXANSiteTarget::Proc(r.Proc()));
         return exit;
+    }
+    if (r.ObjKind == srIntrinsic) {
+        r.Intrinsic()->Execute(this, &ACall, ArgsOf(ATop, ACall), ResultOf(ATop, ACall));
+        Remember(AFrame, ACall, epoch, TXANSiteTarget::Intrinsic(r.Intrinsic()));
+        return {};
     }
     if (r.ObjKind == srGlobalVar && ACall.FBracketType == bkNon) {
         XANLoadVariable(r.ValuedObject()->Value, ResultOf(ATop, ACall), ARef);
