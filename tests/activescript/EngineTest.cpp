@@ -162,7 +162,7 @@ TEST_P(EngineTest, ByReferenceArgumentsWhereTheLanguageHasThem) {
     EXPECT_EQ(plat::VarToInt32(args[0]), 7);
 }
 
-const TLangCase* const KCases[] = {&KVbCase, &KLuaCase, &KPythonCase, &KTclCase, &KJsCase};
+const TLangCase* const KCases[] = {&KVbCase, &KLuaCase, &KPythonCase, &KTclCase, &KJsCase, &KPerlCase};
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::ValuesIn(KCases),
                          [](const auto& info) { return std::string(info.param->Name); });
