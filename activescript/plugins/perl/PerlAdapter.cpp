@@ -47,15 +47,21 @@ bool IsTrailer(std::string_view ALine) {
         if (!line.empty() && !IsTrailer(line)) text.append(text.empty() ? "" : "\n").append(line);
         start = end + 1;
     }
+    // The first place is the error's; it is dropped from every message that names the same line.
     Integer line = -1;
-    if (const std::size_t at = text.find(KPlace); at != std::string::npos) {
+    std::string place;
+    for (std::size_t at = text.find(KPlace); at != std::string::npos; at = text.find(KPlace, at + 1)) {
         std::size_t end = at + KPlace.size();
         while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
-        if (end > at + KPlace.size()) {
-            line = std::stoi(text.substr(at + KPlace.size(), end - at - KPlace.size())) - 1;
-            if (end < text.size() && text[end] == '.' && (end + 1 == text.size() || text[end + 1] == '\n')) ++end;
-            text.erase(at, end - at);
+        if (end == at + KPlace.size()) continue;
+        const std::string number = text.substr(at + KPlace.size(), end - at - KPlace.size());
+        if (line < 0) {
+            line = std::stoi(number) - 1;
+            place = number;
         }
+        if (number != place) continue;
+        if (end < text.size() && text[end] == '.' && (end + 1 == text.size() || text[end + 1] == '\n')) ++end;
+        text.erase(at, end - at);
     }
     plat::Throw<EScriptError>(UString::FromUtf8(text), line, 0);
 }

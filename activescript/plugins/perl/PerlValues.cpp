@@ -51,6 +51,8 @@ our $Null = bless \(my $null = 0), 'Velmora::Null';
 our @GlobalMembers;
 package main;
 sub Null () { $Velmora::Null }
+# The host writes to the same standard output: what the script prints goes out at once, in order.
+$| = 1;
 1;
 )";
 
@@ -156,8 +158,35 @@ Variant ArrayToVariant(pTHX_ AV* AArray, int ADepth) {
 // A variable (not a constant, a temporary or a reference) that a host method may change.
 bool IsWritableScalar(pTHX_ SV* ASv) { return !SvREADONLY(ASv) && !SvTEMP(ASv) && !SvROK(ASv) && !SvMAGICAL(ASv); }
 
+bool IsNumber(plat::VarType AType) {
+    switch (AType) {
+        case plat::varSmallint: case plat::varInteger: case plat::varSingle: case plat::varDouble:
+        case plat::varCurrency: case plat::varShortInt: case plat::varByte: case plat::varWord:
+        case plat::varLongWord: case plat::varInt64: case plat::varUInt64: return true;
+        default: return false;
+    }
+}
+
+// Whether a by-reference argument came back different: numbers by value (Perl has fewer kinds of
+// them), arrays element by element, objects by identity (a round trip through Perl makes new
+// arrays and proxies of the same things).
 bool Changed(const Variant& ABefore, const Variant& AAfter) {
-    return ABefore.VType != AAfter.VType || plat::VarCompare(ABefore, AAfter) != plat::VarOrder::Equal;
+    if (ABefore.VType != AAfter.VType)
+        return !IsNumber(ABefore.VType) || !IsNumber(AAfter.VType) ||
+               plat::VarCompare(ABefore, AAfter) != plat::VarOrder::Equal;
+    if (ABefore.VType & plat::varArray) {
+        const std::vector<Variant> before = ArrayElements(ABefore), after = ArrayElements(AAfter);
+        if (before.size() != after.size()) return true;
+        for (std::size_t i = 0; i < before.size(); ++i)
+            if (Changed(before[i], after[i])) return true;
+        return false;
+    }
+    switch (ABefore.VType) {
+        case plat::varEmpty: case plat::varNull: return false;
+        case plat::varDispatch: return !plat::SameObject(ABefore.VDispatch, AAfter.VDispatch);
+        case plat::varUnknown: return !plat::SameObject(ABefore.VUnknown, AAfter.VUnknown);
+        default: return plat::VarCompare(ABefore, AAfter) != plat::VarOrder::Equal;
+    }
 }
 
 // The arguments of a host call; those that are variables go by reference and are written back.
