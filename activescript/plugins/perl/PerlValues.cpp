@@ -47,6 +47,7 @@ use overload '""' => sub { Velmora::Date::_text(${$_[0]}) }, '0+' => sub { ${$_[
 package Velmora::Null;
 use overload '""' => sub { 'Null' }, 'bool' => sub { '' }, fallback => 1;
 package Velmora;
+BEGIN { *CORE::GLOBAL::exit = \&Velmora::_exit }  # assigned from another package: an override
 our $Null = bless \(my $null = 0), 'Velmora::Null';
 our @GlobalMembers;
 package main;
@@ -351,7 +352,15 @@ void XsDateText(pTHX_ CV*) {
     XSRETURN(1);
 }
 
+// `exit` would end the host's process: in a script it is an error that stops the script.
+void XsExit(pTHX_ CV*) {
+    dXSARGS;
+    const IV status = items > 0 ? SvIV(ST(0)) : 0;
+    croak("exit(%" IVdf ") called", status);
+}
+
 void InstallValueTypes(pTHX) {
+    newXS("Velmora::_exit", XsExit, __FILE__);
     newXS("Velmora::Object::AUTOLOAD", XsObjectAutoload, __FILE__);
     newXS("main::AUTOLOAD", XsMainAutoload, __FILE__);
     newXS("Velmora::Object::Tie::FETCH", XsTieFetch, __FILE__);
@@ -396,8 +405,9 @@ TPerlInterpreter::TPerlInterpreter() {
     perl_construct(FInterp);
     PL_exit_flags |= PERL_EXIT_DESTRUCT_END;
     static char arg0[] = "", arg1[] = "-e", arg2[] = "0";
-    char* args[] = {arg0, arg1, arg2, nullptr};
+    static char* args[] = {arg0, arg1, arg2, nullptr};
     const int parsed = perl_parse(FInterp, XsInit, 3, args, nullptr);
+    PL_origalen = 1;  // an assignment to $0 must not write over these shared arguments
     if (parsed == 0) perl_run(FInterp);
     std::setlocale(LC_ALL, locale.c_str());
     std::unique_ptr<plat::Exception> e = plat::CatchAll([&] {

@@ -104,7 +104,9 @@ TEST_F(PerlValuesTest, PerlValuesAsAutomationSeesThem) {
         SCOPED_TRACE(row.Expr);
         const Variant v = FromPerl(row.Expr);
         EXPECT_EQ(v.VType, row.Type);
-        if (row.Type != plat::varNull) EXPECT_EQ(plat::VarToUString(v).ToUtf8(), row.Text);
+        if (row.Type != plat::varNull) {
+            EXPECT_EQ(plat::VarToUString(v).ToUtf8(), row.Text);
+        }
     }
 }
 
@@ -168,6 +170,15 @@ TEST_F(PerlValuesTest, HostFailureIsAPerlErrorAtThePerlLine) {
     EXPECT_EQ(TextOf(aTHX_ ERRSV).ToUtf8(), "Host failure at here line 7.\n");
     eval_pv("#line 3 \"here\"\n$v->NoSuch", FALSE);
     EXPECT_EQ(TextOf(aTHX_ ERRSV).ToUtf8(), "Object doesn't support this property or method: 'NoSuch' at here line 3.\n");
+}
+
+TEST_F(PerlValuesTest, ExitStopsTheScriptNotTheProcess) {
+    dTHXa(Perl.Get());
+    eval_pv("#line 2 \"here\"\nexit 3; 1", FALSE);
+    EXPECT_EQ(TextOf(aTHX_ ERRSV).ToUtf8(), "exit(3) called at here line 2.\n");
+    eval_pv("$0 = 'x' x 100; 1", FALSE);
+    EXPECT_FALSE(SvTRUE(ERRSV));
+    TPerlInterpreter another;  // the interpreter's arguments are intact
 }
 
 TEST_F(PerlValuesTest, ByReferenceArgumentIsWrittenBackOnlyWhenChanged) {
