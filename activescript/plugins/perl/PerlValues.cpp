@@ -396,7 +396,9 @@ TPerlScope::~TPerlScope() {
 
 TPerlInterpreter::TPerlInterpreter() {
     StartPerl();
+    auto* previous = static_cast<PerlInterpreter*>(PERL_GET_CONTEXT);
     FInterp = perl_alloc();
+    PERL_SET_CONTEXT(previous);  // perl_alloc makes the new interpreter current
     if (!FInterp) plat::Throw<EScriptError>(UString(u"Not enough memory for the Perl interpreter"));
     TPerlContext context(FInterp);
     dTHXa(FInterp);
@@ -424,13 +426,13 @@ TPerlInterpreter::~TPerlInterpreter() { Free(); }
 
 void TPerlInterpreter::Free() noexcept {
     if (!FInterp) return;
-    {
-        TPerlContext context(FInterp);
-        dTHXa(FInterp);
-        PL_perl_destruct_level = 1;  // everything: more interpreters follow in this process
-        perl_destruct(FInterp);
-        perl_free(FInterp);
-    }
+    auto* previous = static_cast<PerlInterpreter*>(PERL_GET_CONTEXT);
+    PERL_SET_CONTEXT(FInterp);
+    dTHXa(FInterp);
+    PL_perl_destruct_level = 1;  // everything: more interpreters follow in this process
+    perl_destruct(FInterp);
+    perl_free(FInterp);
+    PERL_SET_CONTEXT(previous == FInterp ? nullptr : previous);
     FInterp = nullptr;
 }
 

@@ -178,7 +178,8 @@ TEST_F(PerlValuesTest, ExitStopsTheScriptNotTheProcess) {
     EXPECT_EQ(TextOf(aTHX_ ERRSV).ToUtf8(), "exit(3) called at here line 2.\n");
     eval_pv("$0 = 'x' x 100; 1", FALSE);
     EXPECT_FALSE(SvTRUE(ERRSV));
-    TPerlInterpreter another;  // the interpreter's arguments are intact
+    TPerlInterpreter another;  // the interpreters' shared arguments are intact
+    EXPECT_NE(another.Get(), nullptr);
 }
 
 TEST_F(PerlValuesTest, ByReferenceArgumentIsWrittenBackOnlyWhenChanged) {
@@ -204,6 +205,11 @@ TEST(PerlInterpreters, SeveralLiveSideBySideAndApart) {
     TPerlContext context(first.Get());
     dTHXa(first.Get());
     EXPECT_EQ(TextOf(aTHX_ get_sv("main::x", 0)).ToUtf8(), "first");
+    {
+        TPerlInterpreter third;  // made and freed while another one runs (a script starting a script)
+        EXPECT_EQ(PERL_GET_CONTEXT, first.Get());
+    }
+    EXPECT_EQ(PERL_GET_CONTEXT, first.Get());
 }
 
 }  // namespace
