@@ -3,8 +3,9 @@
 // Script text is compiled into package main under the file name "script", so Perl's own
 // "at script line N" places every error. Globals the host reaches are the subs and package
 // variables of main (lexicals declared with `my` at the top of a script are the script's own).
-// Named objects are package variables ($host); members of objects published with their members
-// are functions (Greeting()).
+// Named objects are package variables ($host; a script under `use strict` declares `our $host`);
+// members of objects published with their members are functions, called with parentheses
+// (Greeting()), since they are known only when the script runs.
 #include "activescript/plugins/perl/PerlValues.h"
 
 #include <cctype>
@@ -24,7 +25,8 @@ constexpr std::string_view KPlace = " at script line ";
 // What makes Perl name the text's first line as line 1 of "script".
 constexpr std::string_view KLineDirective = "#line 1 \"script\"\n";
 // A syntax check compiles the text without running it: the block queued for the end of the
-// compilation stops it with this message. Its subs land in a package dropped afterwards.
+// compilation stops it with this message. Its subs land in a package dropped afterwards; the
+// text is compiled once more when it runs, so its BEGIN blocks (and `use`) run at both times.
 constexpr std::string_view KCheckPass = "velmora: syntax checked\n";
 constexpr std::string_view KCheckPrefix =
     "UNITCHECK { die \"velmora: syntax checked\\n\" } package Velmora::Check;\n";
