@@ -34,6 +34,7 @@ struct TLangCase {
 extern const TLangCase KVbCase;
 extern const TLangCase KLuaCase;
 extern const TLangCase KPythonCase;
+extern const TLangCase KPerlCase;
 extern const TLangCase KTclCase;
 extern const TLangCase KJsCase;
 extern const TLangCase KRexxCase;

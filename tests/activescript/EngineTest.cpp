@@ -164,7 +164,7 @@ TEST_P(EngineTest, ByReferenceArgumentsWhereTheLanguageHasThem) {
     EXPECT_EQ(plat::VarToInt32(args[0]), 7);
 }
 
-const TLangCase* const KCases[] = {&KVbCase, &KLuaCase, &KPythonCase, &KTclCase, &KJsCase, &KRexxCase};
+const TLangCase* const KCases[] = {&KVbCase, &KLuaCase, &KPythonCase, &KTclCase, &KJsCase, &KRexxCase, &KPerlCase};
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::ValuesIn(KCases),
                          [](const auto& info) { return std::string(info.param->Name); });

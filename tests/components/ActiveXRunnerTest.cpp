@@ -124,6 +124,25 @@ def Relay(x): return other.Relay(x)
 def RelayFails(): return other.RelayFails()
 )", "1 + 2", "counter = 7", "x = 1\ny = = 2\n", 1, 5, false};
 
+const TAxCase KPerl{"Perl", slPerl, R"($counter = 10;
+sub add { my ($a, $b) = @_; return $a + $b }
+sub echo { return $_[0] }
+sub motto { return mottoValue() }
+sub hostTwice { return $host->Twice($_[0]) }
+sub hostItem { return $host->[$_[0]] }
+sub appGreeting { return Greeting() }
+sub fails {
+  my $zero = 0;
+  return 1 / $zero; # FAIL_HERE
+}
+sub Relay { return $other->Relay($_[0]) }
+sub RelayFails { return $other->RelayFails() }
+sub bump {
+  $host->Bump($_[0]);
+  return $_[0];
+}
+)", "1 + 2", "$counter = 7", "$x = 1;\n$y = = 2;\n", 1, -1, true};
+
 const TAxCase KTcl{"Tcl", slTCL, R"(set counter 10
 proc add {a b} { return [expr {$a + $b}] }
 proc echo {x} { return $x }
@@ -164,7 +183,7 @@ RelayFails: procedure
 )", "1 + 2", "counter = 7", "x = 1\ny = = 2\n", 1, -1, false,
     {nullptr, nullptr, nullptr, "1", "2024-02-29 12:00:00", "", "", nullptr, nullptr}};
 
-const TAxCase* const KAxCases[] = {&KVb, &KJs, &KLua, &KPython, &KTcl, &KRexx};
+const TAxCase* const KAxCases[] = {&KVb, &KJs, &KLua, &KPython, &KTcl, &KRexx, &KPerl};
 
 // Procedures of our own dialect that the scripts reach through a code object.
 const std::string KPascal =
