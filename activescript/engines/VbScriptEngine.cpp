@@ -11,6 +11,8 @@
 #include "platform/ole/OleRegistry.h"
 #include "platform/text/NumText.h"
 #include "vm/debug/VMDebugger.h"
+#include "vm/interp/Thread.h"
+#include "vm/machine/VMIndexes.h"
 #include "vm/machine/VirtMachine.h"
 
 namespace xan::as {
@@ -102,10 +104,10 @@ public:
     }
     void RequestBreak() override { FDebugger.CauseBreak(); }
     std::vector<std::unique_ptr<TLanguageFrame>> Frames() override {
+        const TXANPasStackFramesRef snapshot = FSnapshot ? FSnapshot : LiveFrames();
         std::vector<std::unique_ptr<TLanguageFrame>> frames;
-        if (!FSnapshot) return frames;
-        for (std::int32_t i = 0; i < FSnapshot->Count(); ++i)
-            frames.push_back(std::make_unique<TVbFrame>(FSnapshot, FSnapshot->Items(i)));
+        for (std::int32_t i = 0; i < snapshot->Count(); ++i)
+            frames.push_back(std::make_unique<TVbFrame>(snapshot, snapshot->Items(i)));
         return frames;
     }
 
@@ -127,6 +129,14 @@ private:
             case TDebugResume::Continue: break;
         }
         return rkContinue;
+    }
+    // This machine's activations on the calling thread while another engine has stopped it.
+    TXANPasStackFramesRef LiveFrames() const {
+        auto frames = std::make_shared<TXANPasStackFrames>(plat::CurrentThreadId());
+        const TXANThread* thread = TVMIndexes::CurrentThread();
+        for (TXANCallStackFrame* f = thread ? thread->FCallStack : nullptr; f; f = f->Next)
+            if (f->VM == &FMachine) frames->Add(f);
+        return frames;
     }
     void OnBreak(TXANVMDebugger*, TXANVMBreakKind AKind, TXANVirtMachine*, Integer, const TXANPasStackFramesRef& ACallStack,
                  TXANVMResumeKind& AResume) {
