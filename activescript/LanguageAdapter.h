@@ -11,6 +11,7 @@
 
 #include "platform/core/Exception.h"
 #include "activescript/ActiveScript.h"
+#include "activescript/debug/LanguageDebug.h"
 
 namespace xan::as {
 
@@ -64,6 +65,9 @@ public:
     // Call: AArgs in source order; a by-reference argument is written back where the language
     // can express it. Get: the value (AArgs index it). Put: AArgs holds the value last.
     virtual plat::Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) = 0;
+
+    // The interpreter's debugging support; none when its scripts cannot be debugged.
+    virtual TLanguageDebug* Debugging() { return nullptr; }
 };
 
 }  // namespace xan::as

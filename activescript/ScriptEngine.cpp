@@ -94,8 +94,17 @@ TScriptEngine::~TScriptEngine() { Close(); }
 
 std::span<const plat::TInterfacedObject::InterfaceEntry> TScriptEngine::InterfaceTable() const noexcept {
     static const InterfaceEntry table[] = {Entry<TScriptEngine, IActiveScript>(),
-                                           Entry<TScriptEngine, IActiveScriptParse>()};
-    return table;
+                                           Entry<TScriptEngine, IActiveScriptParse>(),
+                                           Entry<TScriptEngine, IActiveScriptDebug>()};
+    const bool debuggable = FAdapter && FAdapter->Debugging();
+    return std::span<const InterfaceEntry>(table, debuggable ? 3 : 2);
+}
+
+HRESULT TScriptEngine::EnumCodeContextsOfPosition(std::uint64_t sourceContext, std::uint32_t charOffset,
+                                                  std::uint32_t charCount, IEnumDebugCodeContexts** out) noexcept {
+    if (out) *out = nullptr;
+    if (!FDebug) return E_UNEXPECTED;
+    return FDebug->EnumCodeContextsOfPosition(sourceContext, charOffset, charCount, out);
 }
 
 HRESULT TScriptEngine::InitNew() noexcept {
@@ -150,6 +159,7 @@ HRESULT TScriptEngine::RunPendingBlocks() noexcept {
 HRESULT TScriptEngine::Close() noexcept {
     if (FState == SCRIPTSTATE_CLOSED) return S_OK;
     FPending.clear();
+    if (ComPtr<TEngineDebug> debug = std::move(FDebug)) debug->Disconnect();
     FAdapter.reset();
     FDispNames.clear();
     FState = SCRIPTSTATE_CLOSED;
@@ -187,6 +197,11 @@ HRESULT TScriptEngine::ParseScriptText(const char16_t* code, const char16_t*, IU
                                        std::uint32_t flags, Variant* result, EXCEPINFO* excep) noexcept {
     if (result) result->Clear();
     if (!FAdapter) return E_UNEXPECTED;
+    if (!FDebugChecked) {
+        FDebugChecked = true;
+        (void)plat::CatchAll(
+            [&] { FDebug = TEngineDebug::Connect(FSite.Get(), FAdapter->Debugging(), FAdapter->ErrorSource()); });
+    }
     const UString text(code ? code : u"");
     const bool isExpression = (flags & SCRIPTTEXT_ISEXPRESSION) != 0;
     if (isExpression || (result && FState == SCRIPTSTATE_STARTED)) {
@@ -201,6 +216,7 @@ HRESULT TScriptEngine::ParseScriptText(const char16_t* code, const char16_t*, IU
                                plat::SCRIPT_E_REPORTED);
     if (hr != S_OK) return hr;
     if (FState != SCRIPTSTATE_STARTED) {
+        if (FDebug) FDebug->AddBlock(sourceContext, text);
         FPending.push_back({std::move(block), startingLine, sourceContext});
         return S_OK;
     }
@@ -227,6 +243,7 @@ HRESULT TScriptEngine::RunScriptCode(const std::function<void()>& ABody, std::ui
                                      std::uint64_t AContext, EXCEPINFO* AExcep, HRESULT AFailCode) noexcept {
     ComPtr<IActiveScriptSite> site = FSite;  // the body may close the engine
     ComPtr<TScriptEngine> self(this);
+    const TEngineDebug::TEntry entry(FDebug.Get());
     if (site) site->OnEnterScript();
     std::unique_ptr<plat::Exception> error = plat::CatchAll(ABody);
     if (site) site->OnLeaveScript();

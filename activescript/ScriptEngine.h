@@ -9,18 +9,26 @@
 // order it was parsed; after the start it runs at once. Every script error reaches the site's
 // OnScriptError before the failing call returns, which then answers SCRIPT_E_REPORTED
 // (DISP_E_EXCEPTION, with the record filled, for a call through the script dispatch object).
+//
+// Debugging: when the adapter can be debugged the engine answers IActiveScriptDebug, and when
+// its site offers a debug application at the first ParseScriptText the engine joins it
+// (TEngineDebug); the texts parsed before the start are its debuggable blocks.
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "activescript/ActiveScript.h"
 #include "activescript/LanguageAdapter.h"
+#include "activescript/debug/EngineDebug.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/InterfacedObject.h"
 
 namespace xan::as {
 
-class TScriptEngine : public plat::TInterfacedObject, public IActiveScript, public IActiveScriptParse {
+class TScriptEngine : public plat::TInterfacedObject,
+                      public IActiveScript,
+                      public IActiveScriptParse,
+                      public IActiveScriptDebug {
     XAN_CLASS(TScriptEngine, plat::TInterfacedObject)
     using TAdapterFactory = std::function<std::unique_ptr<TLanguageAdapter>()>;
     explicit TScriptEngine(TAdapterFactory AFactory);
@@ -39,6 +47,9 @@ class TScriptEngine : public plat::TInterfacedObject, public IActiveScript, publ
     HRESULT ParseScriptText(const char16_t* code, const char16_t* itemName, IUnknown* context,
                             const char16_t* delimiter, std::uint64_t sourceContext, std::uint32_t startingLine,
                             std::uint32_t flags, Variant* result, EXCEPINFO* excep) noexcept override;
+    // IActiveScriptDebug (offered only when the adapter can be debugged)
+    HRESULT EnumCodeContextsOfPosition(std::uint64_t sourceContext, std::uint32_t charOffset, std::uint32_t charCount,
+                                       IEnumDebugCodeContexts** out) noexcept override;
 
     // For the script dispatch object.
     TLanguageAdapter* Adapter() const noexcept { return FAdapter.get(); }
@@ -71,6 +82,8 @@ private:
     SCRIPTSTATE FState = SCRIPTSTATE_UNINITIALIZED;
     std::vector<TPendingBlock> FPending;
     std::vector<UString> FDispNames;  // index + 1 is the dispatch id
+    plat::ComPtr<TEngineDebug> FDebug;  // while debugging
+    bool FDebugChecked = false;
 };
 
 }  // namespace xan::as

@@ -23,7 +23,7 @@ set(LAYERS
   "lang/vb:vm/machine,platform/ui"
   "wrappers:vm/machine"
   "activescript:platform/ole"
-  "activescript/engines:activescript,lang/vb"
+  "activescript/engines:activescript,lang/vb,vm/debug"
   "activescript/plugins:activescript"
   "components:wrappers,lang/pascal,lang/vb,vm/debug,activescript/engines"
   "tools/velmora:components,xmldom"

@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "activescript/engines/ScriptEngines.h"
+#include "components/ActiveXRunnerDebug.h"
 #include "components/NamedItems.h"
+#include "components/ScriptDebugger.h"
 #include "components/ScriptControl.h"
+#include "platform/core/Assert.h"
 #include "platform/ole/OleError.h"
 #include "platform/text/Format.h"
 
@@ -19,6 +22,11 @@ namespace {
 
 // Neutral locale for every call the runner makes.
 constexpr plat::LCID KNeutralLocale = 0;
+constexpr const char* kUnit = "XANActiveXRunner";
+
+void CheckDebug(HRESULT AResult) {
+    if (plat::Failed(AResult)) plat::RaiseOleError(AResult);
+}
 
 }  // namespace
 
@@ -99,6 +107,10 @@ HRESULT TAXCodeObject::Invoke(plat::DISPID id, const plat::TGUID& iid, plat::LCI
 
 // ---- Site ----------------------------------------------------------------------------------------
 
+TAXSite::TAXSite(TActiveXRunner* ARunner) : FRunner(ARunner), FCondCvtr(new TAXConditionConverter()) {}
+
+TAXSite::~TAXSite() = default;
+
 std::span<const plat::TInterfacedObject::InterfaceEntry> TAXSite::InterfaceTable() const noexcept {
     static const InterfaceEntry table[] = {Entry<TAXSite, as::IActiveScriptSite>(),
                                            Entry<TAXSite, as::IActiveScriptSiteWindow>(),
@@ -126,6 +138,8 @@ HRESULT TAXSite::GetItemInfo(const char16_t* name, std::uint32_t mask, plat::IUn
         plat::ComPtr<plat::IDispatch> object = named && named->Kind == nikObject ? XANDispatchOf(named->Value) : nullptr;
         if (object) found = object.Get();
         else if (key == XANNamedItemKey(UString(XANNamedValuesHolderName))) found = control.NamedValuesHolderDispatch();
+        else if (key == XANNamedItemKey(UString(XANConditionConverterName)))
+            found = static_cast<plat::IDispatch*>(FCondCvtr.Get());
         if (!found) return plat::TYPE_E_ELEMENTNOTFOUND;
         found->AddRef();
         *item = found;
@@ -146,20 +160,34 @@ HRESULT TAXSite::GetWindow(void** window) noexcept {
     return plat::S_OK;
 }
 
-HRESULT TAXSite::GetDocumentContextFromPosition(std::uint64_t, std::uint32_t, std::uint32_t,
-                                                as::IDebugDocumentContext** context) noexcept {
-    if (context) *context = nullptr;
-    return plat::E_NOTIMPL;
+HRESULT TAXSite::GetDocumentContextFromPosition(std::uint64_t sourceContext, std::uint32_t charOffset,
+                                                std::uint32_t charCount, as::IDebugDocumentContext** context) noexcept {
+    if (!context) return plat::E_POINTER;
+    *context = nullptr;
+    as::IDebugDocumentHelper* helper = FRunner ? FRunner->Helper() : nullptr;
+    if (!helper) return plat::E_NOTIMPL;
+    std::uint32_t start = 0;
+    const HRESULT hr = helper->GetScriptBlockInfo(static_cast<std::uint32_t>(sourceContext), nullptr, &start, nullptr);
+    if (plat::Failed(hr)) return hr;
+    return helper->CreateDebugDocumentContext(start + charOffset, charCount, context);
 }
 
 HRESULT TAXSite::GetApplication(as::IDebugApplication** application) noexcept {
-    if (application) *application = nullptr;
-    return plat::E_NOTIMPL;
+    if (!application) return plat::E_POINTER;
+    *application = nullptr;
+    TActiveXRunnerDebug* debug = FRunner ? FRunner->RunnerDebug() : nullptr;
+    if (!debug || !debug->Application()) return plat::E_NOTIMPL;
+    *application = debug->Application();
+    (*application)->AddRef();
+    return plat::S_OK;
 }
 
 HRESULT TAXSite::GetRootApplicationNode(as::IDebugApplicationNode** node) noexcept {
-    if (node) *node = nullptr;
-    return plat::E_NOTIMPL;
+    if (!node) return plat::E_POINTER;
+    *node = nullptr;
+    as::IDebugDocumentHelper* helper = FRunner ? FRunner->Helper() : nullptr;
+    if (!helper) return plat::E_NOTIMPL;
+    return helper->GetDebugApplicationNode(node);
 }
 
 HRESULT TAXSite::OnScriptErrorDebug(as::IActiveScriptError*, bool* enterDebugger,
@@ -205,21 +233,28 @@ void TActiveXRunner::CreateEngine() {
 void TActiveXRunner::Prepare(TRunnerDebugBase* ARunnerDebug) {
     try {
         const UString text = FSControl->Source().Text();
-        FRunnerDebug = ARunnerDebug;
+        FAppDebugger = nullptr;
+        FHelper = nullptr;
+        FRunnerDebug = dynamic_cast<TActiveXRunnerDebug*>(ARunnerDebug);
+        if (FRunnerDebug) FAppDebugger = FRunnerDebug->AppDebugger();
         CreateEngine();
         FSourceContext = 0;
-        if (FRunnerDebug) {
-            plat::ComPtr<plat::IUnknown> debug;
+        if (FAppDebugger) {
+            plat::ComPtr<as::IActiveScriptDebug> debug;
             const HRESULT hr = FScript->QueryInterface(as::IActiveScriptDebug::IID, debug.PutVoid());
             if (plat::Failed(hr)) plat::Raise(new plat::EOleSysError(UString(SEngineCannotDebug), hr));
+            CreateDebugDocument(text);
         }
         ParseText(text, FSourceContext, 0, nullptr);
         AddNamedObjectsToEngine(*FSControl);
         AddItem(XANNamedValuesHolderName, as::SCRIPTITEM_ISVISIBLE | as::SCRIPTITEM_GLOBALMEMBERS);
-        if (FRunnerDebug) AddItem(XANConditionConverterName, as::SCRIPTITEM_ISVISIBLE);
         plat::ComPtr<plat::IDispatch> origin;
         Check(FScript->GetScriptDispatch(nullptr, origin.Put()));
         FCodeObject = plat::ComPtr<TAXCodeObject>(new TAXCodeObject(FErrorHolder, origin.Get()));
+        if (FAppDebugger) {
+            AddItem(XANConditionConverterName, as::SCRIPTITEM_ISVISIBLE);
+            SetBreakpoints(*FSControl, *FRunnerDebug->Debugger());
+        }
     } catch (...) {
         Close();
         throw;
@@ -235,10 +270,56 @@ void TActiveXRunner::Open() {
 
 void TActiveXRunner::Close() {
     if (FScript) FScript->Close();
+    plat::ComPtr<as::IDebugDocumentHelper> helper = std::move(FHelper);
+    FHelper = nullptr;
     FCodeObject = nullptr;
     FScriptParse = nullptr;
     FScript = nullptr;
+    FAppDebugger = nullptr;
     FRunnerDebug = nullptr;
+    if (helper) CheckDebug(helper->Detach());
+}
+
+// The script's text as a debug document of the debugger's application, defined as one block
+// whose cookie the engine receives with the text.
+void TActiveXRunner::CreateDebugDocument(const UString& AText) {
+    CheckDebug(XANProcessDebugManager()->CreateDebugDocumentHelper(nullptr, FHelper.Put()));
+    CheckDebug(FHelper->Init(FRunnerDebug->Application(), XANScriptDocName, XANScriptDocName, as::TEXT_DOC_ATTR_READONLY));
+    CheckDebug(FHelper->Attach(nullptr));
+    CheckDebug(FHelper->AddUnicodeText(AText.c_str()));
+    CheckDebug(FHelper->DefineScriptBlock(0, static_cast<std::uint32_t>(AText.length()), FScript.Get(), false,
+                                          &FSourceContext));
+}
+
+plat::ComPtr<as::IDebugDocument> TActiveXRunner::Document() const {
+    plat::ComPtr<as::IDebugDocument> document;
+    if (!FHelper) return document;
+    plat::ComPtr<as::IDebugApplicationNode> node, child;
+    plat::ComPtr<as::IEnumDebugApplicationNodes> children;
+    if (plat::Failed(FHelper->GetDebugApplicationNode(node.Put())) || plat::Failed(node->EnumChildren(children.Put())))
+        return document;
+    std::uint32_t fetched = 0;
+    if (children->Next(1, child.Put(), &fetched) != plat::S_OK || fetched != 1) return document;
+    child->GetDocument(document.Put());
+    return document;
+}
+
+void TActiveXRunner::LineRange(plat::Integer ALine, std::uint32_t& AStart, std::uint32_t& ALength) const {
+    XAN_ASSERT(kUnit, FHelper != nullptr);
+    plat::ComPtr<as::IDebugApplicationNode> node;
+    CheckDebug(FHelper->GetDebugApplicationNode(node.Put()));
+    plat::ComPtr<as::IDebugDocument> document;
+    CheckDebug(node->GetDocument(document.Put()));
+    plat::ComPtr<as::IDebugDocumentText> text;
+    CheckDebug(document->QueryInterface(as::IID_IDebugDocumentText, text.PutVoid()));
+    const auto line = static_cast<std::uint32_t>(ALine);
+    std::uint32_t start = 0, end = 0, lines = 0, chars = 0;
+    CheckDebug(text->GetPositionOfLine(line, &start));
+    CheckDebug(text->GetSize(&lines, &chars));
+    if (line + 1 < lines) CheckDebug(text->GetPositionOfLine(line + 1, &end));
+    else end = chars + 1;
+    AStart = start;
+    ALength = end - start;
 }
 
 void TActiveXRunner::AddItem(const UString& AName, std::uint32_t AFlags) {
@@ -326,9 +407,32 @@ plat::IDispatch* TActiveXRunner::GetCodeObject() {
     return FCodeObject.Get();
 }
 
-void TActiveXRunner::AdjustBreakpoint(plat::Integer, bool, bool, bool& AIsValid) {
-    // Breakpoints in engines of the service come with their debugging layer.
+void TActiveXRunner::AdjustBreakpoint(plat::Integer ALine, bool AEnabled, bool ADelete, bool& AIsValid) {
+    XAN_ASSERT(kUnit, FHelper != nullptr);
     AIsValid = false;
+    plat::ComPtr<as::IActiveScriptDebug> debug = FScript.As<as::IActiveScriptDebug>();
+    if (!debug) return;
+    // A line beyond the document holds no code.
+    std::uint32_t lines = 0;
+    plat::ComPtr<as::IDebugApplicationNode> node;
+    plat::ComPtr<as::IDebugDocument> document;
+    plat::ComPtr<as::IDebugDocumentText> text;
+    CheckDebug(FHelper->GetDebugApplicationNode(node.Put()));
+    CheckDebug(node->GetDocument(document.Put()));
+    CheckDebug(document->QueryInterface(as::IID_IDebugDocumentText, text.PutVoid()));
+    CheckDebug(text->GetSize(&lines, nullptr));
+    if (ALine < 0 || static_cast<std::uint32_t>(ALine) >= lines) return;
+    std::uint32_t start = 0, length = 0;
+    LineRange(ALine, start, length);
+    plat::ComPtr<as::IEnumDebugCodeContexts> contexts;
+    CheckDebug(debug->EnumCodeContextsOfPosition(FSourceContext, start, length, contexts.Put()));
+    plat::ComPtr<as::IDebugCodeContext> context;
+    std::uint32_t fetched = 0;
+    if (contexts->Next(1, context.Put(), &fetched) != plat::S_OK || fetched != 1) return;
+    plat::ComPtr<as::IDebugDocument> contextDocument;
+    if (XANLineOfCodeContext(context.Get(), contextDocument) != ALine) return;
+    CheckDebug(context->SetBreakPoint(ADelete || !AEnabled ? as::BREAKPOINT_DELETED : as::BREAKPOINT_ENABLED));
+    AIsValid = !ADelete;
 }
 
 }  // namespace xan

@@ -11,6 +11,7 @@
 // line from 0 and position from 1). The script's dispatch object is handed out wrapped in a
 // TAXCodeObject, so that a caller reaching the script through it gets the same message.
 #include "activescript/ActiveScript.h"
+#include "activescript/debug/DebugIntf.h"
 #include "components/Runner.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/InterfacedObject.h"
@@ -85,6 +86,9 @@ private:
 };
 
 class TActiveXRunner;
+class TActiveXRunnerDebug;
+class TAXAppDebugger;
+class TAXConditionConverter;
 
 // What the engine asks of the host.
 class TAXSite : public plat::TInterfacedObject,
@@ -92,7 +96,8 @@ class TAXSite : public plat::TInterfacedObject,
                 public as::IActiveScriptSiteWindow,
                 public as::IActiveScriptSiteDebug {
     XAN_CLASS(TAXSite, plat::TInterfacedObject)
-    explicit TAXSite(TActiveXRunner* ARunner) noexcept : FRunner(ARunner) {}
+    explicit TAXSite(TActiveXRunner* ARunner);
+    ~TAXSite() override;
     // The runner is going away; the engine may still hold the site.
     void Detach() noexcept { FRunner = nullptr; }
 
@@ -122,6 +127,7 @@ protected:
 
 private:
     TActiveXRunner* FRunner;  // not counted
+    plat::ComPtr<TAXConditionConverter> FCondCvtr;
 };
 
 // An expression or statement kept as text: the engine parses it when it runs.
@@ -160,9 +166,17 @@ public:
     // For the site.
     TXANScriptControl& Control() const noexcept { return *FSControl; }
     TAXScriptErrorHolder& ErrorHolder() const noexcept { return *FErrorHolder; }
+    // While debugging: the runner debug object and the script's debug document; none otherwise.
+    TActiveXRunnerDebug* RunnerDebug() const noexcept { return FAppDebugger ? FRunnerDebug : nullptr; }
+    as::IDebugDocumentHelper* Helper() const noexcept { return FHelper.Get(); }
+    // The debug document of the script; none without one.
+    plat::ComPtr<as::IDebugDocument> Document() const;
+    // The characters of ALine (from 0) in the debug document: its start and length.
+    void LineRange(plat::Integer ALine, std::uint32_t& AStart, std::uint32_t& ALength) const;
 
 private:
     void CreateEngine();
+    void CreateDebugDocument(const plat::UString& AText);
     void ParseText(const plat::UString& AText, std::uint64_t AContext, std::uint32_t AFlags, plat::Variant* AResult);
     void AddItem(const plat::UString& AName, std::uint32_t AFlags);
     // The call algorithm: AArgs in parameter order (reversed for the call, not copied).
@@ -175,7 +189,9 @@ private:
     TXANScriptControl* FSControl;
     bool FAddSrcInfo;
     plat::ComPtr<TAXSite> FSite;
-    TRunnerDebugBase* FRunnerDebug = nullptr;
+    TActiveXRunnerDebug* FRunnerDebug = nullptr;
+    plat::ComPtr<TAXAppDebugger> FAppDebugger;
+    plat::ComPtr<as::IDebugDocumentHelper> FHelper;
     plat::ComPtr<as::IActiveScript> FScript;
     plat::ComPtr<as::IActiveScriptParse> FScriptParse;
     std::uint32_t FSourceContext = 0;

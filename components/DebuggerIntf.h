@@ -61,6 +61,9 @@ class TXANScriptDebuggerBase : public plat::TComponent {
     // passed over (APrimitives.PassOver) or becomes a break of the debugger.
     virtual void BreakpointHit(TXANBreakKind AKind, TXANBreakpoint* ABreakpoint, plat::Integer ALine,
                                TXANScriptControl* AScript, IXANBreakHitPrimitives& APrimitives) = 0;
+    virtual TXANBreakKind BreakKind() const noexcept = 0;
+    // Output of a debugged engine: logged as a debugger-output message.
+    virtual void DebuggerOutput(const plat::UString& AText) = 0;
 };
 
 }  // namespace xan

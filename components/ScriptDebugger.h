@@ -236,7 +236,7 @@ class TXANScriptDebugger : public TXANScriptDebuggerBase {
     void ResetBreakpointsState();
 
     // ---- Breaks ------------------------------------------------------------------------------------
-    TXANBreakKind BreakKind() const noexcept { return FBreakKind.load(std::memory_order_acquire); }
+    TXANBreakKind BreakKind() const noexcept override { return FBreakKind.load(std::memory_order_acquire); }
     // Stops the running scripts at their next line; callable from any thread.
     void CauseBreak();
     // "Script debugger is not in break." outside a break.
@@ -263,6 +263,7 @@ class TXANScriptDebugger : public TXANScriptDebuggerBase {
     TRunnerDebugBase* RunnerDebug() override { return FRunnerDebug.get(); }
     void PropagateBreakpoint(TXANBreakpoint* ABreakpoint) override { Propagate(*ABreakpoint, TPropagation::Set); }
     void BreakpointsChanged() override { DoBreakpointsChanged(); }
+    void DebuggerOutput(const plat::UString& AText) override { LogDebugMsg(dmDebuggerOutput, nullptr, AText); }
     void BreakpointHit(TXANBreakKind AKind, TXANBreakpoint* ABreakpoint, plat::Integer ALine, TXANScriptControl* AScript,
                        IXANBreakHitPrimitives& APrimitives) override;
 

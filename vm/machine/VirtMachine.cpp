@@ -362,6 +362,13 @@ bool TXANVirtMachine::SetBreakpoint(plat::Integer ALine) {
     return true;
 }
 
+bool TXANVirtMachine::HasBreakableLine(plat::Integer ALine) {
+    plat::SectionGuard guard(FSection);
+    RequireInitializedOrActive();
+    TXANByteCode* code = nullptr;
+    return FindLineInstr(ALine, code) != nullptr;
+}
+
 void TXANVirtMachine::RemoveBreakpoint(plat::Integer ALine) {
     plat::SectionGuard guard(FSection);
     RequireInitializedOrActive();

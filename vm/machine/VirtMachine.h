@@ -103,6 +103,8 @@ public:
     // Compiling again forgets them.
     bool SetBreakpoint(plat::Integer ALine);
     void RemoveBreakpoint(plat::Integer ALine);
+    // Whether a breakpoint on ALine would be set (the line holds a breakable instruction).
+    bool HasBreakableLine(plat::Integer ALine);
 
     // Unassigned, then whatever OnEventMake makes of it.
     void MakeEventHandler(const plat::UString& AProcName, plat::Variant& AResult) override;

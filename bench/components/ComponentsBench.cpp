@@ -1,0 +1,43 @@
+// The cost of debugging support in engine scripts: one loop-heavy VBScript procedure run
+// through the script control without a debugger, and with a debugger attached but idle (no
+// breakpoint, no step), whose only work is to keep the engine ready to stop.
+#include <benchmark/benchmark.h>
+
+#include "components/ScriptControl.h"
+#include "components/ScriptDebugger.h"
+
+namespace {
+
+using namespace xan;
+
+constexpr char16_t kLoop[] = u"Function Count7()\r\n"
+                             u"  Dim i, s\r\n"
+                             u"  s = 0\r\n"
+                             u"  For i = 1 To 100000\r\n"
+                             u"    s = s + i Mod 7\r\n"
+                             u"  Next\r\n"
+                             u"  Count7 = s\r\n"
+                             u"End Function\r\n";
+
+void RunLoop(benchmark::State& AState, bool AWithDebugger) {
+    TXANScriptDebugger debugger;
+    TXANScriptControl control;
+    control.SetLanguage(slVBScript);
+    control.Source().SetText(kLoop);
+    if (AWithDebugger) {
+        control.SetDebugger(&debugger);
+        control.SetDebugName(u"Main");
+    }
+    control.Open();
+    for (auto _ : AState) benchmark::DoNotOptimize(control.RunProc(u"Count7"));
+    control.Close();
+}
+
+void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false); }
+void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true); }
+BENCHMARK(BM_VbLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VbLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
