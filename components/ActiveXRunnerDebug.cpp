@@ -75,7 +75,8 @@ void ReportProperty(as::IDebugProperty* AProperty, const TVarProc& AProc) {
     as::DebugPropertyInfo info;
     Check(AProperty->GetPropertyInfo(as::DBGPROP_INFO_STANDARD, kRadix, &info));
     const bool expandable = (info.m_dwAttrib & as::OBJECT_ATTRIB_VALUE_IS_EXPANDABLE) != 0;
-    AProc(expandable ? AProperty : nullptr, info.m_bstrName, info.m_bstrType, info.m_bstrValue,
+    plat::IUnknown* const runnerVar = expandable ? AProperty : nullptr;
+    AProc(runnerVar, info.m_bstrName, info.m_bstrType, info.m_bstrValue,
           FlagsOfAttributes(info.m_dwAttrib), expandable);
 }
 

@@ -215,7 +215,7 @@ def usage_error(message):
 def benchmarks(only):
     names = sorted(d for d in os.listdir(HERE)
                    if os.path.isfile(os.path.join(HERE, d, "expected")))
-    order = ["fib", "loops", "sieve", "strings", "float", "calls", "method"]
+    order = ["fib", "loops", "sieve", "strings", "split", "float", "calls", "method"]
     names.sort(key=lambda n: (order.index(n) if n in order else len(order), n))
     if only:
         unknown = [n for n in only if n not in names]
