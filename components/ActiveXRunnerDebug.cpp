@@ -75,7 +75,8 @@ void ReportProperty(as::IDebugProperty* AProperty, const TVarProc& AProc) {
     as::DebugPropertyInfo info;
     Check(AProperty->GetPropertyInfo(as::DBGPROP_INFO_STANDARD, kRadix, &info));
     const bool expandable = (info.m_dwAttrib & as::OBJECT_ATTRIB_VALUE_IS_EXPANDABLE) != 0;
-    plat::IUnknown* const runnerVar = expandable ? AProperty : nullptr;
+    plat::IUnknown* runnerVar = nullptr;
+    if (expandable) runnerVar = AProperty;
     AProc(runnerVar, info.m_bstrName, info.m_bstrType, info.m_bstrValue,
           FlagsOfAttributes(info.m_dwAttrib), expandable);
 }
