@@ -26,8 +26,15 @@ void Check(HRESULT AResult) {
 }
 
 // A failed evaluation raises with its code and no text of its own.
-void CheckEval(HRESULT AResult) {
-    if (plat::Failed(AResult)) plat::Raise(new plat::EOleSysError(UString(), AResult));
+// A failed evaluation raises an OLE system error. The runner adds no text of its own, but the
+// engine's own message (what a user typing the expression needs to see) is kept when it has
+// one; otherwise the error says what its code means.
+void CheckEval(as::IDebugExpression* AExpr, HRESULT AResult) {
+    if (!plat::Failed(AResult)) return;
+    HRESULT ignored = AResult;
+    UString message;
+    if (plat::Failed(AExpr->GetResultAsString(&ignored, &message))) message = UString();
+    plat::Raise(new plat::EOleSysError(message, AResult));
 }
 
 TXANBreakKind KindOfReason(as::BREAKREASON AReason) {
@@ -251,7 +258,7 @@ void TActiveXRunnerDebug::Eval(TRunnerFrame ARunnerFrame, const UString& AExpr, 
     HRESULT result = plat::E_FAIL;
     ComPtr<as::IDebugProperty> property;
     Check(expr->GetResultAsDebugProperty(&result, property.Put()));
-    CheckEval(result);
+    CheckEval(expr.Get(), result);
     ReportProperty(property.Get(), AProc);
 }
 
@@ -260,7 +267,7 @@ UString TActiveXRunnerDebug::Eval(TRunnerFrame ARunnerFrame, const UString& AExp
     HRESULT result = plat::E_FAIL;
     UString text;
     Check(expr->GetResultAsString(&result, &text));
-    CheckEval(result);
+    CheckEval(expr.Get(), result);
     return text;
 }
 
