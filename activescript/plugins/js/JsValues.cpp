@@ -83,6 +83,15 @@ class THostHandler : public ::js::BaseProxyHandler {
 public:
     constexpr THostHandler() : BaseProxyHandler(&KHostFamily) {}
 
+    // `obj(args)` calls the object's default member, as automation clients call an object.
+    bool isCallable(JSObject*) const override { return true; }
+    bool call(JSContext* cx, JS::HandleObject proxy, const JS::CallArgs& args) const override {
+        return Guarded(cx, [&] {
+            std::vector<Variant> values = Arguments(cx, args);
+            FromVariant(cx, HostCall(HostOf(proxy), plat::DISPID_VALUE, values), args.rval());
+        });
+    }
+
     bool getOwnPropertyDescriptor(JSContext* cx, JS::HandleObject proxy, JS::HandleId id,
                                   JS::MutableHandle<mozilla::Maybe<JS::PropertyDescriptor>> desc) const override {
         JS::RootedValue v(cx);

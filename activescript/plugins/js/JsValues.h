@@ -7,7 +7,8 @@
 //   String <-> string       Date <-> Date (the date's clock time, taken as universal time)
 //   array <-> Array (elements 0..n-1)
 //   dispatch object <-> host object (a proxy: `obj.Name`, `obj.Name = v`, `obj.Method(...)`,
-//                       `obj[i]` through the default member; converts back to its object)
+//                       `obj[i]` and `obj(args)` through the default member; converts back to
+//                       its object)
 // Every function runs inside the realm of the script it serves.
 #include <js-config.h>
 #include <jsapi.h>
