@@ -183,8 +183,7 @@ public:
     void AddNamedItem(const UString& AName, IDispatch* AObject, bool AVisible, bool AGlobalMembers) override {
         JSAutoRealm realm(FCx, FGlobal);
         if (AVisible) {
-            JS::RootedValue proxy(FCx);
-            FromVariant(FCx, Variant(AObject), &proxy);
+            JS::RootedValue proxy(FCx, JS::ObjectValue(*NewItemProxy(FCx, AObject)));
             Check(FCx, JS_DefineUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), proxy, JSPROP_ENUMERATE));
         }
         if (AGlobalMembers) {

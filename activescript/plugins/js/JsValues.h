@@ -7,8 +7,7 @@
 //   String <-> string       Date <-> Date (the date's clock time, taken as universal time)
 //   array <-> Array (elements 0..n-1)
 //   dispatch object <-> host object (a proxy: `obj.Name`, `obj.Name = v`, `obj.Method(...)`,
-//                       `obj[i]` and `obj(args)` through the default member; converts back to
-//                       its object)
+//                       `obj[i]` through the default member; converts back to its object)
 // Every function runs inside the realm of the script it serves.
 #include <js-config.h>
 #include <jsapi.h>
@@ -28,6 +27,9 @@ plat::Variant ToVariant(JSContext* cx, JS::HandleValue AValue);
 // A host object's member as `obj.Name` reads it: a property's value, or a function for a method.
 // False (AOut untouched) when the object has no such member; host failures raise.
 bool HostMember(JSContext* cx, plat::IDispatch* AObj, const plat::UString& AName, JS::MutableHandleValue AOut);
+// A published object's proxy: a host object that is also called (`Item(args)`) through its
+// default member.
+JSObject* NewItemProxy(JSContext* cx, plat::IDispatch* AObj);
 // The text of a JavaScript string.
 plat::UString StringText(JSContext* cx, JSString* AStr);
 
