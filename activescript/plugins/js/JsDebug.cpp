@@ -529,8 +529,10 @@ void TJsDebug::SetLineBreakpoint(Integer ALine, bool AEnabled) {
         FBreakpoints[ALine] = AEnabled;
         FChanged[ALine] = AEnabled;
     }
-    if (OnOwnerThread() && FSession) Poll();
-    else JS_RequestInterruptCallback(FCx);
+    // Another thread's change is taken in by the running script's next interrupt check, or at
+    // its next run.
+    if (!OnOwnerThread()) JS_RequestInterruptCallback(FCx);
+    else if (FSession) Poll();
 }
 
 void TJsDebug::RequestBreak() {
