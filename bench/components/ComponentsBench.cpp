@@ -1,4 +1,4 @@
-// The cost of debugging support in engine scripts: one loop-heavy VBScript procedure run
+// The cost of debugging support in engine scripts: one loop-heavy procedure (VBScript, JavaScript) run
 // through the script control without a debugger, and with a debugger attached but idle (no
 // breakpoint, no step), whose only work is to keep the engine ready to stop.
 #include <benchmark/benchmark.h>
@@ -19,11 +19,19 @@ constexpr char16_t kLoop[] = u"Function Count7()\r\n"
                              u"  Count7 = s\r\n"
                              u"End Function\r\n";
 
-void RunLoop(benchmark::State& AState, bool AWithDebugger) {
+constexpr char16_t kJsLoop[] = u"function Count7() {\n"
+                               u"  var s = 0;\n"
+                               u"  for (var i = 1; i <= 100000; i++)\n"
+                               u"    s = s + i % 7;\n"
+                               u"  return s;\n"
+                               u"}\n";
+
+void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
+             const char16_t* AScript = kLoop) {
     TXANScriptDebugger debugger;
     TXANScriptControl control;
-    control.SetLanguage(slVBScript);
-    control.Source().SetText(kLoop);
+    control.SetLanguage(ALanguage);
+    control.Source().SetText(AScript);
     if (AWithDebugger) {
         control.SetDebugger(&debugger);
         control.SetDebugName(u"Main");
@@ -37,6 +45,10 @@ void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false); }
 void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true); }
 BENCHMARK(BM_VbLoopNoDebugger)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VbLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+void BM_JsLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slJScript, kJsLoop); }
+void BM_JsLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slJScript, kJsLoop); }
+BENCHMARK(BM_JsLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JsLoopIdleDebugger)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

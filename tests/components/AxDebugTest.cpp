@@ -57,7 +57,38 @@ End Function
 )",
                                 "x >"};
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug};
+const TAxDebugCase KJsDebug{"JScript", slJScript, R"(var total;
+function Twice(n) {
+  var t;
+  t = n * 2; // twice
+  return t;
+}
+function Main() {
+  var x, list;
+  list = [1, 2, 3];
+  total = 0; // first
+  for (x = 1; x <= 5; x++) {
+    total = total + Twice(x); // loop
+  }
+}
+function Spin() {
+  var k = 0;
+  while (true) {
+    k = k + 1; // spin
+  }
+}
+// blank
+
+function Fails() {
+  return missing.value;
+}
+function Relay(n) {
+  return other.Twice(n); // relay
+}
+)",
+                               "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug};
 
 struct TStop {
     TXANBreakKind Kind;

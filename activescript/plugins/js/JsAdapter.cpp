@@ -11,6 +11,7 @@
 #include <js/Realm.h>
 #include <js/SourceText.h>
 #include <js/ValueArray.h>
+#include <jsfriendapi.h>
 
 #include <cstdlib>
 #include <mutex>
@@ -19,6 +20,7 @@
 
 #include "activescript/HostObjects.h"
 #include "activescript/PlugIn.h"
+#include "activescript/plugins/js/JsDebug.h"
 #include "activescript/plugins/js/JsValues.h"
 #include "platform/ole/ComPtr.h"
 
@@ -45,7 +47,8 @@ public:
         StartInterpreter();
         FCx = JS_NewContext(KHeapBytes);
         if (!FCx) plat::Throw<EScriptError>(UString(u"The JavaScript interpreter could not be started"));
-        if (!JS::InitSelfHostedCode(FCx)) {
+        // The debugger suspends the queue of promise jobs around its hooks: there must be one.
+        if (!::js::UseInternalJobQueues(FCx) || !JS::InitSelfHostedCode(FCx)) {
             JS_DestroyContext(std::exchange(FCx, nullptr));
             plat::Throw<EScriptError>(UString(u"The JavaScript interpreter could not be started"));
         }
@@ -72,11 +75,15 @@ JSContext* ThreadContext() {
     return context.Get();
 }
 
-// The exception in flight as the script's error, at its place in the script.
-[[noreturn]] void RaiseJsError(JSContext* cx) {
+// Texts given to Parse and to Evaluate.
+bool IsScriptFile(std::string_view AName) { return AName == KFileName || TJsDebug::IsTextFileName(AName); }
+
+// The exception in flight as the script's error, at its place in the script. None is in flight
+// when the script was stopped: by the debugger when AAborted.
+[[noreturn]] void RaiseJsError(JSContext* cx, bool AAborted = false) {
     JS::ExceptionStack stack(cx);
     if (!JS_IsExceptionPending(cx) || !JS::StealPendingExceptionStack(cx, &stack))
-        plat::Throw<EScriptError>(UString(u"The script was stopped"));
+        plat::Throw<EScriptError>(UString(AAborted ? u"Script execution has been aborted." : u"The script was stopped"));
     JS::ErrorReportBuilder report(cx);
     if (!report.init(cx, stack, JS::ErrorReportBuilder::NoSideEffects)) {
         JS_ClearPendingException(cx);
@@ -84,7 +91,7 @@ JSContext* ThreadContext() {
     }
     const char* text = report.toStringResult().c_str();
     Integer line = -1, column = 0;
-    if (const JSErrorReport* r = report.report(); r && r->filename && std::string_view(r->filename) == KFileName) {
+    if (const JSErrorReport* r = report.report(); r && r->filename && IsScriptFile(r->filename)) {
         line = static_cast<Integer>(r->lineno) - 1;
         column = static_cast<Integer>(r->column) + 1;
     }
@@ -95,8 +102,10 @@ void Check(JSContext* cx, bool AOk) {
     if (!AOk) RaiseJsError(cx);
 }
 
-// Every text is compiled as the file named in error reports, its first line as line 1.
-JS::CompileOptions& InScript(JS::CompileOptions& AOptions) { return AOptions.setFileAndLine(KFileName, 1); }
+// Every text is compiled as a file named in error reports, its first line as line 1.
+JS::CompileOptions& InScript(JS::CompileOptions& AOptions, const char* AFileName = KFileName) {
+    return AOptions.setFileAndLine(AFileName, 1);
+}
 
 class TJsSource {
 public:
@@ -109,24 +118,21 @@ private:
     JS::SourceText<char16_t> FText;
 };
 
+class TJsAdapter;
+
 class TJsBlock : public TScriptBlock {
 public:
-    TJsBlock(JSContext* cx, JSObject* AGlobal, JSScript* AScript) : FCx(cx), FGlobal(AGlobal), FScript(cx, AScript) {}
-    void Run() override {
-        JSAutoRealm realm(FCx, FGlobal);
-        JS::RootedScript script(FCx, FScript);
-        Check(FCx, JS_ExecuteScript(FCx, script));
-    }
+    TJsBlock(TJsAdapter& AOwner, JSContext* cx, JSScript* AScript) : FOwner(AOwner), FScript(cx, AScript) {}
+    void Run() override;
 
 private:
-    JSContext* FCx;
-    JSObject* FGlobal;  // rooted by the adapter, which outlives its blocks
+    TJsAdapter& FOwner;  // outlives its blocks
     JS::PersistentRootedScript FScript;
 };
 
 class TJsAdapter : public TLanguageAdapter {
 public:
-    TJsAdapter() : FCx(ThreadContext()), FGlobal(FCx) {
+    TJsAdapter() : FCx(ThreadContext()), FGlobal(FCx), FDebug(FCx, FGlobal) {
         JS::RealmOptions options;
         FGlobal = JS_NewGlobalObject(FCx, &KGlobalClass, nullptr, JS::FireOnNewGlobalHook, options);
         if (!FGlobal) RaiseJsError(FCx);
@@ -137,36 +143,47 @@ public:
         Check(FCx, members && JS_SetPrototype(FCx, FGlobal, members));
     }
     ~TJsAdapter() override {
+        FDebug.SetHost(nullptr);
         FGlobal = nullptr;
         JS_GC(FCx);  // finalises this script's proxies, so its host objects are released now
         FMemberRefs.clear();
     }
 
     UString ErrorSource() const override { return UString(u"JavaScript"); }
+    TLanguageDebug* Debugging() override { return &FDebug; }
 
     std::unique_ptr<TScriptBlock> Parse(const UString& ACode) override {
         JSAutoRealm realm(FCx, FGlobal);
         TJsSource source(FCx, ACode);
         JS::CompileOptions options(FCx);
-        JSScript* script = JS::Compile(FCx, InScript(options), source.Text());
+        const std::string file = FDebug.NextFileName();
+        JS::RootedScript script(FCx, JS::Compile(FCx, InScript(options, file.c_str()), source.Text()));
         if (!script) RaiseJsError(FCx);
-        return std::make_unique<TJsBlock>(FCx, FGlobal, script);
+        FDebug.TextCompiled(ACode);
+        return std::make_unique<TJsBlock>(*this, FCx, script);
+    }
+
+    JSContext* Cx() const noexcept { return FCx; }
+    void Execute(JS::HandleScript AScript) {
+        TJsDebug::TRun run(FDebug);
+        JSAutoRealm realm(FCx, FGlobal);
+        Checked(JS_ExecuteScript(FCx, AScript));
     }
 
     Variant Evaluate(const UString& ACode, bool AIsExpression) override {
+        TJsDebug::TRun run(FDebug);
         JSAutoRealm realm(FCx, FGlobal);
         TJsSource source(FCx, ACode);
         JS::RootedValue result(FCx);
         JS::CompileOptions options(FCx);
-        Check(FCx, JS::Evaluate(FCx, InScript(options), source.Text(), &result));
+        Checked(JS::Evaluate(FCx, InScript(options), source.Text(), &result));
         return AIsExpression ? ToVariant(FCx, result) : Variant();
     }
 
     void AddNamedItem(const UString& AName, IDispatch* AObject, bool AVisible, bool AGlobalMembers) override {
         JSAutoRealm realm(FCx, FGlobal);
         if (AVisible) {
-            JS::RootedValue proxy(FCx);
-            FromVariant(FCx, Variant(AObject), &proxy);
+            JS::RootedValue proxy(FCx, JS::ObjectValue(*NewItemProxy(FCx, AObject)));
             Check(FCx, JS_DefineUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), proxy, JSPROP_ENUMERATE));
         }
         if (AGlobalMembers) {
@@ -190,14 +207,15 @@ public:
     }
 
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
+        TJsDebug::TRun run(FDebug);
         JSAutoRealm realm(FCx, FGlobal);
         JS::RootedValue value(FCx);
         if (AAccess == TGlobalAccess::Put) {
             FromVariant(FCx, AArgs.back(), &value);
-            Check(FCx, JS_SetUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), value));
+            Checked(JS_SetUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), value));
             return Variant();
         }
-        Check(FCx, JS_GetUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), &value));
+        Checked(JS_GetUCProperty(FCx, FGlobal, AName.c_str(), static_cast<std::size_t>(AName.length()), &value));
         const bool callable = value.isObject() && JS::IsCallable(&value.toObject());
         if (!callable || (AAccess == TGlobalAccess::Get && AArgs.empty())) {
             if (!AArgs.empty())
@@ -212,16 +230,27 @@ public:
             if (!args.append(arg)) plat::Throw<EScriptError>(UString(u"Not enough memory for the arguments"));
         }
         JS::RootedValue result(FCx);
-        Check(FCx, JS::Call(FCx, FGlobal, value, JS::HandleValueArray(args), &result));
+        Checked(JS::Call(FCx, FGlobal, value, JS::HandleValueArray(args), &result));
         return ToVariant(FCx, result);
     }
 
 private:
+    // A failure of the script's code; the debugger may have aborted it.
+    void Checked(bool AOk) {
+        if (!AOk) RaiseJsError(FCx, FDebug.Aborting());
+    }
+
     JSContext* FCx;
     JS::PersistentRootedObject FGlobal;
+    TJsDebug FDebug;
     THostList FMembers;  // what the global's prototype asks, in order of addition
     std::vector<plat::ComPtr<IDispatch>> FMemberRefs;
 };
+
+void TJsBlock::Run() {
+    JS::RootedScript script(FOwner.Cx(), FScript);
+    FOwner.Execute(script);
+}
 
 }  // namespace
 

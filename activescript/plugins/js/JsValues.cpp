@@ -246,13 +246,28 @@ private:
     }
 };
 
+// A published object: `Item(args)` calls its default member, as automation clients call an
+// object (the host's condition texts do). Being callable, its typeof is "function", so objects
+// passed as values are not.
+class TItemHandler final : public THostHandler {
+public:
+    bool isCallable(JSObject*) const override { return true; }
+    bool call(JSContext* cx, JS::HandleObject proxy, const JS::CallArgs& args) const override {
+        return Guarded(cx, [&] {
+            std::vector<Variant> values = Arguments(cx, args);
+            FromVariant(cx, HostCall(HostOf(proxy), plat::DISPID_VALUE, values), args.rval());
+        });
+    }
+};
+
 const THostHandler KHostHandler;
+const TItemHandler KItemHandler;
 const TMembersHandler KMembersHandler;
 
-JSObject* NewHostProxy(JSContext* cx, IDispatch* AObj) {
+JSObject* NewHostProxy(JSContext* cx, IDispatch* AObj, const THostHandler& AHandler = KHostHandler) {
     JS::RootedValue priv(cx, JS::PrivateValue(AObj));
     ::js::ProxyOptions options;
-    JSObject* proxy = ::js::NewProxyObject(cx, &KHostHandler, priv, nullptr, options);
+    JSObject* proxy = ::js::NewProxyObject(cx, &AHandler, priv, nullptr, options);
     if (!proxy) plat::Throw<EScriptError>(UString(u"Not enough memory for a host object"));
     AObj->AddRef();
     return proxy;
@@ -307,6 +322,8 @@ bool HostMember(JSContext* cx, IDispatch* AObj, const UString& AName, JS::Mutabl
     AOut.setObject(*fun);
     return true;
 }
+
+JSObject* NewItemProxy(JSContext* cx, IDispatch* AObj) { return NewHostProxy(cx, AObj, KItemHandler); }
 
 JSObject* NewGlobalMembersProxy(JSContext* cx, const THostList* AObjects, JS::HandleObject AProto) {
     JS::RootedValue priv(cx, JS::PrivateValue(const_cast<THostList*>(AObjects)));

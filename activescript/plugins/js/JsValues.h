@@ -27,6 +27,9 @@ plat::Variant ToVariant(JSContext* cx, JS::HandleValue AValue);
 // A host object's member as `obj.Name` reads it: a property's value, or a function for a method.
 // False (AOut untouched) when the object has no such member; host failures raise.
 bool HostMember(JSContext* cx, plat::IDispatch* AObj, const plat::UString& AName, JS::MutableHandleValue AOut);
+// A published object's proxy: a host object that is also called (`Item(args)`) through its
+// default member.
+JSObject* NewItemProxy(JSContext* cx, plat::IDispatch* AObj);
 // The text of a JavaScript string.
 plat::UString StringText(JSContext* cx, JSString* AStr);
 
