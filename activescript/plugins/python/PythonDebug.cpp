@@ -63,8 +63,11 @@ UString TextOf(PyObject* AObj) {
     return UString::FromUtf8(text ? text : "");
 }
 
-// repr(AObj), cut to one debugger line; a failing repr shows as the error's kind.
+// repr(AObj), cut to one debugger line; a failing repr shows as the error's kind. An object
+// without a repr of its own shows its class, not its address.
 UString ValueText(PyObject* AObj) {
+    if (Py_TYPE(AObj)->tp_repr == PyBaseObject_Type.tp_repr)
+        return UString::FromUtf8(std::string("<") + Py_TYPE(AObj)->tp_name + " object>");
     PyObject* repr = PyObject_Repr(AObj);
     if (!repr) {
         PyObject *type, *value, *tb;
