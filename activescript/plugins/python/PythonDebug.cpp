@@ -302,6 +302,42 @@ int RaiseAbort() {
 
 // The trace function: lines of registered code may stop; leaving the frame a step over began
 // in turns the step into one that stops at the caller's next line.
+int Trace(PyObject*, PyFrameObject* AFrame, int AWhat, PyObject*);
+
+// Entries into code of engines being debugged, on every thread; under the interpreter lock.
+// They tell which threads a breakpoint or a break request has to arm.
+struct TRun {
+    PyThreadState* State;
+    const TPyDebug* Debug;
+};
+std::vector<TRun>& Runs() {
+    static auto* runs = new std::vector<TRun>();
+    return *runs;
+}
+
+// The trace function the thread had before its outermost entry (restored when it leaves), and
+// how many entries are open on it.
+thread_local Py_tracefunc tOldFunc = nullptr;
+thread_local PyObject* tOldObj = nullptr;
+thread_local int tEntries = 0;
+
+void Arm(PyThreadState* AState) {
+    if (AState->c_tracefunc != &Trace && _PyEval_SetTrace(AState, &Trace, nullptr) < 0) PyErr_Clear();
+}
+
+// Whether any engine entered on the calling thread still needs the trace function.
+bool ThreadArmed(PyThreadState* AState) {
+    if (tStep.Mode != TThreadStep::TMode::None) return true;
+    for (const TRun& run : Runs())
+        if (run.State == AState && run.Debug->Armed()) return true;
+    return false;
+}
+
+void Disarm() {
+    PyThreadState* state = PyThreadState_Get();
+    if (state->c_tracefunc == &Trace && !ThreadArmed(state)) PyEval_SetTrace(tOldFunc, tOldObj);
+}
+
 int Trace(PyObject*, PyFrameObject* AFrame, int AWhat, PyObject*) {
     if (AWhat != PyTrace_LINE && AWhat != PyTrace_RETURN) return 0;
     const TCodeOwner* owner = OwnerOf(AFrame);
@@ -362,10 +398,25 @@ Integer TPyDebug::CodeLineAt(Integer ALine) {
 }
 
 void TPyDebug::SetLineBreakpoint(Integer ALine, bool AEnabled) {
-    const std::lock_guard<std::mutex> lock(FLinesLock);
-    if (AEnabled) FBreakpoints.insert(ALine);
-    else FBreakpoints.erase(ALine);
-    FBreakpointCount.store(static_cast<int>(FBreakpoints.size()), std::memory_order_release);
+    {
+        const std::lock_guard<std::mutex> lock(FLinesLock);
+        if (AEnabled) FBreakpoints.insert(ALine);
+        else FBreakpoints.erase(ALine);
+        FBreakpointCount.store(static_cast<int>(FBreakpoints.size()), std::memory_order_release);
+    }
+    if (AEnabled) ArmRunning();
+}
+
+bool TPyDebug::Armed() const noexcept {
+    return FBreakpointCount.load(std::memory_order_acquire) > 0 || FBreakRequested.load(std::memory_order_acquire);
+}
+
+// Threads running this engine's code get the trace function now: a loop that is running
+// already stops at its next line.
+void TPyDebug::ArmRunning() const {
+    TGil gil;
+    for (const TRun& run : Runs())
+        if (run.Debug == this) Arm(run.State);
 }
 
 bool TPyDebug::HasBreakpoint(Integer ALine) {
@@ -373,7 +424,10 @@ bool TPyDebug::HasBreakpoint(Integer ALine) {
     return FBreakpoints.count(ALine) != 0;
 }
 
-void TPyDebug::RequestBreak() { FBreakRequested.store(true, std::memory_order_release); }
+void TPyDebug::RequestBreak() {
+    FBreakRequested.store(true, std::memory_order_release);
+    ArmRunning();
+}
 
 std::vector<std::unique_ptr<TLanguageFrame>> TPyDebug::Frames() {
     TGil gil;
@@ -423,6 +477,7 @@ int TPyDebug::Stop(TLanguageDebugHost& AHost, TDebugStopReason AReason, PyFrameO
         case TDebugResume::Continue: break;
     }
     tStep.Set(TThreadStep::TMode::None);
+    Disarm();
     return 0;
 }
 
@@ -430,19 +485,28 @@ int TPyDebug::Stop(TLanguageDebugHost& AHost, TDebugStopReason AReason, PyFrameO
 
 TTraceScope::TTraceScope(const TPyDebug& ADebug) {
     if (!ADebug.Debugged()) return;
-    PyThreadState* state = PyThreadState_Get();
-    if (state->c_tracefunc == &Trace) return;
-    FOldFunc = state->c_tracefunc;
-    FOldObj = state->c_traceobj;
-    Py_XINCREF(FOldObj);
-    PyEval_SetTrace(&Trace, nullptr);
-    FInstalled = true;
+    FState = PyThreadState_Get();
+    FDebug = &ADebug;
+    if (tEntries++ == 0) {
+        tOldFunc = FState->c_tracefunc;
+        tOldObj = FState->c_traceobj;
+        Py_XINCREF(tOldObj);
+    }
+    Runs().push_back({FState, FDebug});
+    if (ADebug.Armed()) Arm(FState);
 }
 
 TTraceScope::~TTraceScope() {
-    if (!FInstalled) return;
-    PyEval_SetTrace(FOldFunc, FOldObj);
-    Py_XDECREF(FOldObj);
+    if (!FDebug) return;
+    std::vector<TRun>& runs = Runs();
+    const auto it = std::find_if(runs.rbegin(), runs.rend(),
+                                 [&](const TRun& ARun) { return ARun.State == FState && ARun.Debug == FDebug; });
+    if (it != runs.rend()) runs.erase(std::next(it).base());
+    if (--tEntries > 0) return;
+    if (FState->c_tracefunc == &Trace) PyEval_SetTrace(tOldFunc, tOldObj);
+    Py_XDECREF(tOldObj);
+    tOldFunc = nullptr;
+    tOldObj = nullptr;
     tStep.Set(TThreadStep::TMode::None);
     tStep.Aborting = false;
 }

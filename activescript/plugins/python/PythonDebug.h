@@ -4,9 +4,11 @@
 // Every code object compiled from a text given to Parse before the start (and the code objects
 // nested in it) is registered with its engine's TPyDebug and the line offset of its text, so a
 // frame's code tells the engine and the adapter's line. The trace function is installed on a
-// thread only while code of an engine that is being debugged runs there (TTraceScope), so a
-// script nobody debugs runs without it. Step state is the thread's: a step begun in one engine
-// stops in the next line of any debugged engine on that thread.
+// thread only while code of an engine that is being debugged runs there (TTraceScope) and that
+// engine has something to stop for: breakpoints, a requested break or a step. So a script runs
+// at full speed without a debugger and with an idle one; a break request arms the threads
+// running the engine from the requesting thread. Step state is the thread's: a step begun in
+// one engine stops in the next line of any debugged engine on that thread.
 #include <atomic>
 #include <mutex>
 #include <set>
@@ -35,6 +37,9 @@ public:
     // Under the lock: a host object's name, kept out of the script's variables.
     void HideGlobal(const UString& AName) { FHiddenGlobals.push_back(AName); }
     bool Debugged() const noexcept { return FHost.load(std::memory_order_acquire) != nullptr; }
+    // Whether a line of this engine may stop without a step: it has breakpoints or a break is
+    // requested. Only then do its threads run under the trace function.
+    bool Armed() const noexcept;
 
     void SetHost(TLanguageDebugHost* AHost) override;
     Integer CodeLineAt(Integer ALine) override;
@@ -49,6 +54,7 @@ public:
 
 private:
     bool HasBreakpoint(Integer ALine);
+    void ArmRunning() const;
     int Stop(TLanguageDebugHost& AHost, TDebugStopReason AReason, PyFrameObject* AFrame);
 
     std::atomic<TLanguageDebugHost*> FHost{nullptr};
@@ -62,9 +68,9 @@ private:
     bool FStarted = false;
 };
 
-// Installs the trace function on the calling thread (lock held) while ADebug is being debugged
-// and it is not installed yet; the outermost scope restores the thread's previous trace function
-// and forgets the thread's step.
+// An entry into an engine's code on the calling thread (lock held). While the engine is being
+// debugged the entry is known to it, and the thread gets the trace function when the engine is
+// armed; the outermost entry restores the thread's previous trace function and forgets its step.
 class TTraceScope {
 public:
     explicit TTraceScope(const TPyDebug& ADebug);
@@ -73,9 +79,8 @@ public:
     TTraceScope& operator=(const TTraceScope&) = delete;
 
 private:
-    bool FInstalled = false;
-    Py_tracefunc FOldFunc = nullptr;
-    PyObject* FOldObj = nullptr;
+    PyThreadState* FState = nullptr;
+    const TPyDebug* FDebug = nullptr;  // none when the engine was not being debugged
 };
 
 // Whether AType is the error that an abort raises in the script.
