@@ -126,7 +126,8 @@ PyObject* CheckedPy(PyObject* AObj) {
 
 class TPythonBlock : public TScriptBlock {
 public:
-    TPythonBlock(PyObject* ACode, PyObject* AGlobals, TPyDebug& ADebug) : FCode(ACode), FGlobals(AGlobals), FDebug(ADebug) {}
+    TPythonBlock(PyObject* ACode, PyObject* AGlobals, TPyDebug& ADebug)
+        : FCode(ACode), FGlobals(AGlobals), FDebug(ADebug) {}
     ~TPythonBlock() override {
         TGil gil;
         Py_DECREF(FCode);

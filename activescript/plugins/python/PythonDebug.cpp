@@ -151,9 +151,12 @@ public:
         TGil gil;
         std::vector<TLanguageDebugVarRef> list;
         PyObject* value = FValue.Get();
-        if (FKind != TKind::Value) ScopeChildren(value, list);
-        else if (PyList_Check(value) || PyTuple_Check(value)) ItemChildren(value, list);
-        else if (PyDict_Check(value)) EntryChildren(value, list);
+        if (FKind != TKind::Value)
+            ScopeChildren(value, list);
+        else if (PyList_Check(value) || PyTuple_Check(value))
+            ItemChildren(value, list);
+        else if (PyDict_Check(value))
+            EntryChildren(value, list);
         else if (PyObject* dict = InstanceDict(value)) {
             AttributeChildren(dict, list);
             Py_DECREF(dict);
@@ -184,8 +187,9 @@ private:
     static void ItemChildren(PyObject* ASequence, std::vector<TLanguageDebugVarRef>& AList) {
         PyObject* fast = PySequence_Fast(ASequence, "");
         for (Py_ssize_t i = 0; fast && i < PySequence_Fast_GET_SIZE(fast); ++i)
-            AList.push_back(std::make_shared<TPyDebugVar>(UString(u"[") + plat::IntToStr(static_cast<Integer>(i)) + UString(u"]"),
-                                                          PySequence_Fast_GET_ITEM(fast, i)));
+            AList.push_back(
+                std::make_shared<TPyDebugVar>(UString(u"[") + plat::IntToStr(static_cast<Integer>(i)) + UString(u"]"),
+                                              PySequence_Fast_GET_ITEM(fast, i)));
         Py_XDECREF(fast);
     }
     static void EntryChildren(PyObject* ADict, std::vector<TLanguageDebugVarRef>& AList) {
@@ -230,9 +234,9 @@ public:
         if (!locals) PyErr_Clear();
         // The module's code has the globals for its locals: its variables are the script's.
         const bool module = !locals || locals == globals;
-        auto root = std::make_shared<TPyDebugVar>(UString(u"locals"), module ? globals : locals,
-                                                  module ? TPyDebugVar::TKind::Globals : TPyDebugVar::TKind::Locals,
-                                                  FHidden);
+        auto root =
+            std::make_shared<TPyDebugVar>(UString(u"locals"), module ? globals : locals,
+                                          module ? TPyDebugVar::TKind::Globals : TPyDebugVar::TKind::Locals, FHidden);
         Py_XDECREF(locals);
         Py_DECREF(globals);
         return root;
@@ -254,7 +258,8 @@ public:
         PyObject *type, *error, *tb;
         PyErr_Fetch(&type, &error, &tb);
         PyErr_NormalizeException(&type, &error, &tb);
-        result.Value = std::make_shared<TLeafDebugVar>(AExpr, UString(u"Error"), UString::FromUtf8(ErrorText(type, error)));
+        result.Value =
+            std::make_shared<TLeafDebugVar>(AExpr, UString(u"Error"), UString::FromUtf8(ErrorText(type, error)));
         Py_XDECREF(type);
         Py_XDECREF(error);
         Py_XDECREF(tb);
@@ -300,8 +305,6 @@ int RaiseAbort() {
     return -1;
 }
 
-// The trace function: lines of registered code may stop; leaving the frame a step over began
-// in turns the step into one that stops at the caller's next line.
 int Trace(PyObject*, PyFrameObject* AFrame, int AWhat, PyObject*);
 
 // Entries into code of engines being debugged, on every thread; under the interpreter lock.
@@ -338,6 +341,8 @@ void Disarm() {
     if (state->c_tracefunc == &Trace && !ThreadArmed(state)) PyEval_SetTrace(tOldFunc, tOldObj);
 }
 
+// The trace function: lines of registered code may stop; leaving the frame a step over began
+// in turns the step into one that stops at the caller's next line.
 int Trace(PyObject*, PyFrameObject* AFrame, int AWhat, PyObject*) {
     if (AWhat != PyTrace_LINE && AWhat != PyTrace_RETURN) return 0;
     const TCodeOwner* owner = OwnerOf(AFrame);
@@ -400,8 +405,10 @@ Integer TPyDebug::CodeLineAt(Integer ALine) {
 void TPyDebug::SetLineBreakpoint(Integer ALine, bool AEnabled) {
     {
         const std::lock_guard<std::mutex> lock(FLinesLock);
-        if (AEnabled) FBreakpoints.insert(ALine);
-        else FBreakpoints.erase(ALine);
+        if (AEnabled)
+            FBreakpoints.insert(ALine);
+        else
+            FBreakpoints.erase(ALine);
         FBreakpointCount.store(static_cast<int>(FBreakpoints.size()), std::memory_order_release);
     }
     if (AEnabled) ArmRunning();
@@ -454,7 +461,8 @@ int TPyDebug::OnLine(PyFrameObject* AFrame, Integer AOffset) {
     if (FBreakRequested.load(std::memory_order_relaxed) && FBreakRequested.exchange(false))
         return Stop(*host, TDebugStopReason::Halt, AFrame);
     if (tStep.StopsIn(AFrame)) return Stop(*host, TDebugStopReason::Step, AFrame);
-    if (FBreakpointCount.load(std::memory_order_acquire) > 0 && HasBreakpoint(PyFrame_GetLineNumber(AFrame) - 1 + AOffset))
+    if (FBreakpointCount.load(std::memory_order_acquire) > 0 &&
+        HasBreakpoint(PyFrame_GetLineNumber(AFrame) - 1 + AOffset))
         return Stop(*host, TDebugStopReason::Breakpoint, AFrame);
     return 0;
 }
