@@ -24,6 +24,7 @@ namespace xan::as {
 enum class TDebugStopReason : std::uint8_t { Breakpoint, Step, Halt };
 // Ignore: the stop is passed over; the interpreter runs on as if it had not stopped.
 enum class TDebugResume : std::uint8_t { Continue, StepInto, StepOver, Ignore, Abort };
+inline constexpr char16_t KScriptAbortedMessage[] = u"Script execution has been aborted.";  // ends a script resumed with Abort
 
 // A value as the debugger shows it. Children are produced only when asked for.
 class TLanguageDebugVar {

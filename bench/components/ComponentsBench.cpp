@@ -1,4 +1,4 @@
-// The cost of debugging support in engine scripts: one loop-heavy procedure (VBScript, JavaScript) run
+// The cost of debugging support in engine scripts: one loop-heavy procedure per engine run
 // through the script control without a debugger, and with a debugger attached but idle (no
 // breakpoint, no step), whose only work is to keep the engine ready to stop.
 #include <benchmark/benchmark.h>
@@ -26,12 +26,18 @@ constexpr char16_t kJsLoop[] = u"function Count7() {\n"
                                u"  return s;\n"
                                u"}\n";
 
+constexpr char16_t kPyLoop[] = u"def Count7():\r\n"
+                               u"    s = 0\r\n"
+                               u"    for i in range(1, 100001):\r\n"
+                               u"        s = s + i % 7\r\n"
+                               u"    return s\r\n";
+
 void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
-             const char16_t* AScript = kLoop) {
+             const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
     TXANScriptControl control;
     control.SetLanguage(ALanguage);
-    control.Source().SetText(AScript);
+    control.Source().SetText(ASource);
     if (AWithDebugger) {
         control.SetDebugger(&debugger);
         control.SetDebugName(u"Main");
@@ -49,6 +55,10 @@ void BM_JsLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slJS
 void BM_JsLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slJScript, kJsLoop); }
 BENCHMARK(BM_JsLoopNoDebugger)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JsLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+void BM_PyLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slPython, kPyLoop); }
+void BM_PyLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slPython, kPyLoop); }
+BENCHMARK(BM_PyLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PyLoopIdleDebugger)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

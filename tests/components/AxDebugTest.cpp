@@ -88,7 +88,32 @@ function Relay(n) {
 )",
                                "x >"};
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug};
+
+const TAxDebugCase KPyDebug{"Python", slPython, R"(total = 0
+def Twice(n):
+    t = n * 2  # twice
+    return t
+def Main():
+    global total
+    x = 0
+    list = [1, 2, 3]
+    total = 0  # first
+    for x in range(1, 6):
+        total = total + Twice(x)  # loop
+def Spin():
+    k = 0
+    while True:
+        k = k + 1  # spin
+# blank
+
+def Fails():
+    z = 1 / 0
+def Relay(n):
+    return other.Twice(n)  # relay
+)",
+                            "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug};
 
 struct TStop {
     TXANBreakKind Kind;

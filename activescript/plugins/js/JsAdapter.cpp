@@ -83,7 +83,7 @@ bool IsScriptFile(std::string_view AName) { return AName == KFileName || TJsDebu
 [[noreturn]] void RaiseJsError(JSContext* cx, bool AAborted = false) {
     JS::ExceptionStack stack(cx);
     if (!JS_IsExceptionPending(cx) || !JS::StealPendingExceptionStack(cx, &stack))
-        plat::Throw<EScriptError>(UString(AAborted ? u"Script execution has been aborted." : u"The script was stopped"));
+        plat::Throw<EScriptError>(UString(AAborted ? KScriptAbortedMessage : u"The script was stopped"));
     JS::ErrorReportBuilder report(cx);
     if (!report.init(cx, stack, JS::ErrorReportBuilder::NoSideEffects)) {
         JS_ClearPendingException(cx);

@@ -8,6 +8,7 @@
 
 #include "activescript/HostObjects.h"
 #include "activescript/PlugIn.h"
+#include "activescript/plugins/python/PythonDebug.h"
 #include "activescript/plugins/python/PythonValues.h"
 #include "platform/ole/ComPtr.h"
 
@@ -28,17 +29,6 @@ class VelmoraBuiltins(dict):
 )";
 
 PyObject* GBuiltinsClass = nullptr;
-
-class TGil {
-public:
-    TGil() : FState(PyGILState_Ensure()) {}
-    ~TGil() { PyGILState_Release(FState); }
-    TGil(const TGil&) = delete;
-    TGil& operator=(const TGil&) = delete;
-
-private:
-    PyGILState_STATE FState;
-};
 
 // Extension modules the scripts import resolve the interpreter's symbols globally.
 void StartInterpreter() {
@@ -110,15 +100,17 @@ void ScriptPlace(PyObject* ATraceback, Integer& ALine, Integer& AColumn) {
     PyErr_NormalizeException(&type, &value, &tb);
     Integer line = -1, column = 0;
     std::string text;
-    if (type && PyErr_GivenExceptionMatches(type, PyExc_SyntaxError) && value) {
+    if (IsAbortError(type)) {
+        text = UString(KScriptAbortedMessage).ToUtf8();
+        ScriptPlace(tb, line, column);
+    } else if (type && PyErr_GivenExceptionMatches(type, PyExc_SyntaxError) && value) {
         PyObject* msg = Attr(value, "msg");
         text = "SyntaxError: " + StrOf(msg);
         Py_XDECREF(msg);
         line = IntAttr(value, "lineno", 0) - 1;
         column = IntAttr(value, "offset", 0);
     } else {
-        const char* kind = type ? reinterpret_cast<PyTypeObject*>(type)->tp_name : "Error";
-        text = std::string(kind) + ": " + StrOf(value);
+        text = ErrorText(type, value);
         ScriptPlace(tb, line, column);
     }
     Py_XDECREF(type);
@@ -134,19 +126,23 @@ PyObject* CheckedPy(PyObject* AObj) {
 
 class TPythonBlock : public TScriptBlock {
 public:
-    TPythonBlock(PyObject* ACode, PyObject* AGlobals) : FCode(ACode), FGlobals(AGlobals) {}
+    TPythonBlock(PyObject* ACode, PyObject* AGlobals, TPyDebug& ADebug)
+        : FCode(ACode), FGlobals(AGlobals), FDebug(ADebug) {}
     ~TPythonBlock() override {
         TGil gil;
         Py_DECREF(FCode);
     }
     void Run() override {
         TGil gil;
+        FDebug.MarkStarted();
+        const TTraceScope trace(FDebug);
         Py_DECREF(CheckedPy(PyEval_EvalCode(FCode, FGlobals, FGlobals)));
     }
 
 private:
     PyObject* FCode;     // owned
     PyObject* FGlobals;  // the adapter's
+    TPyDebug& FDebug;    // the adapter's
 };
 
 class TPythonAdapter : public TLanguageAdapter {
@@ -177,14 +173,18 @@ public:
     }
 
     UString ErrorSource() const override { return UString(u"Python"); }
+    TLanguageDebug* Debugging() override { return &FDebug; }
 
     std::unique_ptr<TScriptBlock> Parse(const UString& ACode) override {
         TGil gil;
-        return std::make_unique<TPythonBlock>(Compile(ACode, Py_file_input), FGlobals);
+        PyObject* code = Compile(ACode, Py_file_input);
+        FDebug.AddText(code, ACode);
+        return std::make_unique<TPythonBlock>(code, FGlobals, FDebug);
     }
 
     Variant Evaluate(const UString& ACode, bool AIsExpression) override {
         TGil gil;
+        const TTraceScope trace(FDebug);
         PyObject* code = Compile(ACode, AIsExpression ? Py_eval_input : Py_file_input);
         PyObject* result = PyEval_EvalCode(code, FGlobals, FGlobals);
         Py_DECREF(code);
@@ -194,6 +194,7 @@ public:
     void AddNamedItem(const UString& AName, IDispatch* AObject, bool AVisible, bool AGlobalMembers) override {
         TGil gil;
         if (AVisible) {
+            FDebug.HideGlobal(AName);
             PyObject* proxy = FromVariant(Variant(AObject));
             PyDict_SetItemString(FGlobals, AName.ToUtf8().c_str(), proxy);
             Py_DECREF(proxy);
@@ -236,6 +237,7 @@ public:
             Py_DECREF(args);
             plat::Raise(e.release());
         }
+        const TTraceScope trace(FDebug);
         PyObject* result = PyObject_Call(global, args, nullptr);
         Py_DECREF(args);
         return ToVariantOwned(CheckedPy(result), true);
@@ -274,6 +276,7 @@ private:
 
     PyObject* FGlobals = nullptr;
     std::vector<plat::ComPtr<IDispatch>> FGlobalMembers;
+    TPyDebug FDebug;
 };
 
 }  // namespace

@@ -15,6 +15,18 @@
 
 namespace xan::as::py {
 
+// Holds the interpreter lock on the calling thread for its lifetime (nestable).
+class TGil {
+public:
+    TGil() : FState(PyGILState_Ensure()) {}
+    ~TGil() { PyGILState_Release(FState); }
+    TGil(const TGil&) = delete;
+    TGil& operator=(const TGil&) = delete;
+
+private:
+    PyGILState_STATE FState;
+};
+
 // Makes the types once per process; false with a Python error set on failure.
 bool InstallValueTypes();
 // A new reference to the Null singleton.
