@@ -283,6 +283,22 @@ TEST_P(AxDebugTest, EvaluatesInTheInnerAndTheOuterFrame) {
     EXPECT_EQ(outer, "101");
 }
 
+// A name the frame does not know: an OLE error carrying the engine's own message (naming the
+// name), never the bare meaning of the failure code; the script then runs on.
+TEST_P(AxDebugTest, AFailedEvaluationRaisesTheEnginesMessage) {
+    TAxHost host(*GetParam());
+    host.At("twice");
+    TCaught caught;
+    host.OnStop = [&](plat::Integer) {
+        if (!caught.Raised) caught = Catch([&] { host.EvalIn(0, "nosuchname + 1"); });
+        return TXANBreakResumeKind::rkContinue;
+    };
+    host.Control->Open();
+    host.Control->RunProc(u"Main");
+    EXPECT_TRUE(caught.Raised);
+    EXPECT_NE(caught.Message.find("nosuchname"), std::string::npos) << caught.Message;
+}
+
 TEST_P(AxDebugTest, AbortDuringABreakEndsTheScriptWithTheAbortError) {
     TAxHost host(*GetParam());
     host.At("twice");
