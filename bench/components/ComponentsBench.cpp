@@ -1,6 +1,6 @@
-// The cost of debugging support in engine scripts: one loop-heavy VBScript procedure run
-// through the script control without a debugger, and with a debugger attached but idle (no
-// breakpoint, no step), whose only work is to keep the engine ready to stop.
+// The cost of debugging support in engine scripts: one loop-heavy procedure run through the
+// script control without a debugger, and with a debugger attached but idle (no breakpoint, no
+// step), whose only work is to keep the engine ready to stop (for REXX: tracing every clause).
 #include <benchmark/benchmark.h>
 
 #include "components/ScriptControl.h"
@@ -19,11 +19,20 @@ constexpr char16_t kLoop[] = u"Function Count7()\r\n"
                              u"  Count7 = s\r\n"
                              u"End Function\r\n";
 
-void RunLoop(benchmark::State& AState, bool AWithDebugger) {
+constexpr char16_t kRexxLoop[] = u"exit\n"
+                                 u"Count7: procedure\n"
+                                 u"  s = 0\n"
+                                 u"  do i = 1 to 100000\n"
+                                 u"    s = s + i // 7\n"
+                                 u"  end\n"
+                                 u"  return s\n";
+
+void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
+             const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
     TXANScriptControl control;
-    control.SetLanguage(slVBScript);
-    control.Source().SetText(kLoop);
+    control.SetLanguage(ALanguage);
+    control.Source().SetText(ASource);
     if (AWithDebugger) {
         control.SetDebugger(&debugger);
         control.SetDebugName(u"Main");
@@ -37,6 +46,10 @@ void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false); }
 void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true); }
 BENCHMARK(BM_VbLoopNoDebugger)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VbLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+void BM_RexxLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slRexx, kRexxLoop); }
+void BM_RexxLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slRexx, kRexxLoop); }
+BENCHMARK(BM_RexxLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RexxLoopIdleDebugger)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
