@@ -57,36 +57,7 @@ End Function
 )",
                                 "x >"};
 
-// Twice shares its caller's variables (no PROCEDURE), as the outer frame's evaluation needs;
-// the loop hands the argument over in n, which the inner frame's evaluation reads.
-const TAxDebugCase KRexxDebug{"Rexx", slRexx, R"(total = 0
-exit
-Twice:
-  t = arg(1) * 2 /* twice */
-  return t
-Main:
-  x = 0
-  list.1 = 1; list.2 = 2; list.3 = 3
-  total = 0 /* first */
-  do x = 1 to 5
-    n = x; total = total + Twice(n) /* loop */
-  end
-  return
-Spin:
-  k = 0
-  do forever
-    k = k + 1 /* spin */
-  end
-/* blank */
-
-Fails:
-  z = 1 / 0
-  return
-Relay:
-  return other('Twice', arg(1)) /* relay */
-)",
-                              "x >"};
-
+#include "AxDebugRexxCase.inc"
 const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KRexxDebug};
 
 struct TStop {
