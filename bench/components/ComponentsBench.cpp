@@ -1,6 +1,6 @@
 // The cost of debugging support in engine scripts: one loop-heavy procedure per engine run
 // through the script control without a debugger, and with a debugger attached but idle (no
-// breakpoint, no step), whose only work is to keep the engine ready to stop.
+// breakpoint, no step), whose only work is to keep the engine ready to stop (for REXX: tracing every clause).
 #include <benchmark/benchmark.h>
 
 #include "components/ScriptControl.h"
@@ -32,6 +32,14 @@ constexpr char16_t kPyLoop[] = u"def Count7():\r\n"
                                u"        s = s + i % 7\r\n"
                                u"    return s\r\n";
 
+constexpr char16_t kRexxLoop[] = u"exit\n"
+                                 u"Count7: procedure\n"
+                                 u"  s = 0\n"
+                                 u"  do i = 1 to 100000\n"
+                                 u"    s = s + i // 7\n"
+                                 u"  end\n"
+                                 u"  return s\n";
+
 void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
              const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
@@ -59,6 +67,10 @@ void BM_PyLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slPy
 void BM_PyLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slPython, kPyLoop); }
 BENCHMARK(BM_PyLoopNoDebugger)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PyLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+void BM_RexxLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slRexx, kRexxLoop); }
+void BM_RexxLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slRexx, kRexxLoop); }
+BENCHMARK(BM_RexxLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RexxLoopIdleDebugger)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

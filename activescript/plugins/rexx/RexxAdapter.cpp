@@ -20,6 +20,9 @@
 //   NAME(member, arg, ...)     a named item NAME: reads a property or calls a method
 //   NAME('member=', value)     sets a property (with index arguments before the value)
 //   NAME('', arg, ...)         the default member
+//   NAME(1) / NAME(0)          the default member with the Boolean True / False: REXX's truth
+//                              values are numbers, and no member's name starts with a digit
+//                              (how a breakpoint condition's truth reaches the debugger)
 //   invoke(handle, member, arg, ...)   the same for an object the script was given (a handle)
 //   member(arg, ...)           a member of an item published with its members, by its own name
 // Arguments are passed by value only.
@@ -28,6 +31,15 @@
 // is found before anything runs by tokenising the new text alone, and Regina writes that report
 // to the standard error stream, which is caught for the moment (under a lock). Regina does not
 // tell the column of an error.
+//
+// Debugging (RexxDebug.h): while a debugger is attached every run but an evaluation starts
+// with TRACE A, put in front of the head's first line so that no line moves. Each traced clause
+// reaches the trace exit before it runs; there the engine follows the routine activations,
+// decides whether to stop (breakpoints, steps, a requested break) and stops on the script's
+// thread. Variables come from the variable pool; an expression is evaluated by a run of its
+// own that starts with the stopped activation's variables. Abort fails the clause through the
+// exit, and every later clause of that run, with "Script execution has been aborted.". Nobody
+// debugging, nothing is traced. A script's own TRACE instructions change what is traced.
 //
 // Regina's registry of exits is per thread: the exit is registered on each thread that runs a
 // script. The adapter running a program is found through a per-thread stack, so engines may
@@ -39,6 +51,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -50,6 +64,7 @@
 
 #include "activescript/HostObjects.h"
 #include "activescript/PlugIn.h"
+#include "activescript/plugins/rexx/RexxDebug.h"
 #include "activescript/plugins/rexx/RexxValues.h"
 #include "platform/ole/ComPtr.h"
 
@@ -178,14 +193,141 @@ void FreeRexxString(RXSTRING& AString) {
 
 class TRexxAdapter;
 
+using TVariables = std::map<std::string, std::string>;  // names as the variable pool spells them
+
+struct TRunOptions {
+    Integer HeadFirstLine = -1;        // the adapter's line of the head's first line; -1: not script text
+    const TVariables* Vars = nullptr;  // an evaluation: starts with these, keeps nothing, is not traced
+};
+
 // What one run collects; the innermost run of the thread is on top.
 struct TRunContext {
+    TRunContext(TRexxAdapter* AAdapter, TRunContext* AOuter, TRunOptions AOptions, Integer AHeadLines, std::uint64_t ASerial)
+        : Adapter(AAdapter), Outer(AOuter), Options(AOptions), HeadLines(AHeadLines), Serial(ASerial) {}
     TRexxAdapter* Adapter;
     TRunContext* Outer;
+    TRunOptions Options;
+    Integer HeadLines;
+    std::uint64_t Serial;
     std::string Trace;
     std::unique_ptr<plat::Exception> HostError;
+    // While debugging:
+    bool Traced = false;
+    bool Aborting = false;
+    Integer LastProgramLine = 0;
+    TCallTracker Calls;
+    std::optional<TVariables> Suspended;  // its variables while a run on top of it goes on
 };
 thread_local TRunContext* GCurrentRun = nullptr;
+
+bool IsRunning(std::uint64_t ASerial) {
+    for (const TRunContext* run = GCurrentRun; run; run = run->Outer)
+        if (run->Serial == ASerial) return true;
+    return false;
+}
+
+// All variables of the program on top of Regina's stack, the engine's marker left out.
+TVariables ReadPool() {
+    TVariables vars;
+    for (;;) {
+        SHVBLOCK block{};
+        block.shvcode = RXSHV_NEXTV;
+        if (RexxVariablePool(&block) & RXSHV_LVAR) break;
+        std::string name(block.shvname.strptr, block.shvname.strlength);
+        std::string value(block.shvvalue.strptr ? block.shvvalue.strptr : "", RXSTRLEN(block.shvvalue));
+        FreeRexxString(block.shvname);
+        FreeRexxString(block.shvvalue);
+        if (name != KMarker) vars.emplace(std::move(name), std::move(value));
+    }
+    return vars;
+}
+
+// Breakpoints, steps and requested breaks, decided at each traced clause.
+class TRexxDebugger final : public TLanguageDebug {
+public:
+    explicit TRexxDebugger(TRexxAdapter& AOwner) : FOwner(AOwner) {}
+
+    void SetHost(TLanguageDebugHost* AHost) override { FHost.store(AHost); }
+    TLanguageDebugHost* Host() const noexcept { return FHost.load(std::memory_order_relaxed); }
+    Integer CodeLineAt(Integer ALine) override {
+        std::lock_guard lock(FLock);
+        return FSource.CodeLineAt(ALine);
+    }
+    void SetLineBreakpoint(Integer ALine, bool AEnabled) override {
+        std::lock_guard lock(FLock);
+        if (AEnabled) FBreakpoints.insert(ALine);
+        else FBreakpoints.erase(ALine);
+    }
+    void RequestBreak() override { FBreakRequested.store(true); }
+    std::vector<std::unique_ptr<TLanguageFrame>> Frames() override;
+
+    // A parsed text joins the numbering; answers its first line.
+    Integer AddSource(const std::string& AText) {
+        std::lock_guard lock(FLock);
+        return FSource.Add(AText);
+    }
+    const TRexxSourceMap& Source() const noexcept { return FSource; }  // on the script's thread
+    LONG OnClause(TRunContext& ARun, const TTraceClause& AClause, Integer ALine);
+    // A traced run ends; a step does not outlive the outermost run of the engine.
+    void RunEnded(const TRunContext& ARun) {
+        for (const TRunContext* run = ARun.Outer; run; run = run->Outer)
+            if (run->Adapter == ARun.Adapter && run->Traced) return;
+        FStep = TStep::None;
+    }
+
+private:
+    enum class TStep : std::uint8_t { None, Into, Over };
+    std::optional<TDebugStopReason> ArrivalStop(const TRunContext& ARun, Integer ALine) {
+        if (FStep == TStep::Into) return TDebugStopReason::Step;
+        if (FStep == TStep::Over &&
+            (FStepRun == ARun.Serial ? ARun.Calls.Activations().size() <= FStepDepth : !IsRunning(FStepRun)))
+            return TDebugStopReason::Step;
+        std::lock_guard lock(FLock);
+        if (FBreakpoints.count(ALine)) return TDebugStopReason::Breakpoint;
+        return std::nullopt;
+    }
+    static LONG Abort(TRunContext& ARun) {
+        ARun.Aborting = true;
+        ARun.HostError = std::make_unique<EScriptError>(UString(u"Script execution has been aborted."));
+        return RXEXIT_RAISE_ERROR;
+    }
+
+    TRexxAdapter& FOwner;
+    std::atomic<TLanguageDebugHost*> FHost{nullptr};
+    std::atomic<bool> FBreakRequested{false};
+    std::mutex FLock;  // the source map's growth and the breakpoints
+    TRexxSourceMap FSource;
+    std::set<Integer> FBreakpoints;
+    TStep FStep = TStep::None;
+    std::uint64_t FStepRun = 0;
+    std::size_t FStepDepth = 0;
+};
+
+LONG TRexxDebugger::OnClause(TRunContext& ARun, const TTraceClause& AClause, Integer ALine) {
+    if (ARun.Aborting) return Abort(ARun);
+    const bool arrives = ARun.Calls.Clause(ALine, AClause.Indent, AClause.Text, FSource);
+    TLanguageDebugHost* host = Host();
+    if (!host || !FSource.HoldsCode(ALine)) return RXEXIT_HANDLED;
+    std::optional<TDebugStopReason> reason;
+    if (FBreakRequested.load(std::memory_order_relaxed) && FBreakRequested.exchange(false))
+        reason = TDebugStopReason::Halt;
+    else if (arrives)
+        reason = ArrivalStop(ARun, ALine);
+    if (!reason) return RXEXIT_HANDLED;
+    const TStep step = std::exchange(FStep, TStep::None);
+    switch (host->Stopped(*reason)) {
+        case TDebugResume::StepInto: FStep = TStep::Into; break;
+        case TDebugResume::StepOver:
+            FStep = TStep::Over;
+            FStepRun = ARun.Serial;
+            FStepDepth = ARun.Calls.Activations().size();
+            break;
+        case TDebugResume::Ignore: FStep = step; break;
+        case TDebugResume::Abort: return Abort(ARun);
+        case TDebugResume::Continue: break;
+    }
+    return RXEXIT_HANDLED;
+}
 
 LONG APIENTRY ExitHandler(LONG AFunction, LONG ASubfunction, PEXIT AParams);
 
@@ -202,6 +344,7 @@ class TRexxBlock;
 
 class TRexxAdapter : public TLanguageAdapter {
 public:
+    TLanguageDebug* Debugging() override { return &FDebug; }
     UString ErrorSource() const override { return UString(u"REXX"); }
     bool CaseInsensitiveNames() const override { return true; }
 
@@ -240,22 +383,49 @@ public:
     }
 
     // The global code of a parsed block; the block joins the library afterwards.
-    void RunBlock(const std::string& AText) {
-        Run(AText + "\nexit", {});
+    void RunBlock(const std::string& AText, Integer AFirstLine) {
+        Run(AText + "\nexit", {}, {AFirstLine});
+        FLibrarySegments.emplace_back(FLibraryLines, AFirstLine);
+        FLibraryLines += LineCount(AText);
         FLibrary += AText + "\n";
         CollectLabels(AText, FLabels);
+    }
+
+    // AExpr evaluated by a run of its own that starts with AVars. The expression is interpreted
+    // under a SYNTAX trap, so that neither a syntax nor a run-time error leaves the run (Regina
+    // cannot tokenise a text alone while one of its programs waits in an exit).
+    std::string EvaluateWith(const TVariables& AVars, const std::string& AExpr) {
+        static const std::string head =
+            "signal on syntax name !VELMORA.ERROR; interpret '!VELMORA.VALUE =' arg(1); return 'V'!VELMORA.VALUE; "
+            "!VELMORA.ERROR: return 'E'errortext(rc)'|'condition('D')";
+        TRunOptions options;
+        options.Vars = &AVars;
+        const std::optional<std::string> args[] = {AExpr};
+        const std::string answer = Run(head, args, options).value_or(std::string());
+        if (answer.rfind('V', 0) == 0) return answer.substr(1);
+        // The detail when it says more than where the interpreted text failed.
+        const std::size_t bar = answer.find('|');
+        const std::string detail = bar == std::string::npos ? std::string() : answer.substr(bar + 1);
+        plat::Throw<EScriptError>(UString::FromUtf8(detail.empty() || detail.find('[') != std::string::npos
+                                                        ? answer.substr(1, bar == std::string::npos ? std::string::npos : bar - 1)
+                                                        : detail));
     }
 
     // RexxStart's exits, for the run on top of this thread.
     LONG OnExit(TRunContext& ARun, LONG AFunction, LONG ASubfunction, PEXIT AParams) {
         switch (AFunction) {
-            case RXINI: RestoreVariables(); return RXEXIT_HANDLED;
-            case RXTER: CaptureVariables(); return RXEXIT_HANDLED;
+            case RXINI: RestoreVariables(ARun); return RXEXIT_HANDLED;
+            case RXTER:
+                if (!ARun.Options.Vars) CaptureVariables();
+                return RXEXIT_HANDLED;
             case RXSIO:
                 if (ASubfunction != RXSIOTRC) return RXEXIT_NOT_HANDLED;
                 {
                     const RXSTRING& s = reinterpret_cast<RXSIOTRC_PARM*>(AParams)->rxsio_string;
-                    ARun.Trace.append(s.strptr ? s.strptr : "", RXSTRLEN(s)).append("\n");
+                    const std::string_view line(s.strptr ? s.strptr : "", RXSTRLEN(s));
+                    if (ARun.Traced)
+                        if (const std::optional<TTraceClause> clause = ParseTraceClause(line)) return OnClause(ARun, *clause);
+                    ARun.Trace.append(line).append("\n");
                 }
                 return RXEXIT_HANDLED;
             case RXFNC: return CallHost(ARun, *reinterpret_cast<RXFNCCAL_PARM*>(AParams));
@@ -264,6 +434,21 @@ public:
     }
 
 private:
+    LONG OnClause(TRunContext& ARun, const TTraceClause& AClause) {
+        if (AClause.ProgramLine > 0) ARun.LastProgramLine = AClause.ProgramLine;
+        return FDebug.OnClause(ARun, AClause, AdapterLine(ARun, ARun.LastProgramLine));
+    }
+
+    // A line of the running program (from 1) in the adapter's numbering; -1 outside the script.
+    Integer AdapterLine(const TRunContext& ARun, Integer AProgramLine) const {
+        if (AProgramLine <= ARun.HeadLines)
+            return ARun.Options.HeadFirstLine < 0 ? -1 : ARun.Options.HeadFirstLine + AProgramLine - 1;
+        const Integer libraryLine = AProgramLine - ARun.HeadLines - 1;
+        for (auto it = FLibrarySegments.rbegin(); it != FLibrarySegments.rend(); ++it)
+            if (libraryLine >= it->first) return it->second + libraryLine - it->first;
+        return -1;
+    }
+
     bool IsVariable(const std::string& AName) const {
         if (FVars.count(AName)) return true;
         const auto stem = FVars.lower_bound(AName + ".");
@@ -357,9 +542,14 @@ private:
     }
 
     // Runs AHead followed by the library; the program's result, none when it gives none.
-    std::optional<std::string> Run(const std::string& AHead, std::span<const std::optional<std::string>> AArgs) {
+    std::optional<std::string> Run(const std::string& AHead, std::span<const std::optional<std::string>> AArgs,
+                                   TRunOptions AOptions = {}) {
         EnsureExitRegistered();
-        const std::string program = AHead + "\n" + FLibrary;
+        static std::atomic<std::uint64_t> serials{0};
+        TRunContext run(this, GCurrentRun, AOptions, LineCount(AHead), ++serials);
+        run.Traced = FDebug.Host() && !AOptions.Vars;
+        // Tracing goes in front of the head's first line, so that no line moves.
+        const std::string program = (run.Traced ? "trace a;" : "") + AHead + "\n" + FLibrary;
         RXSTRING source[2];
         MAKERXSTRING(source[0], const_cast<char*>(program.data()), program.size());
         MAKERXSTRING(source[1], nullptr, 0);
@@ -372,11 +562,15 @@ private:
         RXSTRING result;
         MAKERXSTRING(result, nullptr, 0);
         short rc = 0;
-        TRunContext run{this, GCurrentRun, {}, {}};
+        TRunContext* outer = GCurrentRun;
+        const bool suspends = outer && outer->Traced && !outer->Suspended && !AOptions.Vars;
+        if (suspends) outer->Suspended = ReadPool();
         GCurrentRun = &run;
         const long started = RexxStart(static_cast<LONG>(args.size()), args.empty() ? nullptr : args.data(),
                                        KProgramName, source, nullptr, RXSUBROUTINE, exits, &rc, &result);
         GCurrentRun = run.Outer;
+        if (suspends) outer->Suspended.reset();
+        if (run.Traced) FDebug.RunEnded(run);
         FreeRexxString(source[1]);
         std::optional<std::string> value;
         if (result.strptr) value = std::string(result.strptr, result.strlength);
@@ -404,9 +598,9 @@ private:
         plat::Throw<EScriptError>(description, line, 0, code);
     }
 
-    void RestoreVariables() {
+    void RestoreVariables(const TRunContext& ARun) {
         SetPoolVariable(std::string(KMarker), "1");
-        for (const auto& [name, value] : FVars) SetPoolVariable(name, value);
+        for (const auto& [name, value] : ARun.Options.Vars ? *ARun.Options.Vars : FVars) SetPoolVariable(name, value);
     }
 
     static void SetPoolVariable(const std::string& AName, const std::string& AValue) {
@@ -429,17 +623,8 @@ private:
 
     void CaptureVariables() {
         if (!AtGlobalLevel()) return;
-        std::map<std::string, std::string> vars;
-        for (;;) {
-            SHVBLOCK block{};
-            block.shvcode = RXSHV_NEXTV;
-            if (RexxVariablePool(&block) & RXSHV_LVAR) break;
-            std::string name(block.shvname.strptr, block.shvname.strlength);
-            std::string value(block.shvvalue.strptr ? block.shvvalue.strptr : "", RXSTRLEN(block.shvvalue));
-            FreeRexxString(block.shvname);
-            FreeRexxString(block.shvvalue);
-            if (IsKeptVariable(name)) vars.emplace(std::move(name), std::move(value));
-        }
+        TVariables vars = ReadPool();
+        std::erase_if(vars, [](const auto& AVar) { return !IsKeptVariable(AVar.first); });
         FVars = std::move(vars);
     }
 
@@ -476,6 +661,10 @@ private:
     static Variant CallMember(IDispatch* AObject, std::span<Variant> AArgs) {
         std::string member = AArgs.empty() ? std::string() : plat::VarToUString(AArgs[0]).ToUtf8();
         std::span<Variant> rest = AArgs.empty() ? AArgs : AArgs.subspan(1);
+        if (AArgs.size() == 1 && (member == "1" || member == "0")) {
+            Variant truth(member == "1");
+            return HostCall(AObject, plat::DISPID_VALUE, std::span<Variant>(&truth, 1));
+        }
         const bool put = !member.empty() && member.back() == '=';
         if (put) member.pop_back();
         DISPID id = plat::DISPID_VALUE;
@@ -499,6 +688,9 @@ private:
     }
 
     std::string FLibrary;
+    Integer FLibraryLines = 0;
+    std::vector<std::pair<Integer, Integer>> FLibrarySegments;  // a library line and the adapter's line of it
+    TRexxDebugger FDebug{*this};
     std::set<std::string> FLabels;
     std::map<std::string, std::string> FVars;  // names as the variable pool spells them (A, S.1, S.)
     std::map<std::string, plat::ComPtr<IDispatch>> FItems;  // by upper-cased name
@@ -508,18 +700,80 @@ private:
 
 class TRexxBlock : public TScriptBlock {
 public:
-    TRexxBlock(TRexxAdapter& AOwner, std::string AText) : FOwner(AOwner), FText(std::move(AText)) {}
-    void Run() override { FOwner.RunBlock(FText); }
+    TRexxBlock(TRexxAdapter& AOwner, std::string AText, Integer AFirstLine)
+        : FOwner(AOwner), FText(std::move(AText)), FFirstLine(AFirstLine) {}
+    void Run() override { FOwner.RunBlock(FText, FFirstLine); }
 
 private:
     TRexxAdapter& FOwner;
     std::string FText;
+    Integer FFirstLine;
 };
 
 std::unique_ptr<TScriptBlock> TRexxAdapter::Parse(const UString& ACode) {
     std::string text = ACode.ToUtf8();
     CheckSyntax(text);
-    return std::make_unique<TRexxBlock>(*this, std::move(text));
+    const Integer first = FDebug.AddSource(text);
+    return std::make_unique<TRexxBlock>(*this, std::move(text), first);
+}
+
+// One routine activation of a traced run of the engine on this thread.
+class TRexxFrame final : public TLanguageFrame {
+public:
+    TRexxFrame(TRexxAdapter& AOwner, const TRexxSourceMap& ASource, TRunContext& ARun, std::size_t AIndex)
+        : FOwner(AOwner), FSource(ASource), FRun(ARun), FIndex(AIndex) {}
+    UString Description(bool ALong) override {
+        const std::string& routine = Activation().Routine;
+        std::string text = routine.empty() ? "main program" : routine;
+        if (ALong) text += ", line: " + std::to_string(Line());
+        return UString::FromUtf8(text);
+    }
+    Integer Line() override { return Activation().Line; }
+    TLanguageDebugVarRef Variables() override {
+        std::optional<TVariables> vars = VisibleVariables();
+        TLanguageDebugVarRef root = VariablesRoot(vars ? *vars : TVariables(), FSource);
+        if (!vars) root->Value = UString(KHidden);
+        return root;
+    }
+    TLanguageEvalResult Evaluate(const UString& AExpr) override {
+        TLanguageEvalResult result;
+        std::optional<TVariables> vars = VisibleVariables();
+        std::string value;
+        std::unique_ptr<plat::Exception> e;
+        if (vars) e = plat::CatchAll([&] { value = FOwner.EvaluateWith(*vars, AExpr.ToUtf8()); });
+        result.Ok = vars && !e;
+        const UString text = result.Ok ? UString::FromUtf8(value) : e ? e->Message() : UString(KHidden);
+        result.Value = std::make_shared<TLeafDebugVar>(AExpr, UString(result.Ok ? u"string" : u"Error"), text);
+        return result;
+    }
+
+private:
+    static constexpr char16_t KHidden[] = u"The variables of this routine are hidden by PROCEDURE in a routine it called";
+    const TRexxActivation& Activation() const { return FRun.Calls.Activations()[FIndex]; }
+    // The pool of the run's innermost activation, which this one shares unless a PROCEDURE
+    // of a routine it called hides it.
+    std::optional<TVariables> VisibleVariables() const {
+        const std::vector<TRexxActivation>& all = FRun.Calls.Activations();
+        for (std::size_t i = FIndex + 1; i < all.size(); ++i)
+            if (all[i].Private) return std::nullopt;
+        if (&FRun == GCurrentRun) return ReadPool();
+        return FRun.Suspended;
+    }
+
+    TRexxAdapter& FOwner;
+    const TRexxSourceMap& FSource;
+    TRunContext& FRun;
+    std::size_t FIndex;
+};
+
+std::vector<std::unique_ptr<TLanguageFrame>> TRexxDebugger::Frames() {
+    std::vector<std::unique_ptr<TLanguageFrame>> frames;
+    for (TRunContext* run = GCurrentRun; run; run = run->Outer) {
+        if (run->Adapter != &FOwner || !run->Traced) continue;
+        for (std::size_t i = run->Calls.Activations().size(); i-- > 0;)
+            if (run->Calls.Activations()[i].Line >= 0) frames.push_back(std::make_unique<TRexxFrame>(FOwner, FSource, *run, i));
+    }
+    return frames;
 }
 
 LONG APIENTRY ExitHandler(LONG AFunction, LONG ASubfunction, PEXIT AParams) {
