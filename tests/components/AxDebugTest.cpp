@@ -64,6 +64,7 @@ proc Twice {n} {
 }
 proc Main {} {
   global total
+  set x 0
   set list [list 1 2 3]
   set total 0 ;# first
   for {set x 1} {$x <= 5} {incr x} {

@@ -85,7 +85,7 @@ public:
         std::string text = ACode.ToUtf8();
         Tcl_Obj* script = Tcl_NewStringObj(text.data(), static_cast<int>(text.size()));
         Tcl_IncrRefCount(script);
-        TTclDebug::TRun run(*FDebug, -1);
+        TTclDebug::TRun run(*FDebug, nullptr);
         const int rc = AIsExpression ? Tcl_ExprObj(FInterp, script, &FExprResult) : Tcl_EvalObjEx(FInterp, script, TCL_EVAL_GLOBAL);
         Tcl_DecrRefCount(script);
         if (run.Aborted()) RaiseAborted();
@@ -98,7 +98,7 @@ public:
 
     void RunScript(const std::string& AText, Integer AFirstLine) {
         FSource = AText;
-        TTclDebug::TRun run(*FDebug, AFirstLine);
+        TTclDebug::TRun run(*FDebug, &AText, AFirstLine);
         const int rc = Tcl_EvalEx(FInterp, AText.data(), static_cast<int>(AText.size()), TCL_EVAL_GLOBAL);
         if (run.Aborted()) RaiseAborted();
         if (rc != TCL_OK) RaiseTclError(AText);
@@ -144,7 +144,7 @@ public:
         std::vector<Tcl_Obj*> words{Tcl_NewStringObj(name.c_str(), -1)};
         for (const VarData& a : AArgs) words.push_back(FromVariant(*FObjects, a));
         for (Tcl_Obj* w : words) Tcl_IncrRefCount(w);
-        TTclDebug::TRun run(*FDebug, -1);
+        TTclDebug::TRun run(*FDebug, nullptr);
         const int rc = Tcl_EvalObjv(FInterp, static_cast<int>(words.size()), words.data(), TCL_EVAL_GLOBAL);
         for (Tcl_Obj* w : words) Tcl_DecrRefCount(w);
         if (run.Aborted()) RaiseAborted();

@@ -92,6 +92,17 @@ int DictInt(Tcl_Obj* ADict, const char* AKey, int ADefault) {
     return n;
 }
 
+// Line ALine (from 1) of AText, without its line break; empty when there is none.
+std::string_view LineOf(std::string_view AText, int ALine) {
+    std::size_t at = 0;
+    for (int i = 1; i < ALine; ++i) {
+        at = AText.find('\n', at);
+        if (at == std::string_view::npos) return {};
+        ++at;
+    }
+    return AText.substr(at, AText.find('\n', at) - at);
+}
+
 bool HasType(Tcl_Obj* AObj, const char* AName) { return AObj->typePtr && std::strcmp(AObj->typePtr->name, AName) == 0; }
 
 // Tcl values are text; the type shown is the form the interpreter holds the value in now.
@@ -386,8 +397,8 @@ Integer TTclDebug::AddText(const std::string& AText) {
     return first;
 }
 
-TTclDebug::TRun::TRun(TTclDebug& AOwner, Integer AFirstLine) : FOwner(AOwner) {
-    FOwner.FRuns.push_back(AFirstLine);
+TTclDebug::TRun::TRun(TTclDebug& AOwner, const std::string* AText, Integer AFirstLine) : FOwner(AOwner) {
+    FOwner.FRuns.push_back({AText, AFirstLine});
     FOwner.ApplyTrace();
 }
 
@@ -463,26 +474,36 @@ TTclDebug::TPlace TTclDebug::CurrentPlace() {
         Tcl_GetIntFromObj(nullptr, level.Get(), &current) != TCL_OK)
         return place;
     place.Level = current - DictInt(frame.Get(), "level", 0);
-    place.Line = MapLine(DictText(frame.Get(), "type"), DictText(frame.Get(), "proc"), place.Level,
-                         DictInt(frame.Get(), "line", 0));
+    place.Line = MapLine(frame.Get(), place.Level);
     return place;
 }
 
-Integer TTclDebug::MapLine(const std::string& AType, const std::string& AProc, Integer ALevel, int ALine) const {
-    if (ALine <= 0) return -1;
-    if (AType == "proc") {
+Integer TTclDebug::MapLine(Tcl_Obj* AFrame, Integer ALevel) const {
+    const int line = DictInt(AFrame, "line", 0);
+    const std::string type = DictText(AFrame, "type");
+    if (line <= 0) return -1;
+    if (type == "proc") {
         std::lock_guard<std::mutex> guard(FLock);
-        const auto it = FCode.ProcBodies.find(AProc);
-        return it == FCode.ProcBodies.end() ? -1 : it->second + ALine - 1;
+        const auto it = FCode.ProcBodies.find(DictText(AFrame, "proc"));
+        return it == FCode.ProcBodies.end() ? -1 : it->second + line - 1;
     }
-    if (AType == "eval" && ALevel == 0 && !FRuns.empty() && FRuns.back() >= 0) return FRuns.back() + ALine - 1;
-    return -1;
+    if (type != "eval" || ALevel != 0 || FRuns.empty() || !FRuns.back().Text) return -1;
+    // Text evaluated from a substitution counts its own lines too: the frame is the running
+    // text's only when its command stands on that line of it.
+    const TRunText& run = FRuns.back();
+    std::string command = DictText(AFrame, "cmd");
+    command.erase(std::min(command.find('\n'), command.size()));
+    const std::string_view row = LineOf(*run.Text, line);
+    return row.find(command) == std::string_view::npos ? -1 : run.FirstLine + line - 1;
 }
 
 bool TTclDebug::NewStatement(const TPlace& APlace) {
     if (APlace.Level < 0) return false;
     // Leaving a level forgets what was seen deeper: the next call there starts afresh.
     FLastLines.resize(static_cast<std::size_t>(APlace.Level) + 1, -2);
+    // A command substituted inside an expression counts its lines from the expression: it is
+    // part of the statement that holds it.
+    if (APlace.Line < 0) return false;
     Integer& last = FLastLines[static_cast<std::size_t>(APlace.Level)];
     const bool fresh = last != APlace.Line;
     last = APlace.Line;
@@ -545,12 +566,10 @@ std::vector<std::unique_ptr<TLanguageFrame>> TTclDebug::Frames() {
         if (!Run(FInterp, Str("::info frame " + std::to_string(k)), frame, true)) continue;
         const Integer level = current - DictInt(frame.Get(), "level", current + 1);
         if (level < 0 || seen.count(level)) continue;
-        const std::string type = DictText(frame.Get(), "type");
-        const std::string proc = DictText(frame.Get(), "proc");
-        const Integer line = MapLine(type, proc, level, DictInt(frame.Get(), "line", 0));
+        const Integer line = MapLine(frame.Get(), level);
         if (line < 0) continue;
         seen.insert(level);
-        frames.push_back(std::make_unique<TTclFrame>(*this, level, line, type == "proc" ? proc : std::string()));
+        frames.push_back(std::make_unique<TTclFrame>(*this, level, line, level == 0 ? std::string() : DictText(frame.Get(), "proc")));
     }
     return frames;
 }

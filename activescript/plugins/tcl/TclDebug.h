@@ -38,12 +38,13 @@ public:
     // A text given to Parse: its lines follow the texts before it.
     Integer AddText(const std::string& AText);
 
-    // The adapter runs script code (nestable). AFirstLine: the adapter's line of a text whose
-    // global code runs; -1 for anything else (a procedure called by the host, an expression).
+    // The adapter runs script code (nestable): AText, whose first line is the adapter's line
+    // AFirstLine, runs its global code; none for anything else (a procedure called by the host,
+    // an expression).
     // An abort ends with the outermost run; Aborted() tells it was asked for.
     class TRun {
     public:
-        TRun(TTclDebug& AOwner, Integer AFirstLine);
+        TRun(TTclDebug& AOwner, const std::string* AText, Integer AFirstLine = -1);
         ~TRun();
         TRun(const TRun&) = delete;
         TRun& operator=(const TRun&) = delete;
@@ -82,7 +83,7 @@ private:
     bool Armed() const noexcept;
     TPlace CurrentPlace();
     // The adapter's line of a frame's line: of a procedure's body or of the running text.
-    Integer MapLine(const std::string& AType, const std::string& AProc, Integer ALevel, int ALine) const;
+    Integer MapLine(Tcl_Obj* AFrame, Integer ALevel) const;
     // Whether the command at APlace starts a statement: its line differs from the last command's
     // at that level.
     bool NewStatement(const TPlace& APlace);
@@ -105,7 +106,11 @@ private:
     Integer FStepLevel = 0;
     bool FAborting = false;
     int FEvaluations = 0;
-    std::vector<Integer> FRuns;          // first lines of the runs in progress
+    struct TRunText {
+        const std::string* Text;
+        Integer FirstLine;
+    };
+    std::vector<TRunText> FRuns;         // the runs in progress
     std::vector<Integer> FLastLines;     // by level: the line of the last command seen there
     std::set<std::string> FBuiltinGlobals;
     unsigned FGeneration = 0;
