@@ -40,6 +40,14 @@ constexpr char16_t kRexxLoop[] = u"exit\n"
                                  u"  end\n"
                                  u"  return s\n";
 
+constexpr char16_t kTclLoop[] = u"proc Count7 {} {\n"
+                                u"  set s 0\n"
+                                u"  for {set i 1} {$i <= 100000} {incr i} {\n"
+                                u"    set s [expr {$s + $i % 7}]\n"
+                                u"  }\n"
+                                u"  return $s\n"
+                                u"}\n";
+
 void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
              const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
@@ -55,22 +63,18 @@ void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage AL
     control.Close();
 }
 
-void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false); }
-void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true); }
-BENCHMARK(BM_VbLoopNoDebugger)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VbLoopIdleDebugger)->Unit(benchmark::kMillisecond);
-void BM_JsLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slJScript, kJsLoop); }
-void BM_JsLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slJScript, kJsLoop); }
-BENCHMARK(BM_JsLoopNoDebugger)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_JsLoopIdleDebugger)->Unit(benchmark::kMillisecond);
-void BM_PyLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slPython, kPyLoop); }
-void BM_PyLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slPython, kPyLoop); }
-BENCHMARK(BM_PyLoopNoDebugger)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PyLoopIdleDebugger)->Unit(benchmark::kMillisecond);
-void BM_RexxLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, slRexx, kRexxLoop); }
-void BM_RexxLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, slRexx, kRexxLoop); }
-BENCHMARK(BM_RexxLoopNoDebugger)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RexxLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+// One pair per engine: without a debugger, and with one attached but idle.
+#define XAN_LOOP_BENCH(NAME, LANG, TEXT)                                                               \
+    void BM_##NAME##LoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false, LANG, TEXT); }  \
+    void BM_##NAME##LoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true, LANG, TEXT); } \
+    BENCHMARK(BM_##NAME##LoopNoDebugger)->Unit(benchmark::kMillisecond);                              \
+    BENCHMARK(BM_##NAME##LoopIdleDebugger)->Unit(benchmark::kMillisecond);
+
+XAN_LOOP_BENCH(Vb, slVBScript, kLoop)
+XAN_LOOP_BENCH(Js, slJScript, kJsLoop)
+XAN_LOOP_BENCH(Py, slPython, kPyLoop)
+XAN_LOOP_BENCH(Rexx, slRexx, kRexxLoop)
+XAN_LOOP_BENCH(Tcl, slTCL, kTclLoop)
 
 }  // namespace
 

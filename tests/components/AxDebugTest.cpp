@@ -115,7 +115,40 @@ def Relay(n):
 
 #include "AxDebugRexxCase.inc"
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug};
+
+const TAxDebugCase KTclDebug{"Tcl", slTCL, R"(set total 0
+proc Twice {n} {
+  set t [expr {$n * 2}] ;# twice
+  return $t
+}
+proc Main {} {
+  global total
+  set x 0
+  set list [list 1 2 3]
+  set total 0 ;# first
+  for {set x 1} {$x <= 5} {incr x} {
+    set total [expr {$total + [Twice $x]}] ;# loop
+  }
+}
+proc Spin {} {
+  set k 0
+  while {1} {
+    incr k ;# spin
+  }
+}
+# blank
+
+proc Fails {} {
+  expr {1 / 0}
+}
+proc Relay {n} {
+  return [other Twice $n] ;# relay
+}
+)",
+                                "x >"};
+
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug, &KTclDebug};
 
 struct TStop {
     TXANBreakKind Kind;

@@ -6,6 +6,7 @@
 
 #include "activescript/HostObjects.h"
 #include "activescript/PlugIn.h"
+#include "activescript/plugins/tcl/TclDebug.h"
 #include "activescript/plugins/tcl/TclValues.h"
 
 namespace xan::as::tcl {
@@ -36,12 +37,14 @@ class TTclAdapter;
 
 class TTclBlock : public TScriptBlock {
 public:
-    TTclBlock(TTclAdapter& AOwner, std::string AText) : FOwner(AOwner), FText(std::move(AText)) {}
+    TTclBlock(TTclAdapter& AOwner, std::string AText, Integer AFirstLine)
+        : FOwner(AOwner), FText(std::move(AText)), FFirstLine(AFirstLine) {}
     void Run() override;
 
 private:
     TTclAdapter& FOwner;
     std::string FText;
+    Integer FFirstLine;
 };
 
 class TTclAdapter : public TLanguageAdapter {
@@ -56,29 +59,36 @@ public:
         FObjects = std::make_unique<TTclObjects>(FInterp);
         Tcl_Init(FInterp);  // the script library; a missing one only leaves its procedures out
         Tcl_ResetResult(FInterp);
+        FDebug = std::make_unique<TTclDebug>(FInterp);
+        FDebug->RecordBuiltinGlobals();
         // Commands the script does not define are looked up among the members of the objects
         // published with their members.
         Tcl_CreateObjCommand(FInterp, "::unknown", &TTclAdapter::Unknown, this, nullptr);
     }
     ~TTclAdapter() override {
+        FDebug.reset();
         Tcl_DeleteInterp(FInterp);
         FObjects.reset();
     }
 
     UString ErrorSource() const override { return UString(u"Tcl"); }
+    TLanguageDebug* Debugging() override { return FDebug.get(); }
 
     std::unique_ptr<TScriptBlock> Parse(const UString& ACode) override {
         std::string text = ACode.ToUtf8();
         CheckSyntax(text);
-        return std::make_unique<TTclBlock>(*this, std::move(text));
+        const Integer firstLine = FDebug->AddText(text);
+        return std::make_unique<TTclBlock>(*this, std::move(text), firstLine);
     }
 
     Variant Evaluate(const UString& ACode, bool AIsExpression) override {
         std::string text = ACode.ToUtf8();
         Tcl_Obj* script = Tcl_NewStringObj(text.data(), static_cast<int>(text.size()));
         Tcl_IncrRefCount(script);
+        TTclDebug::TRun run(*FDebug, nullptr);
         const int rc = AIsExpression ? Tcl_ExprObj(FInterp, script, &FExprResult) : Tcl_EvalObjEx(FInterp, script, TCL_EVAL_GLOBAL);
         Tcl_DecrRefCount(script);
+        if (run.Aborted()) RaiseAborted();
         if (rc != TCL_OK) RaiseTclError(text);
         if (!AIsExpression) return Variant();
         Variant v = ToVariant(*FObjects, FExprResult);
@@ -86,10 +96,12 @@ public:
         return v;
     }
 
-    void RunScript(const std::string& AText) {
+    void RunScript(const std::string& AText, Integer AFirstLine) {
         FSource = AText;
-        if (Tcl_EvalEx(FInterp, AText.data(), static_cast<int>(AText.size()), TCL_EVAL_GLOBAL) != TCL_OK)
-            RaiseTclError(AText);
+        TTclDebug::TRun run(*FDebug, &AText, AFirstLine);
+        const int rc = Tcl_EvalEx(FInterp, AText.data(), static_cast<int>(AText.size()), TCL_EVAL_GLOBAL);
+        if (run.Aborted()) RaiseAborted();
+        if (rc != TCL_OK) RaiseTclError(AText);
     }
 
     void AddNamedItem(const UString& AName, IDispatch* AObject, bool AVisible, bool AGlobalMembers) override {
@@ -97,6 +109,10 @@ public:
             // The item's name is a command of its own: `host Name`.
             const std::string command = FObjects->CommandFor(AObject);
             Tcl_CreateAlias(FInterp, AName.ToUtf8().c_str(), FInterp, command.c_str(), 0, nullptr);
+            // ... and a function of expressions calling its default member: `Name(args)`.
+            FFunctions.push_back(std::make_unique<THostFunction>(THostFunction{this, plat::ComPtr<IDispatch>(AObject)}));
+            Tcl_CreateObjCommand(FInterp, ("::tcl::mathfunc::" + AName.ToUtf8()).c_str(), &TTclAdapter::HostFunction,
+                                 FFunctions.back().get(), nullptr);
         }
         if (AGlobalMembers) FGlobalMembers.emplace_back(AObject);
     }
@@ -128,8 +144,10 @@ public:
         std::vector<Tcl_Obj*> words{Tcl_NewStringObj(name.c_str(), -1)};
         for (const VarData& a : AArgs) words.push_back(FromVariant(*FObjects, a));
         for (Tcl_Obj* w : words) Tcl_IncrRefCount(w);
+        TTclDebug::TRun run(*FDebug, nullptr);
         const int rc = Tcl_EvalObjv(FInterp, static_cast<int>(words.size()), words.data(), TCL_EVAL_GLOBAL);
         for (Tcl_Obj* w : words) Tcl_DecrRefCount(w);
+        if (run.Aborted()) RaiseAborted();
         if (rc != TCL_OK) RaiseTclError(FSource);
         return ToVariant(*FObjects, Tcl_GetObjResult(FInterp));
     }
@@ -212,6 +230,40 @@ private:
         plat::Throw<EScriptError>(UString::FromUtf8(message), line, 0);
     }
 
+    [[noreturn]] void RaiseAborted() {
+        Tcl_ResetResult(FInterp);
+        plat::Throw<EScriptError>(UString(u"Script execution has been aborted."));
+    }
+
+    struct THostFunction {
+        TTclAdapter* Owner;
+        plat::ComPtr<IDispatch> Obj;
+    };
+    // A published object called as a function of an expression. In the debugger's evaluations
+    // Tcl's truth values 0 and 1 (what its conditions yield) go as Booleans, so a condition
+    // handed to a host object reaches it as one.
+    static int HostFunction(ClientData AData, Tcl_Interp* AInterp, int AObjc, Tcl_Obj* const AObjv[]) {
+        auto* f = static_cast<THostFunction*>(AData);
+        TTclAdapter& self = *f->Owner;
+        Tcl_Obj* result = nullptr;
+        std::unique_ptr<plat::Exception> e = plat::CatchAll([&] {
+            std::vector<Variant> args;
+            for (int i = 1; i < AObjc; ++i) {
+                args.push_back(ToVariant(*self.FObjects, AObjv[i]));
+                const Variant& a = args.back();
+                if (self.FDebug->Evaluating() && a.VType == plat::varInteger && (a.VInteger == 0 || a.VInteger == 1))
+                    args.back() = Variant(a.VInteger == 1);
+            }
+            result = FromVariant(*self.FObjects, HostCall(f->Obj.Get(), plat::DISPID_VALUE, args));
+        });
+        if (e) {
+            Tcl_SetObjResult(AInterp, Tcl_NewStringObj(e->Message().ToUtf8().c_str(), -1));
+            return TCL_ERROR;
+        }
+        Tcl_SetObjResult(AInterp, result);
+        return TCL_OK;
+    }
+
     static int Unknown(ClientData AData, Tcl_Interp* AInterp, int AObjc, Tcl_Obj* const AObjv[]) {
         auto* self = static_cast<TTclAdapter*>(AData);
         const std::string name = AObjc > 1 ? Utf8Of(AObjv[1]) : std::string();
@@ -233,9 +285,11 @@ private:
     std::vector<plat::ComPtr<IDispatch>> FGlobalMembers;
     std::string FSource;
     Tcl_Obj* FExprResult = nullptr;
+    std::unique_ptr<TTclDebug> FDebug;
+    std::vector<std::unique_ptr<THostFunction>> FFunctions;
 };
 
-void TTclBlock::Run() { FOwner.RunScript(FText); }
+void TTclBlock::Run() { FOwner.RunScript(FText, FFirstLine); }
 
 }  // namespace
 
