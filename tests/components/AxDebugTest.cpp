@@ -57,7 +57,37 @@ End Function
 )",
                                 "x >"};
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug};
+const TAxDebugCase KPerlDebug{"Perl", slPerl, R"(our $total = 0;
+sub Twice {
+  my $n = shift; my $t = $n * 2; # twice
+  return $t;
+}
+sub Main {
+  my ($x, $list) = (0, [1, 2, 3]);
+  $total = 0; # first
+  while ($x < 5) {
+    $x++;
+    $total += Twice($x); # loop
+  }
+}
+sub Spin {
+  my $k = 0;
+  while (1) {
+    $k++; # spin
+  }
+}
+# blank
+
+sub Fails {
+  die "failure\n";
+}
+sub Relay {
+  return $main::other->Twice($_[0]); # relay
+}
+)",
+                                "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KPerlDebug};
 
 struct TStop {
     TXANBreakKind Kind;
