@@ -419,7 +419,11 @@ TPerlInterpreter::TPerlInterpreter() {
     TPerlContext context(FInterp);
     dTHXa(FInterp);
     // The interpreter sets the process's locale from the environment; the host keeps its own.
+    // It must start from the "C" locale: constructed while other code (the Python engine) has
+    // left a UTF-8 character locale in place, its compiler later aborts with "Out of memory!"
+    // on scripts compiled for the debugger.
     const std::string locale = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C");
     perl_construct(FInterp);
     PL_exit_flags |= PERL_EXIT_DESTRUCT_END;
     static char arg0[] = "", arg1[] = "-e", arg2[] = "0";
