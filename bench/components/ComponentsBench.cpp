@@ -48,6 +48,14 @@ constexpr char16_t kTclLoop[] = u"proc Count7 {} {\n"
                                 u"  return $s\n"
                                 u"}\n";
 
+constexpr char16_t kPerlLoop[] = u"sub Count7 {\n"
+                                 u"  my $s = 0;\n"
+                                 u"  for (my $i = 1; $i <= 100000; $i++) {\n"
+                                 u"    $s = $s + $i % 7;\n"
+                                 u"  }\n"
+                                 u"  return $s;\n"
+                                 u"}\n";
+
 void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
              const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
@@ -75,6 +83,7 @@ XAN_LOOP_BENCH(Js, slJScript, kJsLoop)
 XAN_LOOP_BENCH(Py, slPython, kPyLoop)
 XAN_LOOP_BENCH(Rexx, slRexx, kRexxLoop)
 XAN_LOOP_BENCH(Tcl, slTCL, kTclLoop)
+XAN_LOOP_BENCH(Perl, slPerl, kPerlLoop)
 
 }  // namespace
 

@@ -148,7 +148,37 @@ proc Relay {n} {
                                 "x >"};
 
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug, &KTclDebug};
+const TAxDebugCase KPerlDebug{"Perl", slPerl, R"(our $total = 0;
+sub Twice {
+  my $n = shift; my $t = $n * 2; # twice
+  return $t;
+}
+sub Main {
+  my ($x, $list) = (0, [1, 2, 3]);
+  $total = 0; # first
+  while ($x < 5) {
+    $x++;
+    $total += Twice($x); # loop
+  }
+}
+sub Spin {
+  my $k = 0;
+  while (1) {
+    $k++; # spin
+  }
+}
+# blank
+
+sub Fails {
+  die "failure\n";
+}
+sub Relay {
+  return $main::other->Twice($_[0]); # relay
+}
+)",
+                                "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug, &KTclDebug, &KPerlDebug};
 
 struct TStop {
     TXANBreakKind Kind;
@@ -318,7 +348,7 @@ TEST_P(AxDebugTest, EvaluatesInTheInnerAndTheOuterFrame) {
     EXPECT_EQ(outer, "101");
 }
 
-// An expression the engine cannot evaluate (an unknown name; in REXX a text in arithmetic): an
+// An expression the engine cannot evaluate (an incomplete one, in every language): an
 // OLE error carrying the engine's own message, never the bare meaning of the failure code; the
 // script then runs on.
 TEST_P(AxDebugTest, AFailedEvaluationRaisesTheEnginesMessage) {
@@ -326,7 +356,7 @@ TEST_P(AxDebugTest, AFailedEvaluationRaisesTheEnginesMessage) {
     host.At("twice");
     TCaught caught;
     host.OnStop = [&](plat::Integer) {
-        if (!caught.Raised) caught = Catch([&] { host.EvalIn(0, "nosuchname + 1"); });
+        if (!caught.Raised) caught = Catch([&] { host.EvalIn(0, "1 +"); });
         return TXANBreakResumeKind::rkContinue;
     };
     host.Control->Open();

@@ -6,8 +6,10 @@
 // Named objects are package variables ($host; a script under `use strict` declares `our $host`);
 // members of objects published with their members are functions, called with parentheses
 // (Greeting()), since they are known only when the script runs.
+#include "activescript/plugins/perl/PerlDebug.h"
 #include "activescript/plugins/perl/PerlValues.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -22,14 +24,22 @@ using plat::Variant;
 namespace {
 
 constexpr std::string_view KPlace = " at script line ";
-// What makes Perl name the text's first line as line 1 of "script".
-constexpr std::string_view KLineDirective = "#line 1 \"script\"\n";
 // A syntax check compiles the text without running it: the block queued for the end of the
 // compilation stops it with this message. Its subs land in a package dropped afterwards; the
 // text is compiled once more when it runs, so its BEGIN blocks (and `use`) run at both times.
 constexpr std::string_view KCheckPass = "velmora: syntax checked\n";
-constexpr std::string_view KCheckPrefix =
-    "UNITCHECK { die \"velmora: syntax checked\\n\" } package Velmora::Check;\n";
+// ABeforeEnd runs first when the compilation is complete.
+std::string CheckPrefix(const std::string& ABeforeEnd) {
+    return "UNITCHECK { " + ABeforeEnd + "die \"velmora: syntax checked\\n\" } package Velmora::Check;\n";
+}
+// What makes Perl name the text's first line as line AFirstLine + 1 of "script": texts are
+// numbered on from the texts parsed before them, as the debugging services count lines.
+std::string LineDirective(Integer AFirstLine) {
+    return "#line " + std::to_string(AFirstLine + 1) + " \"" + KScriptFile + "\"\n";
+}
+
+// The number of lines of a text (Perl ends lines at line feeds).
+Integer LineCount(std::string_view AText) { return 1 + static_cast<Integer>(std::count(AText.begin(), AText.end(), '\n')); }
 constexpr std::string_view KRunPrefix = "package main;\n";
 
 // Lines Perl adds after the errors of a compilation.
@@ -39,8 +49,9 @@ bool IsTrailer(std::string_view ALine) {
            ALine.find("had compilation errors") != std::string_view::npos;
 }
 
-// Perl's "text at script line N[, near ...]." becomes the text at line N - 1 (from 0).
-[[noreturn]] void RaisePerlError(const std::string& AMessage) {
+// Perl's "text at script line N[, near ...]." becomes the text at line N - 1 - AFirstLine of
+// the text whose first line is AFirstLine.
+[[noreturn]] void RaisePerlError(const std::string& AMessage, Integer AFirstLine = 0) {
     std::string text;
     for (std::size_t start = 0; start < AMessage.size();) {
         std::size_t end = AMessage.find('\n', start);
@@ -58,7 +69,7 @@ bool IsTrailer(std::string_view ALine) {
         if (end == at + KPlace.size()) continue;
         const std::string number = text.substr(at + KPlace.size(), end - at - KPlace.size());
         if (line < 0) {
-            line = std::stoi(number) - 1;
+            line = std::max<Integer>(std::stoi(number) - 1 - AFirstLine, 0);
             place = number;
         }
         if (number != place) continue;
@@ -84,26 +95,34 @@ class TPerlAdapter;
 
 class TPerlBlock : public TScriptBlock {
 public:
-    TPerlBlock(TPerlAdapter& AOwner, std::string ACode) : FOwner(AOwner), FCode(std::move(ACode)) {}
+    TPerlBlock(TPerlAdapter& AOwner, std::string ACode, Integer AFirstLine)
+        : FOwner(AOwner), FCode(std::move(ACode)), FFirstLine(AFirstLine) {}
     void Run() override;
 
 private:
     TPerlAdapter& FOwner;
     std::string FCode;
+    Integer FFirstLine;
 };
 
 class TPerlAdapter : public TLanguageAdapter {
 public:
+    TPerlAdapter() : FDebug(FPerl.Get()) {}
+
     UString ErrorSource() const override { return UString(u"Perl"); }
+    TLanguageDebug* Debugging() override { return &FDebug; }
 
     std::unique_ptr<TScriptBlock> Parse(const UString& ACode) override {
         std::string code = ACode.ToUtf8();
-        CheckSyntax(code);
-        return std::make_unique<TPerlBlock>(*this, std::move(code));
+        const Integer first = FNextLine;
+        CheckSyntax(code, first);
+        FNextLine += LineCount(code);
+        return std::make_unique<TPerlBlock>(*this, std::move(code), first);
     }
 
+    // Text evaluated at once is not numbered among the parsed texts, nor debugged.
     Variant Evaluate(const UString& ACode, bool AIsExpression) override {
-        return RunText(KRunPrefix, ACode.ToUtf8(), AIsExpression);
+        return RunText(ACode.ToUtf8(), AIsExpression, 0, false);
     }
 
     void AddNamedItem(const UString& AName, IDispatch* AObject, bool AVisible, bool AGlobalMembers) override {
@@ -154,20 +173,24 @@ public:
         return ToVariant(aTHX_ gv && isGV_with_GP(gv) ? GvSV(gv) : nullptr);
     }
 
-    // Compiles and runs text in the global scope: its value when AWantResult.
-    Variant RunText(std::string_view APrefix, const std::string& ACode, bool AWantResult) {
+    // Compiles and runs text whose first line is AFirstLine in the global scope: its value when
+    // AWantResult. Debugged text is compiled for the debugger when one is attached.
+    Variant RunText(const std::string& ACode, bool AWantResult, Integer AFirstLine, bool ADebugged) {
         TPerlContext context(FPerl.Get());
         dTHXa(FPerl.Get());
         TPerlScope scope(FPerl.Get());
-        std::string text(APrefix);
-        text.append(KLineDirective).append(ACode);
+        const TPerlDebug::TRun run(FDebug);
+        std::string text(KRunPrefix);
+        text.append(LineDirective(AFirstLine)).append(ACode);
+        SAVEI32(PL_perldb);
+        if (ADebugged) PL_perldb |= FDebug.CompileFlags();
         dSP;
         const int count = eval_sv(sv_2mortal(newSVpvn_flags(text.data(), text.size(), SVf_UTF8)),
                                   AWantResult ? G_SCALAR : G_VOID);
         SPAGAIN;
         SV* result = count > 0 ? POPs : nullptr;
         PUTBACK;
-        CheckError(aTHX);
+        CheckError(aTHX_ AFirstLine);
         return AWantResult ? ToVariant(aTHX_ result) : Variant();
     }
 
@@ -178,12 +201,13 @@ private:
         return sub && (CvROOT(sub) || CvXSUB(sub)) ? sub : nullptr;
     }
 
-    static void CheckError(pTHX) {
-        if (SvTRUE(ERRSV)) RaisePerlError(TextOf(aTHX_ ERRSV).ToUtf8());
+    static void CheckError(pTHX_ Integer AFirstLine = 0) {
+        if (SvTRUE(ERRSV)) RaisePerlError(TextOf(aTHX_ ERRSV).ToUtf8(), AFirstLine);
     }
 
     // Arguments go as new variables, so a sub that assigns to its $_[i] changes a by-reference one.
-    static Variant CallSub(pTHX_ CV* ASub, std::span<VarData> AArgs) {
+    Variant CallSub(pTHX_ CV* ASub, std::span<VarData> AArgs) {
+        const TPerlDebug::TRun run(FDebug);
         std::vector<SV*> args;
         args.reserve(AArgs.size());
         for (const VarData& a : AArgs) args.push_back(sv_2mortal(NewSVFromVariant(aTHX_ a)));
@@ -201,23 +225,29 @@ private:
         return ToVariant(aTHX_ result);
     }
 
-    void CheckSyntax(const std::string& ACode) {
+    // Compiles the text whose first line is AFirstLine without running it; under a debugger the
+    // compilation records the lines that hold statements.
+    void CheckSyntax(const std::string& ACode, Integer AFirstLine) {
         TPerlContext context(FPerl.Get());
         dTHXa(FPerl.Get());
         TPerlScope scope(FPerl.Get());
-        std::string text(KCheckPrefix);
-        text.append(KLineDirective).append(ACode);
+        SAVEI32(PL_perldb);
+        PL_perldb |= FDebug.CompileFlags();
+        std::string text = CheckPrefix(FDebug.Attached() ? FDebug.PrepareCheck(AFirstLine, LineCount(ACode)) : std::string());
+        text.append(LineDirective(AFirstLine)).append(ACode);
         eval_sv(sv_2mortal(newSVpvn_flags(text.data(), text.size(), SVf_UTF8)), G_VOID | G_DISCARD);
         const std::string error = TextOf(aTHX_ ERRSV).ToUtf8();
         eval_pv("delete $Velmora::{'Check::'};", FALSE);
         sv_setpvs(ERRSV, "");
-        if (error.rfind(KCheckPass, 0) != 0) RaisePerlError(error);
+        if (error.rfind(KCheckPass, 0) != 0) RaisePerlError(error, AFirstLine);
     }
 
     TPerlInterpreter FPerl;
+    TPerlDebug FDebug;
+    Integer FNextLine = 0;
 };
 
-void TPerlBlock::Run() { FOwner.RunText(KRunPrefix, FCode, false); }
+void TPerlBlock::Run() { FOwner.RunText(FCode, false, FFirstLine, true); }
 
 }  // namespace
 

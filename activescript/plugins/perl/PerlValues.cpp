@@ -32,6 +32,7 @@ constexpr int KMaxDepth = 64;
 constexpr const char* KPrelude = R"(
 package Velmora::Object;
 use overload '@{}' => sub { tie my @items, 'Velmora::Items', tied(%{$_[0]}); \@items },
+             '&{}' => sub { my $tie = tied(%{$_[0]}); sub { Velmora::Items::_call($tie, @_) } },
              'bool' => sub { 1 }, fallback => 1;
 sub DESTROY {}
 package Velmora::Object::Tie;
@@ -345,6 +346,20 @@ void XsItemsStore(pTHX_ CV*) {
     XSRETURN_EMPTY;
 }
 
+// $obj->(args): Velmora::Items::_call(tie, args) calls the default member.
+void XsItemsCall(pTHX_ CV*) {
+    dXSARGS;
+    Guarded(aTHX_ [&] {
+        if (items < 1) plat::Throw<EScriptError>(UString(u"Wrong number of arguments"));
+        IDispatch* obj = RequireObject(aTHX_ ST(0));
+        THostArguments args(aTHX_ &ST(1), items - 1);
+        SV* result = sv_2mortal(NewSVFromVariant(aTHX_ HostCall(obj, plat::DISPID_VALUE, args.Passed())));
+        args.WriteBack(aTHX);
+        ST(0) = result;
+    });
+    XSRETURN(1);
+}
+
 void XsDateText(pTHX_ CV*) {
     dXSARGS;
     const double date = items > 0 ? SvNV(ST(0)) : 0.0;
@@ -369,6 +384,7 @@ void InstallValueTypes(pTHX) {
     newXS("Velmora::Object::Tie::DESTROY", XsTieDestroy, __FILE__);
     newXS("Velmora::Items::FETCH", XsItemsFetch, __FILE__);
     newXS("Velmora::Items::STORE", XsItemsStore, __FILE__);
+    newXS("Velmora::Items::_call", XsItemsCall, __FILE__);
     newXS("Velmora::Date::_text", XsDateText, __FILE__);
     eval_pv(KPrelude, FALSE);
     if (SvTRUE(ERRSV))
@@ -403,7 +419,11 @@ TPerlInterpreter::TPerlInterpreter() {
     TPerlContext context(FInterp);
     dTHXa(FInterp);
     // The interpreter sets the process's locale from the environment; the host keeps its own.
+    // It must start from the "C" locale: constructed while other code (the Python engine) has
+    // left a UTF-8 character locale in place, its compiler later aborts with "Out of memory!"
+    // on scripts compiled for the debugger.
     const std::string locale = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C");
     perl_construct(FInterp);
     PL_exit_flags |= PERL_EXIT_DESTRUCT_END;
     static char arg0[] = "", arg1[] = "-e", arg2[] = "0";
