@@ -202,8 +202,10 @@ struct TAxHost {
             Debugger.ResumeFromBreak(kind);
         };
     }
-    std::unique_ptr<TXANScriptControl> Attach(const UString& AModule) {
-        auto control = NewControl(Case.Language, Case.Script);
+    std::unique_ptr<TXANScriptControl> Attach(const UString& AModule) { return Attach(AModule, Case); }
+    // A script of another row (another engine) under the same debugger.
+    std::unique_ptr<TXANScriptControl> Attach(const UString& AModule, const TAxDebugCase& AOf) {
+        auto control = NewControl(AOf.Language, AOf.Script);
         control->SetDebugger(&Debugger);
         control->SetDebugName(AModule);
         return control;
@@ -437,6 +439,41 @@ TEST_P(AxDebugTest, TwoEnginesShowInOneCallStack) {
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0], std::make_pair(host.Line("twice"), other.get()));
     EXPECT_EQ(frames[1], std::make_pair(host.Line("relay"), host.Control.get()));
+}
+
+// Each engine's Relay calls Twice of the next engine's script (the last calls the first's):
+// one debugger stops in the caller, then in the callee, and the call stack of the second stop
+// holds both engines' frames, innermost first.
+TEST(AxDebugAcrossEngines, EachEngineStopsInTheNextAndShowsBothInOneStack) {
+    const std::size_t count = std::size(KAxDebugCases);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TAxDebugCase& caller = *KAxDebugCases[i];
+        const TAxDebugCase& callee = *KAxDebugCases[(i + 1) % count];
+        SCOPED_TRACE(std::string(caller.Name) + " calling " + callee.Name);
+        TAxHost host(caller);
+        std::unique_ptr<TXANScriptControl> other = host.Attach(u"Other", callee);
+        const plat::Integer relay = host.Line("relay"), twice = LineOf(callee.Script, "twice");
+        host.At("relay");
+        host.Debugger.SetBreakpoint(host.Debugger.Modules().FindByName(u"Other"), twice);
+        std::vector<std::vector<std::pair<plat::Integer, TXANScriptControl*>>> stacks;
+        host.OnStop = [&](plat::Integer) {
+            auto& frames = stacks.emplace_back();
+            for (plat::Integer f = 0; f < host.Debugger.StackFrameCount(); ++f)
+                frames.emplace_back(host.Debugger.StackFrames(f)->Line(), host.Debugger.StackFrames(f)->ScriptControl());
+            return TXANBreakResumeKind::rkContinue;
+        };
+        other->Open();
+        host.Control->AddObject(u"other", other->Script(), false);
+        host.Control->Open();
+        std::vector<Variant> args{Variant(3)};
+        EXPECT_EQ(plat::VarToInt32(host.Control->RunProc(u"Relay", args)), 6);
+        ASSERT_EQ(stacks.size(), 2u);
+        ASSERT_FALSE(stacks[0].empty());
+        EXPECT_EQ(stacks[0][0], std::make_pair(relay, host.Control.get()));
+        ASSERT_EQ(stacks[1].size(), 2u);
+        EXPECT_EQ(stacks[1][0], std::make_pair(twice, other.get()));
+        EXPECT_EQ(stacks[1][1], std::make_pair(relay, host.Control.get()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, AxDebugTest, ::testing::ValuesIn(KAxDebugCases),

@@ -79,6 +79,35 @@ void ProxyDealloc(PyObject* self) {
     Py_DECREF(type);
 }
 
+// Calls into the host run without the interpreter lock, as long calls out of Python should:
+// the host may stop at another engine's breakpoint, and the debugger's thread then needs the
+// lock (to let go of this engine's frames), or call back into Python from another thread.
+class TGilRelease {
+public:
+    TGilRelease() : FState(PyEval_SaveThread()) {}
+    ~TGilRelease() { PyEval_RestoreThread(FState); }
+    TGilRelease(const TGilRelease&) = delete;
+    TGilRelease& operator=(const TGilRelease&) = delete;
+
+private:
+    PyThreadState* FState;
+};
+
+Variant CallHost(IDispatch* AObj, DISPID AId, std::span<Variant> AArgs) {
+    TGilRelease release;
+    return HostCall(AObj, AId, AArgs);
+}
+
+void PutHost(IDispatch* AObj, DISPID AId, std::span<Variant> AArgs, const Variant& AValue) {
+    TGilRelease release;
+    HostPut(AObj, AId, AArgs, AValue);
+}
+
+bool TryGetHost(IDispatch* AObj, DISPID AId, Variant& AResult) {
+    TGilRelease release;
+    return TryHostGet(AObj, AId, {}, AResult);
+}
+
 PyObject* ProxyGetAttr(PyObject* self, PyObject* name) {
     if (PyUnicode_Check(name) && PyUnicode_READ_CHAR(name, 0) == '_') return PyObject_GenericGetAttr(self, name);
     IDispatch* obj = reinterpret_cast<TProxy*>(self)->Obj;
@@ -102,7 +131,7 @@ int ProxySetAttr(PyObject* self, PyObject* name, PyObject* value) {
             PyErr_Format(PyExc_AttributeError, "Object doesn't support this property or method: '%U'", name);
             return nullptr;
         }
-        HostPut(obj, id, {}, ToVariant(value));
+        PutHost(obj, id, {}, ToVariant(value));
         Py_RETURN_NONE;
     });
     Py_XDECREF(done);
@@ -113,7 +142,7 @@ PyObject* ProxyCall(PyObject* self, PyObject* args, PyObject*) {
     IDispatch* obj = reinterpret_cast<TProxy*>(self)->Obj;
     return Guarded([&] {
         std::vector<Variant> a = Arguments(args);
-        return FromVariant(HostCall(obj, plat::DISPID_VALUE, a));
+        return FromVariant(CallHost(obj, plat::DISPID_VALUE, a));
     });
 }
 
@@ -121,7 +150,7 @@ PyObject* ProxyGetItem(PyObject* self, PyObject* key) {
     IDispatch* obj = reinterpret_cast<TProxy*>(self)->Obj;
     return Guarded([&] {
         std::vector<Variant> a{ToVariant(key)};
-        return FromVariant(HostCall(obj, plat::DISPID_VALUE, a));
+        return FromVariant(CallHost(obj, plat::DISPID_VALUE, a));
     });
 }
 
@@ -129,7 +158,7 @@ int ProxySetItem(PyObject* self, PyObject* key, PyObject* value) {
     IDispatch* obj = reinterpret_cast<TProxy*>(self)->Obj;
     PyObject* done = Guarded([&]() -> PyObject* {
         std::vector<Variant> a{ToVariant(key)};
-        HostPut(obj, plat::DISPID_VALUE, a, ToVariant(value));
+        PutHost(obj, plat::DISPID_VALUE, a, ToVariant(value));
         Py_RETURN_NONE;
     });
     Py_XDECREF(done);
@@ -148,7 +177,7 @@ PyObject* MethodCall(PyObject* self, PyObject* args, PyObject*) {
     auto* m = reinterpret_cast<TMethod*>(self);
     return Guarded([&] {
         std::vector<Variant> a = Arguments(args);
-        return FromVariant(HostCall(m->Obj, m->Id, a));
+        return FromVariant(CallHost(m->Obj, m->Id, a));
     });
 }
 
@@ -193,7 +222,7 @@ PyObject* HostMember(IDispatch* AObj, const UString& AName) {
     const DISPID id = HostMemberId(AObj, AName);
     if (id == plat::DISPID_UNKNOWN) return nullptr;
     Variant value;
-    if (TryHostGet(AObj, id, {}, value)) return FromVariant(value);
+    if (TryGetHost(AObj, id, value)) return FromVariant(value);
     auto* m = PyObject_New(TMethod, GMethodType);
     if (!m) RaisePythonError();
     m->Obj = AObj;
