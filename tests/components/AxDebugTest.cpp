@@ -57,7 +57,37 @@ End Function
 )",
                                 "x >"};
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug};
+const TAxDebugCase KLuaDebug{"Lua", slLua, R"(total = 0
+function Twice(n)
+  local t = n * 2 -- twice
+  return t
+end
+function Main()
+  local x, list = 0, {1, 2, 3}
+  total = 0 -- first
+  while x < 5 do
+    x = x + 1
+    total = total + Twice(x) -- loop
+  end
+end
+function Spin()
+  local k = 0
+  while true do
+    k = k + 1 -- spin
+  end
+end
+-- blank
+
+function Fails()
+  error("failure")
+end
+function Relay(n)
+  return other.Twice(n) -- relay
+end
+)",
+                              "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KLuaDebug};
 
 struct TStop {
     TXANBreakKind Kind;
