@@ -1,4 +1,4 @@
-// The cost of debugging support in engine scripts: one loop-heavy VBScript procedure run
+// The cost of debugging support in engine scripts: one loop-heavy procedure per engine run
 // through the script control without a debugger, and with a debugger attached but idle (no
 // breakpoint, no step), whose only work is to keep the engine ready to stop.
 #include <benchmark/benchmark.h>
@@ -19,11 +19,19 @@ constexpr char16_t kLoop[] = u"Function Count7()\r\n"
                              u"  Count7 = s\r\n"
                              u"End Function\r\n";
 
-void RunLoop(benchmark::State& AState, bool AWithDebugger) {
+constexpr char16_t kLuaLoop[] = u"function Count7()\n"
+                                u"  local s = 0\n"
+                                u"  for i = 1, 100000 do\n"
+                                u"    s = s + i % 7\n"
+                                u"  end\n"
+                                u"  return s\n"
+                                u"end\n";
+
+void RunLoop(benchmark::State& AState, TXANScriptLanguage ALanguage, const char16_t* AText, bool AWithDebugger) {
     TXANScriptDebugger debugger;
     TXANScriptControl control;
-    control.SetLanguage(slVBScript);
-    control.Source().SetText(kLoop);
+    control.SetLanguage(ALanguage);
+    control.Source().SetText(AText);
     if (AWithDebugger) {
         control.SetDebugger(&debugger);
         control.SetDebugName(u"Main");
@@ -33,10 +41,14 @@ void RunLoop(benchmark::State& AState, bool AWithDebugger) {
     control.Close();
 }
 
-void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, false); }
-void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, true); }
+void BM_VbLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, slVBScript, kLoop, false); }
+void BM_VbLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, slVBScript, kLoop, true); }
+void BM_LuaLoopNoDebugger(benchmark::State& AState) { RunLoop(AState, slLua, kLuaLoop, false); }
+void BM_LuaLoopIdleDebugger(benchmark::State& AState) { RunLoop(AState, slLua, kLuaLoop, true); }
 BENCHMARK(BM_VbLoopNoDebugger)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VbLoopIdleDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LuaLoopNoDebugger)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LuaLoopIdleDebugger)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -24,6 +24,7 @@ constexpr std::string_view KScriptChunk = "script";
 constexpr const char* KEvalChunkName = "=eval";
 constexpr const char* KAborted = "Script execution has been aborted.";
 constexpr const char16_t KMainChunk[] = u"main chunk";
+constexpr const char16_t KGone[] = u"The frame is no longer active";
 
 // The adapter's line of the first line of a chunk of the script; false for other chunks.
 bool FirstLineOfSource(const char* ASource, Integer& AFirstLine) {
@@ -341,7 +342,7 @@ namespace {
 class TLuaFrame final : public TLanguageFrame {
 public:
     TLuaFrame(TLuaDebug& AOwner, lua_State* L, const lua_Debug& AInfo, Integer ALine, UString AName)
-        : FOwner(AOwner), FL(L), FInfo(AInfo), FLine(ALine), FName(std::move(AName)) {}
+        : FOwner(AOwner), FL(L), FInfo(AInfo), FLine(ALine), FName(std::move(AName)), FGeneration(AOwner.Generation()) {}
 
     UString Description(bool ALong) override {
         if (!ALong) return FName;
@@ -350,6 +351,7 @@ public:
     Integer Line() override { return FLine; }
 
     TLanguageDebugVarRef Variables() override {
+        if (!Live()) return std::make_shared<TListVar>(std::vector<TLanguageDebugVarRef>());
         const std::shared_ptr<TValueStore> store = FOwner.Store();
         std::vector<TLanguageDebugVarRef> items;
         std::vector<std::string> names;
@@ -375,6 +377,7 @@ public:
     }
 
     TLanguageEvalResult Evaluate(const UString& AExpr) override {
+        if (!Live()) return {false, std::make_shared<TLeafDebugVar>(AExpr, UString(u"Error"), UString(KGone))};
         const int base = lua_gettop(FL);
         const std::string text = AExpr.ToUtf8();
         TLanguageEvalResult result;
@@ -394,6 +397,7 @@ public:
     }
 
 private:
+    bool Live() const noexcept { return FGeneration == FOwner.Generation(); }
     bool IsMainChunk() const { return FInfo.what && std::strcmp(FInfo.what, "main") == 0; }
 
     // An expression, or else statements; the message of the expression's failure stays on top.
@@ -451,6 +455,7 @@ private:
     lua_Debug FInfo;
     Integer FLine;
     UString FName;
+    unsigned FGeneration;
 };
 
 // A function's name: as its caller calls it, else the global that holds it.
@@ -511,6 +516,7 @@ void TLuaDebug::RunEnded() {
     if (FAborting) FHalt = false;  // a request during the abort asked for what happened
     FAborting = false;
     FStore.reset();
+    ++FGeneration;
     ApplyHook(FL);
 }
 
@@ -615,6 +621,7 @@ bool TLuaDebug::StopsAt(lua_State* L, Integer ALine, TDebugStopReason& AReason) 
 
 bool TLuaDebug::Stop(lua_State* L, TDebugStopReason AReason) {
     TLanguageDebugHost* host = FHost;
+    if (!host) return false;
     const TStep step = FStep;
     FStep = TStep::None;
     FHalt = false;
@@ -623,6 +630,7 @@ bool TLuaDebug::Stop(lua_State* L, TDebugStopReason AReason) {
     // A failure of the debugger while stopped ends the script as an abort does.
     const bool failed = plat::CatchAll([&] { resume = host->Stopped(AReason); }) != nullptr;
     FStopped = outer;
+    ++FGeneration;
     if (!outer) FStore.reset();
     if (failed) resume = TDebugResume::Abort;
     switch (resume) {

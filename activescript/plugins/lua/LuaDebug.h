@@ -72,6 +72,8 @@ public:
 
     // For the frames of a stop.
     std::shared_ptr<TValueStore> Store();
+    // Changes whenever the activations a frame refers to may be gone (a stop or a run ended).
+    unsigned Generation() const noexcept { return FGeneration; }
     bool IsLibraryGlobal(const std::string& AName) const { return FLibraryGlobals.count(AName) != 0; }
     class TEvaluation;
 
@@ -104,6 +106,7 @@ private:
     int FRuns = 0;
     lua_State* FStopped = nullptr;  // the thread of the stop in progress
     std::shared_ptr<TValueStore> FStore;
+    unsigned FGeneration = 0;
     std::set<std::string> FLibraryGlobals;
 };
 
