@@ -25,6 +25,8 @@ constexpr const char* KEvalChunkName = "=eval";
 constexpr const char* KAborted = "Script execution has been aborted.";
 constexpr const char16_t KMainChunk[] = u"main chunk";
 constexpr const char16_t KGone[] = u"The frame is no longer active";
+// Stack slots the debugger's own work needs on top of the script's.
+constexpr int KDebugStack = 32;
 
 // The adapter's line of the first line of a chunk of the script; false for other chunks.
 bool FirstLineOfSource(const char* ASource, Integer& AFirstLine) {
@@ -225,6 +227,7 @@ public:
         std::shared_ptr<TValueStore> store = FStore.lock();
         if (!store || FKey == 0) return {};
         lua_State* L = store->State();
+        if (!lua_checkstack(L, KDebugStack)) return {};
         store->Push(FKey);
         std::vector<TLanguageDebugVarRef> children = Entries(store, lua_gettop(L));
         lua_pop(L, 1);
@@ -351,7 +354,7 @@ public:
     Integer Line() override { return FLine; }
 
     TLanguageDebugVarRef Variables() override {
-        if (!Live()) return std::make_shared<TListVar>(std::vector<TLanguageDebugVarRef>());
+        if (!Live() || !lua_checkstack(FL, KDebugStack)) return std::make_shared<TListVar>(std::vector<TLanguageDebugVarRef>());
         const std::shared_ptr<TValueStore> store = FOwner.Store();
         std::vector<TLanguageDebugVarRef> items;
         std::vector<std::string> names;
@@ -377,7 +380,8 @@ public:
     }
 
     TLanguageEvalResult Evaluate(const UString& AExpr) override {
-        if (!Live()) return {false, std::make_shared<TLeafDebugVar>(AExpr, UString(u"Error"), UString(KGone))};
+        if (!Live() || !lua_checkstack(FL, KDebugStack))
+            return {false, std::make_shared<TLeafDebugVar>(AExpr, UString(u"Error"), UString(KGone))};
         const int base = lua_gettop(FL);
         const std::string text = AExpr.ToUtf8();
         TLanguageEvalResult result;
@@ -554,6 +558,7 @@ std::shared_ptr<TValueStore> TLuaDebug::Store() {
 std::vector<std::unique_ptr<TLanguageFrame>> TLuaDebug::Frames() {
     lua_State* L = FStopped ? FStopped : FL;
     std::vector<std::unique_ptr<TLanguageFrame>> frames;
+    if (!lua_checkstack(L, KDebugStack)) return frames;
     lua_Debug info;
     for (int level = 0; lua_getstack(L, level, &info); ++level) {
         Integer first = 0;
