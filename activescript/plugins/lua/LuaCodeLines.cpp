@@ -85,8 +85,10 @@ void AddLines(int ALineDefined, bool AIsVararg, std::string_view ADeltas, const 
     std::size_t absolute = 0;
     for (std::size_t pc = 0; pc < ADeltas.size(); ++pc) {
         const auto delta = static_cast<signed char>(ADeltas[pc]);
-        if (delta == KAbsLineInfo) line = absolute < AAbsLines.size() ? AAbsLines[absolute++] : line;
-        else line += delta;
+        if (delta == KAbsLineInfo)
+            line = absolute < AAbsLines.size() ? AAbsLines[absolute++] : line;
+        else
+            line += delta;
         if (pc > 0 || !AIsVararg) ALines.push_back(line);
     }
 }
@@ -97,7 +99,8 @@ void SkipConstants(TDumpReader& R, const TSizes& S) {
         switch (R.Byte()) {
             case KTagInteger: R.Skip(S.Integer); break;
             case KTagFloat: R.Skip(S.Number); break;
-            case KTagShortString: case KTagLongString: R.SkipString(); break;
+            case KTagShortString:
+            case KTagLongString: R.SkipString(); break;
             default: break;
         }
     }

@@ -84,7 +84,10 @@ bool HostValue(lua_State* L, int AIndex, plat::Variant& AValue) {
 void TypeAndValue(lua_State* L, int AIndex, std::string& AType, std::string& AValue) {
     switch (lua_type(L, AIndex)) {
         case LUA_TNIL: AType = AValue = "nil"; return;
-        case LUA_TBOOLEAN: AType = "boolean"; AValue = lua_toboolean(L, AIndex) ? "true" : "false"; return;
+        case LUA_TBOOLEAN:
+            AType = "boolean";
+            AValue = lua_toboolean(L, AIndex) ? "true" : "false";
+            return;
         case LUA_TNUMBER:
             AType = lua_isinteger(L, AIndex) ? "integer" : "number";
             AValue = NumberText(L, AIndex);
@@ -96,14 +99,24 @@ void TypeAndValue(lua_State* L, int AIndex, std::string& AType, std::string& AVa
             AValue = Quoted(std::string_view(s, len));
             return;
         }
-        case LUA_TTABLE: AType = "table"; AValue = "{...}"; return;
+        case LUA_TTABLE:
+            AType = "table";
+            AValue = "{...}";
+            return;
         case LUA_TFUNCTION: AType = AValue = "function"; return;
-        case LUA_TUSERDATA: case LUA_TLIGHTUSERDATA: {
+        case LUA_TUSERDATA:
+        case LUA_TLIGHTUSERDATA: {
             plat::Variant v;
             if (!HostValue(L, AIndex, v)) break;
-            if (v.VType == plat::varNull) AType = AValue = "Null";
-            else if (v.VType == plat::varDispatch) AType = "object", AValue = "[object]";
-            else AType = "date", AValue = plat::VarToUString(v).ToUtf8();
+            if (v.VType == plat::varNull) {
+                AType = AValue = "Null";
+            } else if (v.VType == plat::varDispatch) {
+                AType = "object";
+                AValue = "[object]";
+            } else {
+                AType = "date";
+                AValue = plat::VarToUString(v).ToUtf8();
+            }
             return;
         }
         default: break;
@@ -135,8 +148,10 @@ int Depth(lua_State* L) {
     }
     while (beyond - known > 1) {
         const int middle = (known + beyond) / 2;
-        if (lua_getstack(L, middle, &ar)) known = middle;
-        else beyond = middle;
+        if (lua_getstack(L, middle, &ar))
+            known = middle;
+        else
+            beyond = middle;
     }
     return known;
 }
@@ -296,10 +311,10 @@ public:
     // Pushes the environment table for a frame whose function is on top of the stack (popped).
     static void PushEnvironment(lua_State* L, lua_Debug* AFrame) {
         const int function = lua_gettop(L);
-        lua_newtable(L);                        // the environment
-        lua_createtable(L, 0, 1);               // its metatable
-        lua_pushlightuserdata(L, AFrame);       // upvalue 1: the frame
-        lua_pushvalue(L, function);             // upvalue 2: its function
+        lua_newtable(L);                   // the environment
+        lua_createtable(L, 0, 1);          // its metatable
+        lua_pushlightuserdata(L, AFrame);  // upvalue 1: the frame
+        lua_pushvalue(L, function);        // upvalue 2: its function
         if (!PushLocal(L, AFrame, "_ENV") && !PushUpvalue(L, function, "_ENV")) lua_pushglobaltable(L);
         lua_pushcclosure(L, &Index, 3);
         lua_setfield(L, -2, "__index");
@@ -345,7 +360,12 @@ namespace {
 class TLuaFrame final : public TLanguageFrame {
 public:
     TLuaFrame(TLuaDebug& AOwner, lua_State* L, const lua_Debug& AInfo, Integer ALine, UString AName)
-        : FOwner(AOwner), FL(L), FInfo(AInfo), FLine(ALine), FName(std::move(AName)), FGeneration(AOwner.Generation()) {}
+        : FOwner(AOwner),
+          FL(L),
+          FInfo(AInfo),
+          FLine(ALine),
+          FName(std::move(AName)),
+          FGeneration(AOwner.Generation()) {}
 
     UString Description(bool ALong) override {
         if (!ALong) return FName;
@@ -354,7 +374,8 @@ public:
     Integer Line() override { return FLine; }
 
     TLanguageDebugVarRef Variables() override {
-        if (!Live() || !lua_checkstack(FL, KDebugStack)) return std::make_shared<TListVar>(std::vector<TLanguageDebugVarRef>());
+        if (!Live() || !lua_checkstack(FL, KDebugStack))
+            return std::make_shared<TListVar>(std::vector<TLanguageDebugVarRef>());
         const std::shared_ptr<TValueStore> store = FOwner.Store();
         std::vector<TLanguageDebugVarRef> items;
         std::vector<std::string> names;
@@ -374,8 +395,10 @@ public:
             if (name[0] != '(') add(name);
             lua_pop(FL, 1);
         }
-        if (IsMainChunk()) AddScriptGlobals(store, items);
-        else AddUpvalues(names, add);
+        if (IsMainChunk())
+            AddScriptGlobals(store, items);
+        else
+            AddUpvalues(names, add);
         return std::make_shared<TListVar>(std::move(items));
     }
 
@@ -538,8 +561,10 @@ Integer TLuaDebug::CodeLineAt(Integer ALine) {
 void TLuaDebug::SetLineBreakpoint(Integer ALine, bool AEnabled) {
     {
         std::lock_guard<std::mutex> guard(FLock);
-        if (AEnabled) FBreakpoints.insert(ALine);
-        else FBreakpoints.erase(ALine);
+        if (AEnabled)
+            FBreakpoints.insert(ALine);
+        else
+            FBreakpoints.erase(ALine);
         FHasBreakpoints = !FBreakpoints.empty();
     }
     if (AEnabled) ArmLineHook();
@@ -579,8 +604,10 @@ void TLuaDebug::ApplyHook(lua_State* L) {
     for (int pass = 0; pass < 2; ++pass) {
         const bool armed = Armed();
         for (lua_State* state : {FL, L}) {
-            if (armed) lua_sethook(state, &TLuaDebug::Hook, LUA_MASKLINE, 0);
-            else lua_sethook(state, nullptr, 0, 0);
+            if (armed)
+                lua_sethook(state, &TLuaDebug::Hook, LUA_MASKLINE, 0);
+            else
+                lua_sethook(state, nullptr, 0, 0);
         }
         if (armed == Armed()) return;
     }
