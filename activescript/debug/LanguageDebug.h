@@ -24,7 +24,9 @@ namespace xan::as {
 enum class TDebugStopReason : std::uint8_t { Breakpoint, Step, Halt };
 // Ignore: the stop is passed over; the interpreter runs on as if it had not stopped.
 enum class TDebugResume : std::uint8_t { Continue, StepInto, StepOver, Ignore, Abort };
-inline constexpr char16_t KScriptAbortedMessage[] = u"Script execution has been aborted.";  // ends a script resumed with Abort
+// What ends a script resumed with Abort, for interpreters that take UTF-16 and UTF-8 texts.
+inline constexpr char16_t KScriptAbortedMessage[] = u"Script execution has been aborted.";
+inline constexpr char KScriptAbortedText[] = "Script execution has been aborted.";
 
 // A value as the debugger shows it. Children are produced only when asked for.
 class TLanguageDebugVar {

@@ -212,13 +212,20 @@ public:
     }
 
     // Through the machine's code object, which tells procedures from variables by the flags.
+    // A procedure read without arguments is not a value: another language asking for
+    // `other.Twice` gets told so, and calls it as a method instead of running it here.
+    bool IsProcedure(const UString& AName) override {
+        RequireActive();
+        plat::ComPtr<IDispatch> code;
+        const DISPID id = IdOf(AName, code);
+        const TXANDispIdObject* target = FMachine.ObjectByDispId(id);
+        return target && target->FGlobalObjType == gtProcedure;
+    }
+
     Variant AccessGlobal(const UString& AName, TGlobalAccess AAccess, std::span<VarData> AArgs) override {
         RequireActive();
-        plat::ComPtr<IDispatch> code = plat::ComPtr<IDispatch>::Attach(FMachine.GetCodeObject());
-        const char16_t* names[] = {AName.c_str()};
-        DISPID id = plat::DISPID_UNKNOWN;
-        HRESULT hr = code->GetIDsOfNames(plat::IID_NULL, names, 1, 0, &id);
-        if (plat::Failed(hr)) plat::Throw<EScriptError>(plat::OleErrorText(hr), -1, 0, hr);
+        plat::ComPtr<IDispatch> code;
+        const DISPID id = IdOf(AName, code);
         // The block lists the arguments last first; a put's value comes first.
         std::vector<VarData> block;
         if (AAccess == TGlobalAccess::Put) block.push_back(AArgs.back());
@@ -236,7 +243,7 @@ public:
         Variant result;
         plat::EXCEPINFO excep;
         FPlace = {};
-        hr = code->Invoke(id, plat::IID_NULL, 0, flags, &params, yields ? &result : nullptr, &excep, nullptr);
+        const HRESULT hr = code->Invoke(id, plat::IID_NULL, 0, flags, &params, yields ? &result : nullptr, &excep, nullptr);
         if (plat::Failed(hr)) {
             const UString text = hr == plat::DISP_E_EXCEPTION ? excep.description : plat::OleErrorText(hr);
             plat::Throw<EScriptError>(text, FPlace.Known ? FPlace.Line : -1, FPlace.Known ? FPlace.Column : 0,
@@ -246,6 +253,16 @@ public:
     }
 
 private:
+    // The dispatch id of a global of the script, and the code object that knows it.
+    DISPID IdOf(const UString& AName, plat::ComPtr<IDispatch>& ACode) {
+        ACode = plat::ComPtr<IDispatch>::Attach(FMachine.GetCodeObject());
+        const char16_t* names[] = {AName.c_str()};
+        DISPID id = plat::DISPID_UNKNOWN;
+        const HRESULT hr = ACode->GetIDsOfNames(plat::IID_NULL, names, 1, 0, &id);
+        if (plat::Failed(hr)) plat::Throw<EScriptError>(plat::OleErrorText(hr), -1, 0, hr);
+        return id;
+    }
+
     struct TPlace {
         bool Known = false;
         Integer Line = -1, Column = 0;

@@ -56,6 +56,14 @@ constexpr char16_t kPerlLoop[] = u"sub Count7 {\n"
                                  u"  return $s;\n"
                                  u"}\n";
 
+constexpr char16_t kLuaLoop[] = u"function Count7()\n"
+                                u"  local s = 0\n"
+                                u"  for i = 1, 100000 do\n"
+                                u"    s = s + i % 7\n"
+                                u"  end\n"
+                                u"  return s\n"
+                                u"end\n";
+
 void RunLoop(benchmark::State& AState, bool AWithDebugger, TXANScriptLanguage ALanguage = slVBScript,
              const char16_t* ASource = kLoop) {
     TXANScriptDebugger debugger;
@@ -84,6 +92,7 @@ XAN_LOOP_BENCH(Py, slPython, kPyLoop)
 XAN_LOOP_BENCH(Rexx, slRexx, kRexxLoop)
 XAN_LOOP_BENCH(Tcl, slTCL, kTclLoop)
 XAN_LOOP_BENCH(Perl, slPerl, kPerlLoop)
+XAN_LOOP_BENCH(Lua, slLua, kLuaLoop)
 
 }  // namespace
 

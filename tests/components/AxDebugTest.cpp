@@ -178,7 +178,37 @@ sub Relay {
 )",
                                 "x >"};
 
-const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug, &KTclDebug, &KPerlDebug};
+const TAxDebugCase KLuaDebug{"Lua", slLua, R"(total = 0
+function Twice(n)
+  local t = n * 2 -- twice
+  return t
+end
+function Main()
+  local x, list = 0, {1, 2, 3}
+  total = 0 -- first
+  while x < 5 do
+    x = x + 1
+    total = total + Twice(x) -- loop
+  end
+end
+function Spin()
+  local k = 0
+  while true do
+    k = k + 1 -- spin
+  end
+end
+-- blank
+
+function Fails()
+  error("failure")
+end
+function Relay(n)
+  return other:Twice(n) -- relay
+end
+)",
+                              "x >"};
+
+const TAxDebugCase* const KAxDebugCases[] = {&KVbDebug, &KJsDebug, &KPyDebug, &KRexxDebug, &KTclDebug, &KPerlDebug, &KLuaDebug};
 
 struct TStop {
     TXANBreakKind Kind;
@@ -466,7 +496,10 @@ TEST(AxDebugAcrossEngines, EachEngineStopsInTheNextAndShowsBothInOneStack) {
         host.Control->AddObject(u"other", other->Script(), false);
         host.Control->Open();
         std::vector<Variant> args{Variant(3)};
-        EXPECT_EQ(plat::VarToInt32(host.Control->RunProc(u"Relay", args)), 6);
+        Variant result;
+        const TCaught caught = Catch([&] { result = host.Control->RunProc(u"Relay", args); });
+        ASSERT_FALSE(caught.Raised) << caught.Message;
+        EXPECT_EQ(plat::VarToInt32(result), 6);
         ASSERT_EQ(stacks.size(), 2u);
         ASSERT_FALSE(stacks[0].empty());
         EXPECT_EQ(stacks[0][0], std::make_pair(relay, host.Control.get()));

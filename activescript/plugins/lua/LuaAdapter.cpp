@@ -4,6 +4,7 @@
 
 #include "activescript/HostObjects.h"
 #include "activescript/PlugIn.h"
+#include "activescript/plugins/lua/LuaDebug.h"
 #include "activescript/plugins/lua/LuaValues.h"
 #include "platform/ole/ComPtr.h"
 
@@ -17,40 +18,42 @@ using plat::Variant;
 
 namespace {
 
-constexpr const char* KChunkName = "=script";
-
-// "script:LINE: text" (the form Lua gives positions in) becomes the text at that line.
+// "chunk:LINE: text" (the form Lua gives positions in) becomes the text at that line.
 [[noreturn]] void RaiseLuaError(lua_State* L) {
     std::size_t len = 0;
     const char* raw = lua_tolstring(L, -1, &len);
     std::string message = raw ? std::string(raw, len) : std::string("(error object is not a string)");
     lua_pop(L, 1);
     Integer line = -1;
-    constexpr std::string_view prefix = "script:";
-    if (message.rfind(prefix, 0) == 0) {
-        const std::size_t colon = message.find(':', prefix.size());
-        if (colon != std::string::npos && colon > prefix.size()) {
-            line = std::stoi(message.substr(prefix.size(), colon - prefix.size())) - 1;
-            message.erase(0, colon + 1);
-            if (!message.empty() && message[0] == ' ') message.erase(0, 1);
-        }
-    }
+    SplitPosition(message, line);
     plat::Throw<EScriptError>(UString::FromUtf8(message), line, 0);
+}
+
+// The number of lines of a text, counted as the debugging services count them.
+Integer LineCount(std::u16string_view AText) {
+    Integer count = 1;
+    for (std::size_t i = 0; i < AText.size(); ++i) {
+        if (AText[i] == u'\r' && i + 1 < AText.size() && AText[i + 1] == u'\n') ++i;
+        if (AText[i] == u'\r' || AText[i] == u'\n') ++count;
+    }
+    return count;
 }
 
 class TLuaAdapter;
 
 class TLuaBlock : public TScriptBlock {
 public:
-    TLuaBlock(lua_State* L, int ARef) : FL(L), FRef(ARef) {}
+    TLuaBlock(lua_State* L, TLuaDebug& ADebug, int ARef) : FL(L), FDebug(ADebug), FRef(ARef) {}
     ~TLuaBlock() override { luaL_unref(FL, LUA_REGISTRYINDEX, FRef); }
     void Run() override {
+        const TLuaDebug::TRun run(FDebug);
         lua_rawgeti(FL, LUA_REGISTRYINDEX, FRef);
         if (lua_pcall(FL, 0, 0, 0) != LUA_OK) RaiseLuaError(FL);
     }
 
 private:
     lua_State* FL;
+    TLuaDebug& FDebug;
     int FRef;
 };
 
@@ -61,21 +64,29 @@ public:
         luaL_openlibs(FL);
         InstallValueTypes(FL);
         InstallGlobalMembers();
+        FDebug = std::make_unique<TLuaDebug>(FL);
+        FDebug->RecordLibraryGlobals();
     }
     ~TLuaAdapter() override {
+        FDebug.reset();  // its values live in the state
         lua_close(FL);  // before the objects its proxies refer to are gone from FGlobalMembers
     }
 
     UString ErrorSource() const override { return UString(u"Lua"); }
+    TLanguageDebug* Debugging() override { return FDebug.get(); }
 
+    // Texts are numbered on from the lines of those parsed before, as the debugger counts them.
     std::unique_ptr<TScriptBlock> Parse(const UString& ACode) override {
-        Load(ACode.ToUtf8());
-        return std::make_unique<TLuaBlock>(FL, luaL_ref(FL, LUA_REGISTRYINDEX));
+        Load(ACode.ToUtf8(), ChunkName(FNextLine));
+        FDebug->ChunkLoaded(FNextLine);
+        FNextLine += LineCount(ACode.view());
+        return std::make_unique<TLuaBlock>(FL, *FDebug, luaL_ref(FL, LUA_REGISTRYINDEX));
     }
 
     Variant Evaluate(const UString& ACode, bool AIsExpression) override {
         const int base = lua_gettop(FL);
-        Load(AIsExpression ? "return " + ACode.ToUtf8() : ACode.ToUtf8());
+        const TLuaDebug::TRun run(*FDebug);
+        Load(AIsExpression ? "return " + ACode.ToUtf8() : ACode.ToUtf8(), KExpressionChunkName);
         if (lua_pcall(FL, 0, AIsExpression ? 1 : 0, 0) != LUA_OK) RaiseLuaError(FL);
         Variant result = AIsExpression ? ToVariantAndPop() : Variant();
         lua_settop(FL, base);
@@ -86,6 +97,7 @@ public:
         if (AVisible) {
             PushVariant(FL, Variant(AObject));
             lua_setglobal(FL, AName.ToUtf8().c_str());
+            FDebug->ExcludeGlobal(AName.ToUtf8());
         }
         if (AGlobalMembers) FGlobalMembers.emplace_back(AObject);
     }
@@ -124,6 +136,7 @@ public:
             plat::Throw<EScriptError>(UString(u"'") + AName + std::u16string_view(u"' is not a function"), -1, 0, plat::DISP_E_TYPEMISMATCH);
         }
         for (const VarData& a : AArgs) PushVariant(FL, a);
+        const TLuaDebug::TRun run(*FDebug);
         if (lua_pcall(FL, static_cast<int>(AArgs.size()), 1, 0) != LUA_OK) {
             RaiseLuaError(FL);
         }
@@ -131,8 +144,8 @@ public:
     }
 
 private:
-    void Load(const std::string& ACode) {
-        if (luaL_loadbuffer(FL, ACode.data(), ACode.size(), KChunkName) != LUA_OK) RaiseLuaError(FL);
+    void Load(const std::string& ACode, const std::string& AChunkName) {
+        if (luaL_loadbuffer(FL, ACode.data(), ACode.size(), AChunkName.c_str()) != LUA_OK) RaiseLuaError(FL);
     }
 
     // The value on top, popped; the stack is then cut back to ABase when given.
@@ -172,6 +185,8 @@ private:
     }
 
     lua_State* FL;
+    std::unique_ptr<TLuaDebug> FDebug;
+    Integer FNextLine = 0;
     std::vector<plat::ComPtr<IDispatch>> FGlobalMembers;
 };
 

@@ -14,7 +14,6 @@ using plat::UString;
 
 namespace {
 
-constexpr const char* KAborted = "Script execution has been aborted.\n";
 constexpr const char* KCodeLinesSub = "Velmora::_code_lines";
 // Array elements and hash entries shown under an expanded variable.
 constexpr SSize_t KMaxChildren = 1000;
@@ -418,7 +417,7 @@ void XsDebugStatement(pTHX_ CV* cv) {
     dXSARGS;
     (void)items;
     auto* self = static_cast<TPerlDebug*>(CvXSUBANY(cv).any_ptr);
-    if (self->OnStatement(aTHX)) croak_sv(sv_2mortal(newSVpv(KAborted, 0)));
+    if (self->OnStatement(aTHX)) croak_sv(sv_2mortal(newSVpvf("%s\n", KScriptAbortedText)));
     XSRETURN_EMPTY;
 }
 

@@ -288,7 +288,7 @@ private:
     }
     static LONG Abort(TRunContext& ARun) {
         ARun.Aborting = true;
-        ARun.HostError = std::make_unique<EScriptError>(UString(u"Script execution has been aborted."));
+        ARun.HostError = std::make_unique<EScriptError>(UString(KScriptAbortedMessage));
         return RXEXIT_RAISE_ERROR;
     }
 

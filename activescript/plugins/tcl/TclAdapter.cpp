@@ -232,7 +232,7 @@ private:
 
     [[noreturn]] void RaiseAborted() {
         Tcl_ResetResult(FInterp);
-        plat::Throw<EScriptError>(UString(u"Script execution has been aborted."));
+        plat::Throw<EScriptError>(UString(KScriptAbortedMessage));
     }
 
     struct THostFunction {

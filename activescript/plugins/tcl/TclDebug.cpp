@@ -15,7 +15,6 @@ using plat::UString;
 
 namespace {
 
-constexpr const char* KAborted = "Script execution has been aborted.";
 constexpr const char16_t KGlobalLevel[] = u"global level";
 
 UString Utf8(std::string_view AText) { return UString::FromUtf8(AText); }
@@ -461,7 +460,7 @@ int TTclDebug::OnCommand() {
         FAborting = true;
     }
     // Every command fails from here on, so that no catch in the script keeps it running.
-    Tcl_SetObjResult(FInterp, Str(KAborted));
+    Tcl_SetObjResult(FInterp, Str(KScriptAbortedText));
     return TCL_ERROR;
 }
 

@@ -5,7 +5,7 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(_dir ${INPUT} DIRECTORY)
 get_filename_component(_name ${INPUT} NAME_WLE)
 set(_base ${_dir}/${_name})
-file(GLOB _script ${_base}.pas ${_base}.vbs ${_base}.js ${_base}.py)
+file(GLOB _script ${_base}.pas ${_base}.vbs ${_base}.js ${_base}.py ${_base}.lua)
 execute_process(COMMAND ${RUNNER} --debug ${_script}
                 INPUT_FILE ${INPUT}
                 OUTPUT_VARIABLE _out ERROR_VARIABLE _err RESULT_VARIABLE _status
