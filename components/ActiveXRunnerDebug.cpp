@@ -198,6 +198,7 @@ TActiveXRunnerDebug::TActiveXRunnerDebug(TXANScriptDebuggerBase* ADebugger)
 }
 
 TActiveXRunnerDebug::~TActiveXRunnerDebug() {
+    FAppDebugger->WaitForBreakThreads();
     if (FApplication) {
         FApplication->DisconnectDebugger();
         FApplication = nullptr;
@@ -359,7 +360,14 @@ HRESULT TAXAppDebugger::onHandleBreakPoint(as::IRemoteDebugApplicationThread* th
         FRunnerDebug->SetBreakThread(thread);
         if (kind == TXANBreakKind::bkBreakpoint && bp &&
             (!bp->Condition().empty() || !bp->Action().EvalExpression().empty())) {
-            (new TAXBreakThread(this, thread, kind, script, line, bp))->Start();
+            auto* breakThread = new TAXBreakThread(this, thread, kind, script, line, bp);
+            BreakThreadStarted();
+            try {
+                breakThread->Start();
+            } catch (...) {
+                BreakThreadDone();
+                throw;
+            }
             return plat::S_OK;
         }
         ProcessBreak(thread, kind, script, line, bp);
@@ -391,7 +399,21 @@ TAXBreakThread::TAXBreakThread(TAXAppDebugger* AOwner, as::IRemoteDebugApplicati
     SetFreeOnTerminate(true);
 }
 
-void TAXBreakThread::Execute() { FOwner->ProcessBreak(FThread.Get(), FBreakKind, FScript, FLine, FBreakpoint); }
+void TAXBreakThread::Execute() {
+    struct TDone {
+        TAXAppDebugger& Owner;
+        ~TDone() { Owner.BreakThreadDone(); }
+    } done{*FOwner};
+    FOwner->ProcessBreak(FThread.Get(), FBreakKind, FScript, FLine, FBreakpoint);
+}
+
+// A thread still inside a break the host never resumed cannot be waited for (its break event
+// handler holds it); every other one finishes in moments.
+void TAXAppDebugger::WaitForBreakThreads() const noexcept {
+    const TXANScriptDebugger* debugger = FRunnerDebug->Debugger();
+    while (FBreakThreads.load(std::memory_order_acquire) > 0 && debugger->BreakKind() == TXANBreakKind::bkNone)
+        plat::YieldThread();
+}
 
 // ---- Expression callback ------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 // thread, which stays suspended inside its engine until ResumeFromBreak. A breakpoint with a
 // condition or an expression action is processed on a TAXBreakThread, so that the services'
 // call returns before any evaluation starts.
+#include <atomic>
 #include <mutex>
 
 #include "activescript/debug/DebugIntf.h"
@@ -89,11 +90,19 @@ class TAXAppDebugger : public plat::TInterfacedObject, public as::IApplicationDe
     void ProcessBreak(as::IRemoteDebugApplicationThread* AThread, TXANBreakKind AKind, TXANScriptControl* AScript,
                       plat::Integer ALine, TXANBreakpoint* ABreakpoint);
 
+    // Break threads still processing a break. The runner debug object waits for them before
+    // it goes: once a break is resumed the script (and the program) may end while the thread
+    // is still leaving the debugger component's break procedure.
+    void BreakThreadStarted() noexcept { FBreakThreads.fetch_add(1, std::memory_order_acq_rel); }
+    void BreakThreadDone() noexcept { FBreakThreads.fetch_sub(1, std::memory_order_acq_rel); }
+    void WaitForBreakThreads() const noexcept;
+
 protected:
     std::span<const InterfaceEntry> InterfaceTable() const noexcept override;
 
 private:
     TActiveXRunnerDebug* FRunnerDebug;  // not counted
+    std::atomic<int> FBreakThreads{0};
 };
 
 // Runs one break processing and frees itself.
