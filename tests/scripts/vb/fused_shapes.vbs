@@ -23,11 +23,19 @@ Function Shapes(v, w)
              TypeName(z) & " " & t & " " & TypeName(t)
 End Function
 
+' The error's class, text and position (without the script's path, which depends on how the
+' runner was started).
+Sub ShowError(e)
+    Dim m
+    m = e.Message
+    MsgBox e.ClassName & ": " & Left(m, InStr(m, "Source:") - 1) & Mid(m, InStr(m, "[line"))
+End Sub
+
 Sub Show(v, w)
     Try
         MsgBox Shapes(v, w)
     Catch e As Exception
-        MsgBox e.ClassName & ": " & e.Message
+        ShowError e
     End Try
 End Sub
 
@@ -83,5 +91,5 @@ MsgBox r
 Try
     Elements 30
 Catch e As Exception
-    MsgBox e.ClassName & ": " & e.Message
+    ShowError e
 End Try

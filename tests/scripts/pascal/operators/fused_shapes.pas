@@ -21,12 +21,21 @@ begin
   Result := Result + ': ' + VarToStr(x) + ' ' + VarToStr(y) + ' ' + VarToStr(z) + ' ' + VarToStr(t);
 end;
 
+// The error's class, text and position (without the script's path, which depends on how the
+// runner was started).
+procedure ShowError(E);
+var m;
+begin
+  m := E.Message;
+  ShowMessage(E.ClassName + ': ' + Copy(m, 1, Pos('Source:', m) - 1) + Copy(m, Pos('[line', m), 100));
+end;
+
 procedure Show(v; w);
 begin
   try
     ShowMessage(Shapes(v, w));
   except
-    on E: Exception do ShowMessage(E.ClassName + ': ' + E.Message);
+    on E: Exception do ShowError(E);
   end;
 end;
 
@@ -87,6 +96,6 @@ begin
   try
     Elements(30);
   except
-    on E: Exception do ShowMessage(E.ClassName + ': ' + E.Message);
+    on E: Exception do ShowError(E);
   end;
 end;
