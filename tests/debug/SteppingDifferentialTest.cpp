@@ -3,7 +3,8 @@
 // line that takes one, continuing at each. The output (messages, reported error positions,
 // the error that ends the run) must be the plain run's each time, and the lines the step
 // visits must be exactly the lines the breakpoints saw executed. A wrong step, a lost stop or
-// a patch that corrupts a fused instruction group shows up here.
+// a patch that corrupts a fused instruction group shows up here. Each script also runs compiled
+// without fusion: the output must be the same as with the fused groups.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "platform/ui/UserInterface.h"
+#include "vm/bytecode/Fusion.h"
 #include "tests/debug/DebugHost.h"
 
 namespace xan::test {
@@ -128,6 +130,23 @@ TEST_P(SteppingDifferentialTest, DebuggingChangesNothingAndStepsVisitExactlyTheE
     EXPECT_EQ(broken.Output, plain.Output) << "breaking on every line";
     EXPECT_EQ(stepped.Lines(), broken.Lines()) << "lines visited by the step vs lines executed";
     for (std::size_t i = 1; i < stepped.Stops.size(); ++i) EXPECT_EQ(stepped.Stops[i].Kind, bkStep) << i;
+}
+
+// Fusion off for the life of one object (it applies to code compiled meanwhile).
+class TFusionOff {
+public:
+    TFusionOff() { XANSetFusionEnabled(false); }
+    ~TFusionOff() { XANSetFusionEnabled(true); }
+    TFusionOff(const TFusionOff&) = delete;
+    TFusionOff& operator=(const TFusionOff&) = delete;
+};
+
+TEST_P(SteppingDifferentialTest, FusedInstructionGroupsComputeWhatTheirInstructionsCompute) {
+    const UString source = ReadSource(GetParam().Path);
+    const TRun fused = RunScript(GetParam().Lang, source, TRunMode::Plain);
+    TFusionOff off;
+    const TRun plain = RunScript(GetParam().Lang, source, TRunMode::Plain);
+    EXPECT_EQ(fused.Output, plain.Output);
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEndScripts, SteppingDifferentialTest, ::testing::ValuesIn(Scripts()),

@@ -77,6 +77,40 @@ TEST(Fusion, AnArgumentOrLocalPushedBeforeALiteralOperationFusesAsATriple) {
     EXPECT_EQ(XANInstrFlow(code.Code()[0]).Effect, 1);  // the stack moves as for the lone push
 }
 
+TEST(Fusion, AnOperationAssignedToALocalFusesWithItsPushes) {
+    CodeBuilder c(2);
+    c.Op(icPushLocalVar, Slot(0)).Lit(Variant(1)).Op(icPlus).Op(icAssignLocalVar, Slot(0));      // x := x + 1
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(icMinus).Op(icAssignLocalVar, Slot(1));
+    // No four for /: the triple at the first push wins over the one at the second.
+    c.Op(icPushLocalVar, Slot(1)).Lit(Variant(2.5)).Op(icDivide).Op(icAssignLocalVar, Slot(0));
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushArg, Arg0).Op(icLessEqual);
+    TXANByteCode& code = c.ReturnTos();
+    EXPECT_EQ(Names(code), (std::vector<std::string>{
+                               "icLocalLiteralPlusToLocal", "icLiteralPlusToLocal", "icPlus", "icAssignLocalVar",
+                               "icLocalLocalMinusToLocal", "icLocalMinusToLocal", "icMinus", "icAssignLocalVar",
+                               "icLocalLiteralDivide", "icLiteralDivide", "icDivide", "icAssignLocalVar",
+                               "icLocalArgLessEqual", "icArgLessEqual", "icLessEqual", "icAssignResult", "icRet"}));
+    EXPECT_EQ(XANUnfusedCode(icLocalLiteralPlusToLocal), icPushLocalVar);
+    EXPECT_EQ(XANUnfusedCode(icLiteralModToLocal), icPushLiteral);
+}
+
+TEST(Fusion, AnElementAccessThroughACallSiteFusesOnlyWithOneIndexPassedByReference) {
+    CodeBuilder c(2);
+    TXANCall* read = c.bc.AddCall(1, u"a", bkRound, 1, false, false, true);
+    TXANCall* store = c.bc.AddCall(1, u"a", bkRound, 1, false, true, false);
+    TXANCall* twoArgs = c.bc.AddCall(1, u"a", bkRound, 2, false, false, true);
+    c.Op(icPush, 1).Op(icPushLocalVarRef, Slot(0)).Op(icGlobCall, read).Op(icPop);           // a[i]
+    c.Op(icPushLocalVarRef, Slot(0)).Lit(Variant(1)).Op(icAssignGlobCall, store);           // a[i] := 1
+    c.Op(icPush, 1).Op(icPushLocalVarRef, Slot(0)).Op(icPushLocalVarRef, Slot(1)).Op(icGlobCall, twoArgs);
+    c.Op(icPush, 2).Op(icPushLocalVarRef, Slot(0)).Op(icGlobCall, read).Op(icPop);           // not its shape
+    TXANByteCode& code = c.ReturnTos();
+    EXPECT_EQ(Names(code), (std::vector<std::string>{
+                               "icReserveLocalRefCall", "icPushLocalVarRef", "icGlobCall", "icPop",
+                               "icLocalRefLiteralAssignCall", "icPushLiteral", "icAssignGlobCall", "icPush",
+                               "icPushLocalVarRef", "icPushLocalVarRef", "icGlobCall", "icPush", "icPushLocalVarRef",
+                               "icGlobCall", "icPop", "icAssignResult", "icRet"}));
+}
+
 TEST(Fusion, PushingZeroFusesLikeALiteral) {
     CodeBuilder pair(1);
     pair.Op(icPush0).Op(icAssignLocalVar, Slot(0));  // alone: stays as it is
@@ -178,26 +212,45 @@ void ExpectSameAsUnfused(TXANInstrCode op, const Variant& l, const Variant& r) {
     const std::string what = std::string(XANInstrCodeName(op)) + "(" + VarToUString(l).ToUtf8() + ", " +
                              VarToUString(r).ToUtf8() + ")";
     const char* const shapes[] = {"literal", "local", "argument triple", "local triple", "two locals triple",
-                                  "argument"};
-    for (int shape = 0; shape < 6; ++shape) {
+                                  "argument", "literal to a local", "local to a local", "local literal to a local",
+                                  "two locals to a local", "local argument triple"};
+    // The local the "to a local" shapes assign holds a text first: the assignment releases it.
+    const Variant old(u"old");
+    for (int shape = 0; shape < 11; ++shape) {
         auto build = [&](CodeBuilder& c) -> TXANByteCode& {
+            if (shape >= 6 && shape <= 9) c.Lit(old).Op(icAssignLocalVar, Slot(2));
             if (shape == 0) c.Lit(l).Lit(r).Op(op);
             else if (shape == 5) c.Lit(l).Op(icPushArg, Arg0).Op(op);
+            else if (shape == 6) c.Lit(l).Lit(r).Op(op).Op(icAssignLocalVar, Slot(2)).Op(icPushLocalVar, Slot(2));
+            else if (shape == 7) {
+                c.Lit(r).Op(icAssignLocalVar, Slot(1)).Lit(l).Op(icPushLocalVar, Slot(1)).Op(op);
+                c.Op(icAssignLocalVar, Slot(2)).Op(icPushLocalVar, Slot(2));
+            } else if (shape == 8) {
+                c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
+                c.Op(icAssignLocalVar, Slot(2)).Op(icPushLocalVar, Slot(2));
+            } else if (shape == 9) {
+                c.Lit(l).Op(icAssignLocalVar, Slot(0)).Lit(r).Op(icAssignLocalVar, Slot(1));
+                c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(op);
+                c.Op(icAssignLocalVar, Slot(2)).Op(icPushLocalVar, Slot(2));
+            } else if (shape == 10) {
+                c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Op(icPushArg, Arg0).Op(op);
+            }
             else if (shape == 1) c.Lit(r).Op(icAssignLocalVar, Slot(0)).Lit(l).Op(icPushLocalVar, Slot(0)).Op(op);
             else if (shape == 2) c.Op(icPushArg, Arg0).Lit(r).Op(op);
             else if (shape == 3) c.Lit(l).Op(icAssignLocalVar, Slot(0)).Op(icPushLocalVar, Slot(0)).Lit(r).Op(op);
-            else {
+            else if (shape == 4) {
                 c.Lit(l).Op(icAssignLocalVar, Slot(0)).Lit(r).Op(icAssignLocalVar, Slot(1));
                 c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(op);
             }
             return c.ReturnTos();
         };
-        CodeBuilder fused(2), plain(2);
+        CodeBuilder fused(3), plain(3);
         TXANByteCode& fusedCode = build(fused);
         TXANByteCode& plainCode = build(plain);
         Unfuse(plainCode);
-        Variant fusedArgs[1] = {shape == 5 ? r : l};
-        Variant plainArgs[1] = {shape == 5 ? r : l};
+        const bool argIsRight = shape == 5 || shape == 10;
+        Variant fusedArgs[1] = {argIsRight ? r : l};
+        Variant plainArgs[1] = {argIsRight ? r : l};
         EXPECT_EQ(Outcome(fusedCode, fusedArgs), Outcome(plainCode, plainArgs)) << what << " (" << shapes[shape] << ")";
     }
 }
@@ -209,8 +262,8 @@ TEST(Fusion, FusedPairsComputeWhatTheirInstructionsCompute) {
                               Variant(minInt), Variant(-1),     Variant(2.5),       Variant(-0.5),
                               Variant(u"4"),   Variant(u"ab"),  Variant(true),      Variant(),
                               Variant(std::int64_t(1) << 40),   Variant(std::int16_t(12))};
-    const TXANInstrCode ops[] = {icPlus,         icMinus, icMultiply, icMod,      icLess,
-                                 icLessEqual,    icGreater, icGreaterEqual, icEqual, icNotEqual};
+    const TXANInstrCode ops[] = {icPlus,      icMinus,   icMultiply,     icMod,   icDivide,  icLess,
+                                 icLessEqual, icGreater, icGreaterEqual, icEqual, icNotEqual};
     for (const TXANInstrCode op : ops)
         for (const Variant& l : values)
             for (const Variant& r : values) ExpectSameAsUnfused(op, l, r);
@@ -403,6 +456,23 @@ TEST(Fusion, UnfusingBeforeAPatchRestoresOnlyTheGroupsThatCoverIt) {
         ASSERT_EQ(codes(code), fused);
         XANUnfuseBefore(code.Code(), each.at);
         EXPECT_EQ(codes(code), each.want) << each.at;
+    }
+}
+
+TEST(Fusion, UnfusingBeforeAPatchReachesBackOverAGroupOfFour) {
+    // 0-3: x := x + 1 (a four, with the triple "literal, plus, assign" inside it at 1).
+    const std::vector<int> fused = {icLocalLiteralPlusToLocal, icLiteralPlusToLocal, icPlus, icAssignLocalVar};
+    const std::vector<int> plain = {icPushLocalVar, icPushLiteral, icPlus, icAssignLocalVar};
+    for (std::int32_t at = 0; at < 5; ++at) {
+        CodeBuilder c(1);
+        c.Op(icPushLocalVar, Slot(0)).Lit(Variant(1)).Op(icPlus).Op(icAssignLocalVar, Slot(0)).Op(icRet);
+        TXANByteCode& code = c.Finish();
+        XANUnfuseBefore(code.Code(), at);
+        std::vector<int> got;
+        for (std::int32_t i = 0; i < 4; ++i) got.push_back(code.Code()[i].Code);
+        std::vector<int> want = at == 0 || at == 4 ? fused : plain;
+        if (at == 1) want[1] = icLiteralPlusToLocal;  // the patched head stops its own group
+        EXPECT_EQ(got, want) << at;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "vm/bytecode/Fusion.h"
 
+#include <atomic>
+
 #include "vm/bytecode/Operands.h"
 #include "vm/bytecode/VMConstants.h"
 
@@ -7,19 +9,23 @@ namespace xan {
 
 namespace {
 
-// One row of XAN_FUSED_CODES: the fused code and the codes of its group (two or three).
+// One row of XAN_FUSED_CODES: the fused code and the codes of its group (two to four).
 struct TFusedGroup {
     TXANInstrCode Fused;
-    TXANInstrCode Codes[3];
+    TXANInstrCode Codes[MaxFusedGroupSize];
     int Size;
 };
 
 constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond) noexcept {
-    return {AFused, {AFirst, ASecond, icBreak}, 2};
+    return {AFused, {AFirst, ASecond, icBreak, icBreak}, 2};
 }
 constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond,
                             TXANInstrCode AThird) noexcept {
-    return {AFused, {AFirst, ASecond, AThird}, 3};
+    return {AFused, {AFirst, ASecond, AThird, icBreak}, 3};
+}
+constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond,
+                            TXANInstrCode AThird, TXANInstrCode AFourth) noexcept {
+    return {AFused, {AFirst, ASecond, AThird, AFourth}, 4};
 }
 
 constexpr TFusedGroup Groups[] = {
@@ -27,26 +33,6 @@ constexpr TFusedGroup Groups[] = {
     XAN_FUSED_CODES(XAN_FUSED_GROUP)
 #undef XAN_FUSED_GROUP
 };
-
-// The fused code of the pair (AFirst, ASecond) or of the triple (AFirst, ASecond, AThird);
-// icBreak when there is none.
-constexpr TXANInstrCode GroupCode(TXANInstrCode AFirst, TXANInstrCode ASecond,
-                                  TXANInstrCode AThird = icBreak) noexcept {
-    const int size = AThird == icBreak ? 2 : 3;
-    for (const TFusedGroup& group : Groups)
-        if (group.Size == size && group.Codes[0] == AFirst && group.Codes[1] == ASecond && group.Codes[2] == AThird)
-            return group.Fused;
-    return icBreak;
-}
-
-// A triple that cannot take its short way runs its first push alone and leaves the rest to the
-// pair its second and third instructions form: every triple needs that pair.
-constexpr bool EveryTripleEndsInAPair() noexcept {
-    for (const TFusedGroup& group : Groups)
-        if (group.Size == 3 && GroupCode(group.Codes[1], group.Codes[2]) == icBreak) return false;
-    return true;
-}
-static_assert(EveryTripleEndsInAPair(), "the last two instructions of a fused triple must be a fused pair");
 
 // Literal and local constant pushes are the same instruction for the loop (both push the value
 // their operand points at); so is pushing zero, once fused (its operand then points at a
@@ -56,16 +42,38 @@ TXANInstrCode GroupCodeOf(const TXANInstr& AInstr) noexcept {
     return code == icPushLocalConst || code == icPush0 ? icPushLiteral : code;
 }
 
-TXANInstrCode FusedCode(const TXANInstr& AFirst, const TXANInstr& ASecond) noexcept {
-    const TXANInstrCode first = GroupCodeOf(AFirst);
-    const TXANInstrCode fused = GroupCode(first, GroupCodeOf(ASecond));
-    // A loop's step and its test must belong to the same loop.
-    if (fused != icBreak && (first == icForInc || first == icForDec) && AFirst.Data != ASecond.Data) return icBreak;
-    return fused;
+bool SameCodes(const TFusedGroup& AGroup, const TXANInstr* AFirst) noexcept {
+    for (int k = 0; k < AGroup.Size; ++k)
+        if (GroupCodeOf(AFirst[k]) != AGroup.Codes[k]) return false;
+    return true;
 }
 
-TXANInstrCode FusedTripleCode(const TXANInstr* AFirst) noexcept {
-    return GroupCode(GroupCodeOf(AFirst[0]), GroupCodeOf(AFirst[1]), GroupCodeOf(AFirst[2]));
+// The operands the fused form of a group relies on, beyond the codes: a loop's step and its
+// test belong to the same loop; an element read or store through a call site passes one index
+// (the reference just pushed) and, for a read, reserves one result slot just below it.
+bool OperandsFit(const TFusedGroup& AGroup, const TXANInstr* AFirst) noexcept {
+    const TXANInstrCode first = AGroup.Codes[0];
+    if (first == icForInc || first == icForDec) return AFirst[0].Data == AFirst[1].Data;
+    const TXANInstrCode last = AGroup.Codes[AGroup.Size - 1];
+    if (last == icGlobCall) {
+        const TXANCall& call = *AFirst[2].DataAs<TXANCall>();
+        return AFirst[0].DataInt() == 1 && call.FArgCount == 1 && call.FArgsOffset == 0 && call.FResOffset == 1;
+    }
+    if (last == icAssignGlobCall) {
+        const TXANCall& call = *AFirst[2].DataAs<TXANCall>();
+        return call.FArgCount == 1 && call.FArgsOffset == 1;
+    }
+    return true;
+}
+
+// The largest group that starts at AFirst and ends before ALimit; none when no group does.
+const TFusedGroup* GroupAt(const TXANInstr* AFirst, const TXANInstr* ALimit) noexcept {
+    const TFusedGroup* best = nullptr;
+    for (const TFusedGroup& group : Groups)
+        if (group.Size <= ALimit - AFirst && (!best || group.Size > best->Size) && SameCodes(group, AFirst) &&
+            OperandsFit(group, AFirst))
+            best = &group;
+    return best;
 }
 
 const TFusedGroup* GroupOf(std::uint8_t AFused) noexcept {
@@ -74,46 +82,53 @@ const TFusedGroup* GroupOf(std::uint8_t AFused) noexcept {
     return nullptr;
 }
 
-bool IsTripleCode(std::uint8_t ACode) noexcept {
-    const TFusedGroup* group = GroupOf(ACode);
-    return group && group->Size == 3;
-}
-
 // AInstr becomes the head of a fused group with code AFused.
 void MakeHead(TXANInstr& AInstr, TXANInstrCode AFused) noexcept {
     if (AInstr.Code == icPush0) AInstr.Data = reinterpret_cast<std::uintptr_t>(&XANInteger0);
     AInstr.Code = AFused;
 }
 
+// Fuses the largest group at AFirst that ends before ALimit, and within it the largest group
+// at its second instruction, and so on: a group that cannot take its short way runs its head
+// alone and leaves the rest to the group (or the plain instructions) after it. Answers the
+// group's size; 0 when none starts there.
+int FuseAt(TXANInstr* AFirst, const TXANInstr* ALimit) noexcept {
+    const TFusedGroup* group = GroupAt(AFirst, ALimit);
+    if (!group) return 0;
+    FuseAt(AFirst + 1, AFirst + group->Size);
+    MakeHead(*AFirst, group->Fused);
+    return group->Size;
+}
+
 void Unfuse(TXANInstr& AInstr) noexcept {
     AInstr.StoreCode(XANUnfusedCode(static_cast<TXANInstrCode>(AInstr.LoadCode())));
 }
 
+std::atomic<bool> GFusionEnabled{true};
+
 }  // namespace
 
+void XANSetFusionEnabled(bool AEnabled) noexcept { GFusionEnabled.store(AEnabled, std::memory_order_relaxed); }
+bool XANFusionEnabled() noexcept { return GFusionEnabled.load(std::memory_order_relaxed); }
+
 void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
-    for (std::int32_t i = 0; i + 1 < ACount; ++i) {
-        if (i + 2 < ACount) {
-            const TXANInstrCode triple = FusedTripleCode(ACode + i);
-            if (triple != icBreak) {
-                MakeHead(ACode[i], triple);
-                MakeHead(ACode[i + 1], FusedCode(ACode[i + 1], ACode[i + 2]));
-                i += 2;  // neither the literal push nor the operation starts another group
-                continue;
-            }
-        }
-        const TXANInstrCode fused = FusedCode(ACode[i], ACode[i + 1]);
-        if (fused == icBreak) continue;
-        MakeHead(ACode[i], fused);
-        ++i;  // the second instruction is not the first of another pair
+    if (!XANFusionEnabled()) return;
+    const TXANInstr* const end = ACode + ACount;
+    for (std::int32_t i = 0; i + 1 < ACount;) {
+        const int size = FuseAt(ACode + i, end);
+        // No instruction of a group starts another group past its end.
+        i += size ? size : 1;
     }
 }
 
 void XANUnfuseBefore(TXANInstr* ACode, std::int32_t AIndex) noexcept {
-    // The head of a triple two before; then the head of whatever group starts just before (a
-    // pair, a triple, or the pair inside the triple just unfused).
-    if (AIndex >= 2 && IsTripleCode(ACode[AIndex - 2].LoadCode())) Unfuse(ACode[AIndex - 2]);
-    if (AIndex >= 1) Unfuse(ACode[AIndex - 1]);
+    // Every group that starts before AIndex and reaches it: a group of n covers the n - 1
+    // instructions after its head. The farthest first, so that the heads inside it are seen too.
+    for (std::int32_t back = MaxFusedGroupSize - 1; back >= 1; --back) {
+        if (AIndex < back) continue;
+        const TFusedGroup* group = GroupOf(ACode[AIndex - back].LoadCode());
+        if (group && group->Size > back) Unfuse(ACode[AIndex - back]);
+    }
 }
 
 TXANInstrCode XANUnfusedCode(TXANInstrCode ACode) noexcept {

@@ -37,17 +37,22 @@
 
 // The fused instructions, one row each: X(fused code, the codes of the group it runs as one).
 // The fusion pass gives the fused code to the first instruction of such a group; the compilers
-// never emit it. A group is a pair "push, operate" or "step a loop, test it", or a triple "push,
-// push, operate" whose last two instructions are also a pair here. icPushLiteral stands for
-// every literal push (icPushLiteral, icPushLocalConst, icPush0). This table is the only list:
-// the fusion pass (vm/bytecode/Fusion.cpp) finds its groups here, and the dispatch loop
-// (vm/interp/Interpreter.cpp) makes each row's case from the codes of its group, so a new
-// fused instruction is a new row.
+// never emit it. A group is a pair "push, operate" or "step a loop, test it", a triple "push,
+// push, operate" or "push, operate, assign to a local", a quadruple "push, push, operate, assign
+// to a local", or an element access through a call site ("reserve the result, push the index
+// by reference, call", "push the index by reference, push a literal, assign"). Within a group,
+// the largest group that starts at its second instruction is fused too: that is what runs when
+// the head cannot take the short way and runs alone. icPushLiteral stands for every literal push
+// (icPushLiteral, icPushLocalConst, icPush0). This table is the only list: the fusion pass
+// (vm/bytecode/Fusion.cpp) finds its groups here, and the dispatch loop
+// (vm/interp/Interpreter.cpp) makes each row's case from the codes of its group, so a new fused
+// instruction is a new row.
 #define XAN_FUSED_CODES(X) \
     X(icLiteralPlus, icPushLiteral, icPlus) \
     X(icLiteralMinus, icPushLiteral, icMinus) \
     X(icLiteralMultiply, icPushLiteral, icMultiply) \
     X(icLiteralMod, icPushLiteral, icMod) \
+    X(icLiteralDivide, icPushLiteral, icDivide) \
     X(icLiteralLess, icPushLiteral, icLess) \
     X(icLiteralLessEqual, icPushLiteral, icLessEqual) \
     X(icLiteralGreater, icPushLiteral, icGreater) \
@@ -57,6 +62,7 @@
     X(icLocalPlus, icPushLocalVar, icPlus) \
     X(icLocalMinus, icPushLocalVar, icMinus) \
     X(icLocalMultiply, icPushLocalVar, icMultiply) \
+    X(icLocalDivide, icPushLocalVar, icDivide) \
     X(icLocalLess, icPushLocalVar, icLess) \
     X(icLocalLessEqual, icPushLocalVar, icLessEqual) \
     X(icLocalGreater, icPushLocalVar, icGreater) \
@@ -74,6 +80,8 @@
     X(icArgLiteralNotEqual, icPushArg, icPushLiteral, icNotEqual) \
     X(icLocalLiteralPlus, icPushLocalVar, icPushLiteral, icPlus) \
     X(icLocalLiteralMinus, icPushLocalVar, icPushLiteral, icMinus) \
+    X(icLocalLiteralMultiply, icPushLocalVar, icPushLiteral, icMultiply) \
+    X(icLocalLiteralDivide, icPushLocalVar, icPushLiteral, icDivide) \
     X(icLocalLiteralLess, icPushLocalVar, icPushLiteral, icLess) \
     X(icLocalLiteralLessEqual, icPushLocalVar, icPushLiteral, icLessEqual) \
     X(icLocalLiteralGreater, icPushLocalVar, icPushLiteral, icGreater) \
@@ -93,7 +101,27 @@
     X(icArgLess, icPushArg, icLess) \
     X(icArgLessEqual, icPushArg, icLessEqual) \
     X(icArgGreater, icPushArg, icGreater) \
-    X(icArgGreaterEqual, icPushArg, icGreaterEqual)
+    X(icArgGreaterEqual, icPushArg, icGreaterEqual) \
+    X(icLocalArgLess, icPushLocalVar, icPushArg, icLess) \
+    X(icLocalArgLessEqual, icPushLocalVar, icPushArg, icLessEqual) \
+    X(icLocalArgGreater, icPushLocalVar, icPushArg, icGreater) \
+    X(icLocalArgGreaterEqual, icPushLocalVar, icPushArg, icGreaterEqual) \
+    X(icLiteralPlusToLocal, icPushLiteral, icPlus, icAssignLocalVar) \
+    X(icLiteralMinusToLocal, icPushLiteral, icMinus, icAssignLocalVar) \
+    X(icLiteralMultiplyToLocal, icPushLiteral, icMultiply, icAssignLocalVar) \
+    X(icLiteralDivideToLocal, icPushLiteral, icDivide, icAssignLocalVar) \
+    X(icLiteralModToLocal, icPushLiteral, icMod, icAssignLocalVar) \
+    X(icLocalPlusToLocal, icPushLocalVar, icPlus, icAssignLocalVar) \
+    X(icLocalMinusToLocal, icPushLocalVar, icMinus, icAssignLocalVar) \
+    X(icLocalMultiplyToLocal, icPushLocalVar, icMultiply, icAssignLocalVar) \
+    X(icLocalLiteralPlusToLocal, icPushLocalVar, icPushLiteral, icPlus, icAssignLocalVar) \
+    X(icLocalLiteralMinusToLocal, icPushLocalVar, icPushLiteral, icMinus, icAssignLocalVar) \
+    X(icLocalLiteralMultiplyToLocal, icPushLocalVar, icPushLiteral, icMultiply, icAssignLocalVar) \
+    X(icLocalLocalPlusToLocal, icPushLocalVar, icPushLocalVar, icPlus, icAssignLocalVar) \
+    X(icLocalLocalMinusToLocal, icPushLocalVar, icPushLocalVar, icMinus, icAssignLocalVar) \
+    X(icLocalLocalMultiplyToLocal, icPushLocalVar, icPushLocalVar, icMultiply, icAssignLocalVar) \
+    X(icReserveLocalRefCall, icPush, icPushLocalVarRef, icGlobCall) \
+    X(icLocalRefLiteralAssignCall, icPushLocalVarRef, icPushLiteral, icAssignGlobCall)
 
 namespace xan {
 

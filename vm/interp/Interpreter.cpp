@@ -4,6 +4,7 @@
 // only where somebody else may look at it (hooks, breaks, exceptions).
 #include "vm/interp/Interpreter.h"
 
+#include <bit>
 #include <exception>
 
 #include "platform/core/Assert.h"
@@ -109,15 +110,10 @@ inline bool AssignCachedSite(Variant& AVar, const TXANCall& ACall, Variant* sp) 
     return XANWriteElementInPlace(AVar, sp[-1 - ACall.FArgsOffset].Deref(), sp[-1]);
 }
 
-// Push a scalar (raw bits of type AType) or a Double onto the Empty slot above the top.
+// Push a scalar (raw bits of type AType: a number or a Boolean) onto the Empty slot above the top.
 inline void PushScalar(Variant*& sp, VarType AType, std::int64_t ABits) noexcept {
     sp->VType = AType;
     sp->VInt64 = ABits;
-    ++sp;
-}
-inline void PushDouble(Variant*& sp, double AValue) noexcept {
-    sp->VType = varDouble;
-    sp->VDouble = AValue;
     ++sp;
 }
 
@@ -319,19 +315,25 @@ namespace {
 // ---- Operators, by instruction code.
 
 constexpr bool IsArithmetic(TXANInstrCode ACode) noexcept {
-    return ACode == icPlus || ACode == icMinus || ACode == icMultiply || ACode == icMod;
+    return ACode == icPlus || ACode == icMinus || ACode == icMultiply || ACode == icMod || ACode == icDivide;
 }
+// Two Integers take a short way under + - * mod (a quotient is a Double: the general operation).
+constexpr bool HasIntArith(TXANInstrCode ACode) noexcept { return ACode != icDivide; }
 constexpr bool IsComparison(TXANInstrCode ACode) noexcept {
     return ACode == icLess || ACode == icLessEqual || ACode == icGreater || ACode == icGreaterEqual ||
            ACode == icEqual || ACode == icNotEqual;
 }
 
 // Two Integers under arithmetic code Code: false when the general operation must decide (an
-// overflow; for mod a zero divisor, an error, and -1, whose quotient can overflow).
+// overflow; for mod a zero divisor, an error, and -1, whose quotient can overflow; every
+// quotient of /).
 template <TXANInstrCode Code>
 [[gnu::always_inline]] inline bool IntArith(std::int32_t l, std::int32_t r, std::int32_t& out) noexcept {
     static_assert(IsArithmetic(Code), "an arithmetic instruction");
-    if constexpr (Code == icMod) {
+    if constexpr (!HasIntArith(Code)) {
+        (void)l, (void)r, (void)out;
+        return false;
+    } else if constexpr (Code == icMod) {
         if (r == 0 || r == -1) return false;
         out = l % r;
         return true;
@@ -341,7 +343,9 @@ template <TXANInstrCode Code>
     }
 }
 
-// Two Doubles take a short way under + - * (mod goes to the general operation).
+// Two Doubles take a short way under + - * / (mod goes to the general operation). A quotient
+// of Doubles is the processor's: a zero divisor gives an infinity or NaN, as the general
+// operation does.
 constexpr bool HasFloatArith(TXANInstrCode ACode) noexcept { return ACode != icMod; }
 
 template <TXANInstrCode Code>
@@ -350,8 +354,10 @@ template <TXANInstrCode Code>
         return l + r;
     else if constexpr (Code == icMinus)
         return l - r;
-    else
+    else if constexpr (Code == icMultiply)
         return l * r;
+    else
+        return l / r;
 }
 
 template <TXANInstrCode Code>
@@ -466,11 +472,12 @@ template <TXANInstrCode Step>
     return TXANValueOps::Compare(var, last, AUpward ? ckLE : ckGE);
 }
 
-// ---- Fused groups (one row of XAN_FUSED_CODES each; vm/bytecode/Fusion.h), tried in four
+// ---- Fused groups (one row of XAN_FUSED_CODES each; vm/bytecode/Fusion.h), tried in five
 // ---- ways: a comparison of Integers branching at once, the Integer way (for "assign to the
-// ---- result", the only way), the Double way, and the head's own unfused work, after which the
-// ---- next instruction (itself a pair's head, or the pair's second) does the rest. The short
-// ---- ways skip the instructions the group covers.
+// ---- result", the only way), the Double way, an element read or written in place through a
+// ---- cached call site, and the head's own unfused work, after which the next instruction (the
+// ---- head of the group inside, or a plain instruction) does the rest. The short ways skip the
+// ---- instructions the group covers.
 
 // The value that the push AInstr of a group makes, where it stands (icPushLiteral stands for
 // every literal push; a fused icPush0 points at a shared zero).
@@ -489,142 +496,222 @@ template <TXANInstrCode Push>
 
 constexpr bool IsLoopStep(TXANInstrCode ACode) noexcept { return ACode == icForInc || ACode == icForDec; }
 
+// What a group does, told by its codes.
+enum class TGroupShape {
+    LoopStep,           // step a loop, test it
+    PushToResult,       // push, assign to the result
+    PushOp,             // push, operate (the pushed value is the right operand)
+    PushPushOp,         // push, push, operate
+    PushOpToLocal,      // push, operate, assign to a local
+    PushPushOpToLocal,  // push, push, operate, assign to a local
+    ElementRead,        // reserve the result, push a local by reference, call a global site
+    ElementStore        // push a local by reference, push a literal, assign through a global site
+};
+
+template <TXANInstrCode... Codes>
+struct TGroup {
+    static constexpr int Size = sizeof...(Codes);
+    static constexpr TXANInstrCode Code[Size] = {Codes...};
+    static constexpr TXANInstrCode Last = Code[Size - 1];
+    static constexpr TGroupShape Shape = [] {
+        if (Size == 2) {
+            if (IsLoopStep(Code[0])) return TGroupShape::LoopStep;
+            return Last == icAssignResult ? TGroupShape::PushToResult : TGroupShape::PushOp;
+        }
+        if (Size == 4) return TGroupShape::PushPushOpToLocal;
+        if (Last == icAssignLocalVar) return TGroupShape::PushOpToLocal;
+        if (Last == icGlobCall) return TGroupShape::ElementRead;
+        if (Last == icAssignGlobCall) return TGroupShape::ElementStore;
+        return TGroupShape::PushPushOp;
+    }();
+    // The operation of a group that operates; its left operand is the top of the stack unless
+    // two values are pushed.
+    static constexpr bool TwoPushes = Shape == TGroupShape::PushPushOp || Shape == TGroupShape::PushPushOpToLocal;
+    static constexpr bool ToLocal = Shape == TGroupShape::PushOpToLocal || Shape == TGroupShape::PushPushOpToLocal;
+    static constexpr bool Operates = Shape == TGroupShape::PushOp || TwoPushes || ToLocal;
+    static constexpr TXANInstrCode Op = !Operates ? icBreak : TwoPushes ? Code[2] : Code[1];
+    static_assert(!ToLocal || IsArithmetic(Op), "only arithmetic assigns to a local at once");
+    static_assert(Shape != TGroupShape::ElementRead || (Code[0] == icPush && Code[1] == icPushLocalVarRef),
+                  "an element read reserves its result and passes its index by reference");
+    static_assert(Shape != TGroupShape::ElementStore ||
+                      (Code[0] == icPushLocalVarRef && Code[1] == icPushLiteral),
+                  "an element store passes its index by reference and stores a literal");
+};
+
+// The operands of an operating group: the left one (the top of the stack, or the first push)
+// and the right one (the last push).
+template <class G>
+[[gnu::always_inline]] inline const VarData& LeftOperand(PXANInstr AInstr, Variant* sp, Variant* stack, Variant* args) {
+    if constexpr (G::TwoPushes)
+        return PushedValue<G::Code[0]>(AInstr[0], stack, args);
+    else
+        return sp[-1];
+}
+template <class G>
+[[gnu::always_inline]] inline const VarData& RightOperand(PXANInstr AInstr, Variant* stack, Variant* args) {
+    constexpr int at = G::TwoPushes ? 1 : 0;
+    return PushedValue<G::Code[at]>(AInstr[at], stack, args);
+}
+
+// Where an operating group's number goes, and the instruction after the group: in place of
+// the left operand on the stack, onto the stack, or into a local (the left operand popped when
+// it was on the stack). ABits are the raw bits of a value of type AType (a number or Boolean).
+template <class G>
+[[gnu::always_inline]] inline PXANInstr PutResult(PXANInstr AInstr, Variant*& sp, Variant* stack, VarType AType,
+                                                  std::int64_t ABits) noexcept {
+    if constexpr (G::ToLocal) {
+        if constexpr (!G::TwoPushes) PopScalar(sp);
+        // As icAssignLocalVar: the local's old value released, the number stored.
+        stack[AInstr[G::Size - 1].Data].SetRaw(AType, ABits);
+    } else if constexpr (G::TwoPushes) {
+        PushScalar(sp, AType, ABits);
+    } else {
+        sp[-1].VType = AType;
+        sp[-1].VInt64 = ABits;
+    }
+    return AInstr + G::Size;
+}
+[[gnu::always_inline]] inline std::int64_t DoubleBits(double AValue) noexcept {
+    return std::bit_cast<std::int64_t>(AValue);
+}
+
 // A comparison on Integers followed by a conditional jump branches at once: the jump's target
 // or the instruction after it; none (nothing done) for other operands, other groups, or when no
 // jump follows (the Integer way then stores the Boolean).
-template <TXANInstrCode First, TXANInstrCode Second>
+template <TXANInstrCode... Codes>
 [[gnu::always_inline]] inline PXANInstr BranchWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    if constexpr (!IsComparison(Second)) {
+    using G = TGroup<Codes...>;
+    if constexpr (!G::Operates || !IsComparison(G::Op)) {
         return nullptr;
     } else {
-        const VarData& r = PushedValue<First>(*AInstr, stack, args);
-        const Variant& l = sp[-1];
-        if (l.VType != varInteger || r.VType != varInteger) return nullptr;
-        const PXANInstr to = BranchTarget(AInstr + 2, IntCompare<Second>(l.VInteger, r.VInteger));
+        const VarData& l = LeftOperand<G>(AInstr, sp, stack, args);
+        if (l.VType != varInteger) return nullptr;
+        const VarData& r = RightOperand<G>(AInstr, stack, args);
+        if (r.VType != varInteger) return nullptr;
+        const PXANInstr to = BranchTarget(AInstr + G::Size, IntCompare<G::Op>(l.VInteger, r.VInteger));
         if (!to) return nullptr;
-        PopScalar(sp);
+        if constexpr (!G::TwoPushes) PopScalar(sp);
         return to;
     }
 }
 
-template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
-[[gnu::always_inline]] inline PXANInstr BranchWay(PXANInstr AInstr, Variant*& /*sp*/, Variant* stack, Variant* args) {
-    if constexpr (!IsComparison(Op)) {
-        return nullptr;
-    } else {
-        const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
-        if (l.VType != varInteger) return nullptr;
-        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
-        if (r.VType != varInteger) return nullptr;
-        return BranchTarget(AInstr + 3, IntCompare<Op>(l.VInteger, r.VInteger));
-    }
-}
-
-// The pair (First, Second) headed by AInstr: "push, operate", "push, assign to the result" or
-// "step a loop, test it".
-template <TXANInstrCode First, TXANInstrCode Second>
+// The Integer way: a loop's step and its test, a push assigned to the result, or an operation
+// on two Integers (a comparison stores its Boolean).
+template <TXANInstrCode... Codes>
 [[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
                                                Variant* result) {
-    if constexpr (IsLoopStep(First)) {
+    using G = TGroup<Codes...>;
+    if constexpr (G::Shape == TGroupShape::LoopStep) {
         // A loop's step and its test of the same loop, for an Integer within range.
-        static_assert((First == icForInc && Second == icForJmpIfLE) || (First == icForDec && Second == icForJmpIfGE),
+        constexpr TXANInstrCode step = G::Code[0];
+        static_assert((step == icForInc && G::Last == icForJmpIfLE) || (step == icForDec && G::Last == icForJmpIfGE),
                       "a loop's step and its test in the same direction");
         const TXANFor& loop = *AInstr->DataAs<TXANFor>();
         Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
         const Variant& last = stack[loop.FToVar];
         std::int32_t out;
         if (var.VType != varInteger || last.VType != varInteger ||
-            !VarInt32Op(First == icForInc ? VarOp::Add : VarOp::Sub, var.VInteger, 1, out))
+            !VarInt32Op(step == icForInc ? VarOp::Add : VarOp::Sub, var.VInteger, 1, out))
             return nullptr;
         var.VInteger = out;
-        if (First == icForInc ? out <= last.VInteger : out >= last.VInteger) return TargetOf(loop.FJmpLabel);
+        if (step == icForInc ? out <= last.VInteger : out >= last.VInteger) return TargetOf(loop.FJmpLabel);
         return AInstr + 2;
-    } else if constexpr (Second == icAssignResult) {
-        const VarData& v = PushedValue<First>(*AInstr, stack, args);
+    } else if constexpr (G::Shape == TGroupShape::PushToResult) {
+        const VarData& v = PushedValue<G::Code[0]>(*AInstr, stack, args);
         XAN_ASSERT(Unit, result);
         result->Assign(v);
         return AInstr + 2;
+    } else if constexpr (!G::Operates || !(IsComparison(G::Op) || HasIntArith(G::Op))) {
+        return nullptr;
     } else {
-        // The pushed value is the right operand, the top of the stack the left.
-        const VarData& r = PushedValue<First>(*AInstr, stack, args);
-        Variant& l = sp[-1];
-        if (l.VType != varInteger || r.VType != varInteger) return nullptr;
-        if constexpr (IsComparison(Second)) {
-            l.SetRaw(varBoolean, IntCompare<Second>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
-            return AInstr + 2;
+        const VarData& l = LeftOperand<G>(AInstr, sp, stack, args);
+        if (l.VType != varInteger) return nullptr;
+        const VarData& r = RightOperand<G>(AInstr, stack, args);
+        if (r.VType != varInteger) return nullptr;
+        if constexpr (IsComparison(G::Op)) {
+            return PutResult<G>(AInstr, sp, stack, varBoolean,
+                                IntCompare<G::Op>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
         } else {
             std::int32_t out;
-            if (!IntArith<Second>(l.VInteger, r.VInteger, out)) return nullptr;
-            l.VInteger = out;
-            return AInstr + 2;
+            if (!IntArith<G::Op>(l.VInteger, r.VInteger, out)) return nullptr;
+            return PutResult<G>(AInstr, sp, stack, varInteger, out);
         }
     }
 }
 
-template <TXANInstrCode First, TXANInstrCode Second>
+template <TXANInstrCode... Codes>
 [[gnu::always_inline]] inline PXANInstr FloatWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    if constexpr (IsLoopStep(First) || IsComparison(Second) || !HasFloatArith(Second)) {
+    using G = TGroup<Codes...>;
+    if constexpr (!G::Operates || IsComparison(G::Op) || !HasFloatArith(G::Op)) {
         return nullptr;
     } else {
-        const VarData& r = PushedValue<First>(*AInstr, stack, args);
-        Variant& l = sp[-1];
+        const VarData& l = LeftOperand<G>(AInstr, sp, stack, args);
+        const VarData& r = RightOperand<G>(AInstr, stack, args);
         if (l.VType != varDouble || r.VType != varDouble) return nullptr;
-        l.VDouble = FloatArith<Second>(l.VDouble, r.VDouble);
-        return AInstr + 2;
+        return PutResult<G>(AInstr, sp, stack, varDouble, DoubleBits(FloatArith<G::Op>(l.VDouble, r.VDouble)));
     }
 }
 
-template <TXANInstrCode First, TXANInstrCode Second>
+// `a[i]` read or `a[i] := literal` stored where the element stands, when the group's call site
+// has resolved to a variable holding an array (as the loop's icGlobCall / icAssignGlobCall
+// would do it, without the index pushed by reference and popped again); none, nothing done,
+// otherwise. The fusion pass checked the call's operands: one index, just below the literal.
+template <TXANInstrCode... Codes>
+[[gnu::always_inline]] inline PXANInstr ElementWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
+                                                   const TXANCallStackFrame& AFrame) {
+    using G = TGroup<Codes...>;
+    if constexpr (G::Shape != TGroupShape::ElementRead && G::Shape != TGroupShape::ElementStore) {
+        return nullptr;
+    } else {
+        constexpr int indexAt = G::Shape == TGroupShape::ElementRead ? 1 : 0;
+        const TXANCall& call = *AInstr[2].DataAs<TXANCall>();
+        const TXANSiteTarget target = call.FSiteCache.Lookup(AFrame.ThreadVM, AFrame.CurNS);
+        if (!target || !target.IsVariable()) return nullptr;
+        const VarData& index = stack[AInstr[indexAt].Data].Deref();
+        if constexpr (G::Shape == TGroupShape::ElementRead) {
+            if (!XANReadElementInPlace(target.Variable(stack, args), index, *sp)) return nullptr;
+            ++sp;
+        } else {
+            if (!XANWriteElementInPlace(target.Variable(stack, args), index, *AInstr[1].DataAs<const Variant>()))
+                return nullptr;
+        }
+        return AInstr + 3;
+    }
+}
+
+// One push of a group, alone.
+template <TXANInstrCode Push>
+[[gnu::always_inline]] inline void PushAlone(const TXANInstr& AInstr, Variant*& sp, Variant* stack, Variant* args) {
+    if constexpr (Push == icPush) {
+        sp += AInstr.DataInt();  // reserved slots are Empty already
+    } else if constexpr (Push == icPushLocalVarRef) {
+        XANSetRef(*sp++, &stack[AInstr.Data]);
+    } else {
+        XANPushCopy(sp, PushedValue<Push>(AInstr, stack, args));
+    }
+}
+
+// The work of the group's instructions before its operation, alone: its head, or both pushes
+// of a group that makes two (the group inside it, starting at the second push, would find the
+// same operands and fail as well). The operation's own instruction goes on from there.
+template <TXANInstrCode... Codes>
 [[gnu::always_inline]] inline PXANInstr UnfusedWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    if constexpr (IsLoopStep(First)) {
+    using G = TGroup<Codes...>;
+    constexpr TXANInstrCode head = G::Code[0];
+    if constexpr (IsLoopStep(head)) {
         const TXANFor& loop = *AInstr->DataAs<TXANFor>();
         Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
-        TXANValueOps::BinaryOp(var, XANInteger1, var, First == icForInc ? boAdd : boSubtract);
+        TXANValueOps::BinaryOp(var, XANInteger1, var, head == icForInc ? boAdd : boSubtract);
+        return AInstr + 1;
+    } else if constexpr (G::TwoPushes || G::Shape == TGroupShape::ElementRead ||
+                         G::Shape == TGroupShape::ElementStore) {
+        PushAlone<head>(AInstr[0], sp, stack, args);
+        PushAlone<G::Code[1]>(AInstr[1], sp, stack, args);
+        return AInstr + 2;
     } else {
-        XANPushCopy(sp, PushedValue<First>(*AInstr, stack, args));
+        PushAlone<head>(AInstr[0], sp, stack, args);
+        return AInstr + 1;
     }
-    return AInstr + 1;
-}
-
-// The triple (Left, Right, Op) headed by AInstr: "push, push, operate". The result replaces all
-// three, and a comparison may branch at once.
-template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
-[[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
-                                               Variant* /*result*/) {
-    const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
-    if constexpr (IsComparison(Op)) {
-        if (l.VType != varInteger) return nullptr;
-        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
-        if (r.VType != varInteger) return nullptr;
-        PushScalar(sp, varBoolean, IntCompare<Op>(l.VInteger, r.VInteger) ? VarTrue : VarFalse);
-        return AInstr + 3;
-    } else {
-        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
-        std::int32_t out;
-        if (l.VType != varInteger || r.VType != varInteger || !IntArith<Op>(l.VInteger, r.VInteger, out))
-            return nullptr;
-        PushScalar(sp, varInteger, out);
-        return AInstr + 3;
-    }
-}
-
-template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
-[[gnu::always_inline]] inline PXANInstr FloatWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    if constexpr (IsComparison(Op) || !HasFloatArith(Op)) {
-        return nullptr;
-    } else {
-        const VarData& l = PushedValue<Left>(AInstr[0], stack, args);
-        const VarData& r = PushedValue<Right>(AInstr[1], stack, args);
-        if (l.VType != varDouble || r.VType != varDouble) return nullptr;
-        PushDouble(sp, FloatArith<Op>(l.VDouble, r.VDouble));
-        return AInstr + 3;
-    }
-}
-
-template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
-[[gnu::always_inline]] inline PXANInstr UnfusedWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    XANPushCopy(sp, PushedValue<Left>(AInstr[0], stack, args));
-    return AInstr + 1;
 }
 
 }  // namespace
@@ -675,6 +762,7 @@ template <TXANInstrCode Left, TXANInstrCode Right, TXANInstrCode Op>
         if (const PXANInstr to = BranchWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(to);          \
         if (const PXANInstr next = IntWay<__VA_ARGS__>(ip, sp, stack, args, result)) XAN_GO_TO(next); \
         if (const PXANInstr next = FloatWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(next);       \
+        if (const PXANInstr next = ElementWay<__VA_ARGS__>(ip, sp, stack, args, *frame)) XAN_GO_TO(next); \
         ip = UnfusedWay<__VA_ARGS__>(ip, sp, stack, args);                                            \
         DISPATCH();                                                                                   \
     }
@@ -981,6 +1069,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
                 OP(icDivide) : {
+                    if (FloatArithmetic<icDivide>(sp)) NEXT();
                     GeneralBinary(sp, boDivide);
                     NEXT();
                 }

@@ -1,0 +1,101 @@
+// Statements the machine runs as one fused step when their operands are Integers or Doubles
+// (a local := a local or literal operated with a local or literal, a comparison of a local with
+// a parameter, an element of a local array read or given a literal), here with values of
+// every kind: overflow, text, Null, Booleans and references take the general ways, with the
+// same results and errors.
+function Shapes(v; w);
+var x, y, z, t;
+begin
+  x := v;
+  y := w;
+  t := 'old text';
+  x := x + 1;
+  t := x - y;
+  z := x * 3;
+  z := (x + y) - 2;
+  y := (x * 2) + y;
+  t := z / 4;
+  z := y * x;
+  if x <= w then Result := 'le' else Result := 'gt';
+  if x > w then Result := Result + ' gt' else Result := Result + ' le';
+  Result := Result + ': ' + VarToStr(x) + ' ' + VarToStr(y) + ' ' + VarToStr(z) + ' ' + VarToStr(t);
+end;
+
+// The error's class, text and position (without the script's path, which depends on how the
+// runner was started).
+procedure ShowError(E);
+var m;
+begin
+  m := E.Message;
+  ShowMessage(E.ClassName + ': ' + Copy(m, 1, Pos('Source:', m) - 1) + Copy(m, Pos('[line', m), 100));
+end;
+
+procedure Show(v; w);
+begin
+  try
+    ShowMessage(Shapes(v, w));
+  except
+    on E: Exception do ShowError(E);
+  end;
+end;
+
+procedure Bump(var x; d);
+var y;
+begin
+  y := d;
+  x := x + y;
+end;
+
+procedure Elements(n);
+var flags, i, j, count, words;
+begin
+  flags := array[n] of Integer;
+  words := array[3] of Variant;
+  i := 2;
+  while i <= n do
+  begin
+    j := i * i;
+    while j <= n do
+    begin
+      flags[j] := 1;
+      j := j + i;
+    end;
+    i := i + 1;
+  end;
+  count := 0;
+  for i := 2 to n do
+    if flags[i] = 0 then count := count + 1;
+  j := 1;
+  words[j] := 'one';
+  words[2] := 2.5;
+  j := 2;
+  ShowMessage(IntToStr(count) + ' ' + words[1] + ' ' + VarToStr(words[j]) + ' ' + VarToStr(flags[n]));
+  j := n + 1;
+  flags[j] := 1;
+end;
+
+var r;
+
+begin
+  Show(1, 2);
+  Show(2147483646, 5);
+  Show(-2147483647, 3);
+  Show(65536, 65536);
+  Show(1.5, 0.25);
+  Show(0.5, 0);
+  Show(3, 2.5);
+  Show('12', 3);
+  Show('ab', 'cd');
+  Show(True, 1);
+  Show(Null, 1);
+  Show(7, Null);
+  r := 10;
+  Bump(r, 5);
+  Bump(r, 0.5);
+  ShowMessage(r);
+  try
+    Elements(30);
+  except
+    on E: Exception do ShowError(E);
+  end;
+end;

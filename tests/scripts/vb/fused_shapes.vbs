@@ -1,0 +1,95 @@
+' Statements the machine runs as one fused step when their operands are Integers or Doubles
+' (a local = a local or literal operated with a local or literal, a comparison of a local with
+' a parameter, an element of a local array read or given a literal), here with values of
+' every kind: overflow, text, Null, Booleans and references take the general ways, with the
+' same results, types and errors.
+Function Shapes(v, w)
+    Dim x, y, z, t, r
+    x = v
+    y = w
+    t = "old text"
+    x = x + 1
+    t = x - y
+    z = x * 3
+    z = (x + y) - 2
+    y = (x * 2) + y
+    t = z / 4
+    z = y * x
+    r = "gt"
+    If x <= w Then r = "le"
+    If x > w Then r = r & " gt"
+    If Not (x > w) Then r = r & " le"
+    Shapes = r & ": " & x & " " & TypeName(x) & " " & y & " " & TypeName(y) & " " & z & " " & _
+             TypeName(z) & " " & t & " " & TypeName(t)
+End Function
+
+' The error's class, text and position (without the script's path, which depends on how the
+' runner was started).
+Sub ShowError(e)
+    Dim m
+    m = e.Message
+    MsgBox e.ClassName & ": " & Left(m, InStr(m, "Source:") - 1) & Mid(m, InStr(m, "[line"))
+End Sub
+
+Sub Show(v, w)
+    Try
+        MsgBox Shapes(v, w)
+    Catch e As Exception
+        ShowError e
+    End Try
+End Sub
+
+Sub Bump(ByRef x, d)
+    Dim y
+    y = d
+    x = x + y
+End Sub
+
+Function Elements(n)
+    Dim flags(n) As Integer
+    Dim words(3)
+    Dim i, j, count
+    i = 2
+    Do While i <= n
+        j = i * i
+        Do While j <= n
+            flags(j) = 1
+            j = j + i
+        Loop
+        i = i + 1
+    Loop
+    count = 0
+    For i = 2 To n
+        If flags(i) = 0 Then count = count + 1
+    Next
+    j = 1
+    words(j) = "one"
+    words(2) = 2.5
+    j = 2
+    MsgBox count & " " & words(1) & " " & words(j) & " " & TypeName(words(j)) & " " & flags(n)
+    j = n + 1
+    flags(j) = 1
+End Function
+
+Dim r
+Show 1, 2
+Show 2147483646, 5
+Show -2147483647, 3
+Show 65536, 65536
+Show 1.5, 0.25
+Show 0.5, 0
+Show 3, 2.5
+Show "12", 3
+Show "ab", "cd"
+Show True, 1
+Show Null, 1
+Show 7, Null
+r = 10
+Bump r, 5
+Bump r, 0.5
+MsgBox r
+Try
+    Elements 30
+Catch e As Exception
+    ShowError e
+End Try
