@@ -9,7 +9,7 @@ const char* UsageText() {
     return "usage: velmora [--lang L] [--check | --eval EXPR] FILE\n"
            "       velmora [--lang L] FILE --call NAME [ARG ...]\n"
            "       velmora [--lang pascal|vb] [-i]\n"
-           "       velmora [--lang pascal|vb] --debug FILE\n"
+           "       velmora [--lang L] --debug FILE\n"
            "       velmora --dap\n"
            "  FILE            script to compile and run (.pas Pascal dialect, .vbs VBScript dialect;\n"
            "                  through the script engines: .js JavaScript, .pl Perl, .rexx REXX,\n"
@@ -52,13 +52,14 @@ std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file) {
     return std::nullopt;
 }
 
-namespace {
 std::optional<ScriptLanguage> LanguageByName(const std::string& name) {
     if (name == "vbscript") return ScriptLanguage::Vb;
     for (const TLanguageName& l : KLanguageNames)
         if (name == l.Name) return l.Language;
     return std::nullopt;
 }
+
+namespace {
 
 ParseResult Fail(std::string message) {
     ParseResult r;

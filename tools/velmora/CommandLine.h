@@ -35,6 +35,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, bool AStdinIs
 // The language of a file by its extension (.pas, .vbs, .js, .pl, .rexx, .tcl, .py, .lua),
 // case-insensitive.
 std::optional<ScriptLanguage> LanguageFromExtension(const std::string& file);
+// The language a --lang name (pascal, vb or vbscript, js, perl, rexx, tcl, python, lua) names.
+std::optional<ScriptLanguage> LanguageByName(const std::string& name);
 const char* UsageText();
 
 }  // namespace xan::cli

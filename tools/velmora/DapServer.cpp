@@ -183,11 +183,15 @@ private:
 
     static ScriptLanguage LaunchLanguage(const std::string& AProgram, const TJson& AArgs) {
         const std::string language = StringArg(AArgs, "language");
-        if (language == "pascal") return ScriptLanguage::Pascal;
-        if (language == "vb" || language == "vbscript") return ScriptLanguage::Vb;
-        if (!language.empty()) Refuse("Unknown language '" + language + "' (use pascal or vb).");
+        if (!language.empty()) {
+            const std::optional<ScriptLanguage> named = LanguageByName(language);
+            if (!named) Refuse("Unknown language '" + language + "' (use pascal, vb, js, perl, rexx, tcl, python or lua).");
+            return *named;
+        }
         const std::optional<ScriptLanguage> byExtension = LanguageFromExtension(AProgram);
-        if (!byExtension) Refuse("Cannot tell the language of '" + AProgram + "' (use .pas or .vbs, or \"language\").");
+        if (!byExtension)
+            Refuse("Cannot tell the language of '" + AProgram +
+                   "' (use .pas, .vbs, .js, .pl, .rexx, .tcl, .py or .lua, or \"language\").");
         return *byExtension;
     }
 

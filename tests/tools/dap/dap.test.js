@@ -46,6 +46,18 @@ async function evaluate(expression, frameId) {
   return r.body.result;
 }
 
+test('an engine script (Python, by its extension) stops, shows its frames and evaluates', async () => {
+  const PY = path.join(__dirname, 'scripts', 'calls.py');
+  await launchTo([{ line: 5, condition: 'n == 2' }], 'breakpoint', PY);
+  const frames = (await dc.stackTraceRequest({ threadId: 1 })).body.stackFrames;
+  assert.deepStrictEqual(frames.map((f) => f.line), [5, 7, 10]);
+  assert.strictEqual(await evaluate('n * 10', frames[0].id), '20');
+  const terminated = dc.waitForEvent('terminated');
+  await dc.setBreakpointsRequest({ source: { path: PY }, breakpoints: [] });
+  await dc.continueRequest({ threadId: 1 });
+  await terminated;
+});
+
 test('launch and stop on a breakpoint', async () => {
   await dc.hitBreakpoint({ program: CALLS }, { path: CALLS, line: ADD_LINE });
 });
