@@ -9,6 +9,10 @@
 #include "platform/core/Exception.h"
 #include "platform/text/NumText.h"
 
+// Exported by the interpreter library without a public declaration: clears a cancellation once
+// the cancelled evaluation has unwound, so the interpreter runs again.
+extern "C" int TclResetCancellation(Tcl_Interp* AInterp, int AForce);
+
 namespace xan::as::tcl {
 
 using plat::UString;
@@ -370,9 +374,11 @@ private:
 
 // ---- The debugger -------------------------------------------------------------------------------
 
-TTclDebug::TTclDebug(Tcl_Interp* AInterp) : FInterp(AInterp) {}
+// The handler belongs to the thread that creates it, the one that drives the interpreter.
+TTclDebug::TTclDebug(Tcl_Interp* AInterp) : FInterp(AInterp), FAsync(Tcl_AsyncCreate(&TTclDebug::Async, this)) {}
 
 TTclDebug::~TTclDebug() {
+    Tcl_AsyncDelete(FAsync);
     if (FTrace) Tcl_DeleteTrace(FInterp, FTrace);
 }
 
@@ -405,8 +411,8 @@ TTclDebug::TRun::~TRun() {
     FOwner.FRuns.pop_back();
     if (!FOwner.FRuns.empty()) return;
     FOwner.FStep = TStep::None;
-    FOwner.FAborting = false;
-    FOwner.FLastLines.clear();
+    if (std::exchange(FOwner.FAborting, false)) TclResetCancellation(FOwner.FInterp, 1);
+    FOwner.ApplyTrace();
 }
 
 void TTclDebug::SetHost(TLanguageDebugHost* AHost) {
@@ -415,11 +421,12 @@ void TTclDebug::SetHost(TLanguageDebugHost* AHost) {
 }
 
 void TTclDebug::ApplyTrace() {
-    const bool wanted = FHost.load() != nullptr;
+    const bool wanted = FHost.load() != nullptr && (Armed() || FAborting);
     if (wanted && !FTrace) FTrace = Tcl_CreateObjTrace(FInterp, 0, 0, &TTclDebug::Trace, this, nullptr);
     else if (!wanted && FTrace) {
         Tcl_DeleteTrace(FInterp, FTrace);
         FTrace = nullptr;
+        FLastLines.clear();  // the lines seen before are stale once something is armed again
     }
 }
 
@@ -434,9 +441,61 @@ void TTclDebug::SetLineBreakpoint(Integer ALine, bool AEnabled) {
     if (AEnabled) FBreakpoints.insert(ALine);
     else FBreakpoints.erase(ALine);
     FBreakpointCount = static_cast<int>(FBreakpoints.size());
+    Tcl_AsyncMark(FAsync);  // the trace goes in or out on the script's thread
 }
 
-void TTclDebug::RequestBreak() { FHalt = true; }
+void TTclDebug::RequestBreak() {
+    FHalt = true;
+    Tcl_AsyncMark(FAsync);
+}
+
+int TTclDebug::Async(ClientData AData, Tcl_Interp* AInterp, int ACode) {
+    auto* self = static_cast<TTclDebug*>(AData);
+    // Without an interpreter the handler runs from the event loop, between commands.
+    return self->OnAsync(AInterp != nullptr && !self->FRuns.empty(), ACode);
+}
+
+int TTclDebug::OnAsync(bool AInScript, int ACode) {
+    if (AInScript && FAborting) return Abort();
+    if (!AInScript || FEvaluations > 0 || !FHalt.exchange(false)) {
+        ApplyTrace();  // a halt still pending stops at the trace's next command
+        return ACode;
+    }
+    // Code compiled inline may never reach the trace: the break stops here.
+    const TPlace place = InterruptedPlace();
+    const Tcl_InterpState state = Tcl_SaveInterpState(FInterp, ACode);
+    const bool abort = Stop(place, TDebugStopReason::Halt);
+    FInterrupted = TInterrupted();
+    ACode = Tcl_RestoreInterpState(FInterp, state);
+    return abort ? Abort() : ACode;
+}
+
+int TTclDebug::Abort() {
+    FAborting = true;
+    ApplyTrace();
+    // The cancellation takes the message's value and releases it.
+    Tcl_CancelEval(FInterp, Str(KScriptAbortedText), nullptr, TCL_CANCEL_UNWIND);
+    Tcl_SetObjResult(FInterp, Str(KScriptAbortedText));
+    return TCL_ERROR;
+}
+
+TTclDebug::TPlace TTclDebug::InterruptedPlace() {
+    TPlace place = CurrentPlace();
+    TQuiet quiet(*this);
+    TObj level;
+    int current = 0;
+    if (!Run(FInterp, Str("::info level"), level, true) || Tcl_GetIntFromObj(nullptr, level.Get(), &current) != TCL_OK)
+        return place;
+    if (place.Level == current) return place;
+    place = TPlace{current, -1};
+    TObj proc;
+    if (!Run(FInterp, AtLevel(current, Str("::namespace which -command [::lindex [::info level 0] 0]")), proc)) return place;
+    FInterrupted.Proc = TextOf(proc.Get());
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FCode.ProcBodies.find(FInterrupted.Proc);
+    if (it != FCode.ProcBodies.end()) FInterrupted.Place = TPlace{current, it->second};
+    return place;
+}
 
 int TTclDebug::Trace(ClientData AData, Tcl_Interp*, int, const char*, Tcl_Command, int, Tcl_Obj* const[]) {
     return static_cast<TTclDebug*>(AData)->OnCommand();
@@ -451,17 +510,14 @@ int TTclDebug::OnCommand() {
     if (FEvaluations > 0) return TCL_OK;
     if (!FAborting) {
         if (!Armed()) {
-            FLastLines.clear();  // the lines seen before are stale once something is armed again
+            ApplyTrace();
             return TCL_OK;
         }
         const TPlace place = CurrentPlace();
         TDebugStopReason reason;
         if (!StopsAt(place, NewStatement(place), reason) || !Stop(place, reason)) return TCL_OK;
-        FAborting = true;
     }
-    // Every command fails from here on, so that no catch in the script keeps it running.
-    Tcl_SetObjResult(FInterp, Str(KScriptAbortedText));
-    return TCL_ERROR;
+    return Abort();
 }
 
 TTclDebug::TPlace TTclDebug::CurrentPlace() {
@@ -545,6 +601,7 @@ bool TTclDebug::Stop(const TPlace& APlace, TDebugStopReason AReason) {
         case TDebugResume::Abort: return true;
         case TDebugResume::Continue: break;
     }
+    ApplyTrace();  // out again when nothing is armed any more
     return false;
 }
 
@@ -570,6 +627,9 @@ std::vector<std::unique_ptr<TLanguageFrame>> TTclDebug::Frames() {
         seen.insert(level);
         frames.push_back(std::make_unique<TTclFrame>(*this, level, line, level == 0 ? std::string() : DictText(frame.Get(), "proc")));
     }
+    const TPlace& interrupted = FInterrupted.Place;
+    if (interrupted.Level > 0 && !seen.count(interrupted.Level))
+        frames.insert(frames.begin(), std::make_unique<TTclFrame>(*this, interrupted.Level, interrupted.Line, FInterrupted.Proc));
     return frames;
 }
 

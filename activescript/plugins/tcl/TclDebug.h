@@ -1,12 +1,17 @@
 #pragma once
 // Debugging Tcl scripts on the interpreter's command traces and frame information.
 //
-// While a debugger is attached, an object trace sees every command before it runs (the trace
-// keeps the interpreter from compiling commands inline, so each command of the script passes
-// it); without a debugger there is no trace and the script runs as fast as ever. The trace does
-// nothing more than read a few flags until something is armed (a breakpoint, a step, a
-// requested break, an abort); then it asks `info frame` where the command is and `info level`
+// An object trace sees every command before it runs, but only while something is armed (a
+// breakpoint, a step, an abort): the trace keeps the interpreter from compiling commands inline,
+// which makes loops many times slower, so an attached debugger with nothing armed leaves the
+// script as fast as without one. The trace asks `info frame` where a command is and `info level`
 // how deep.
+//
+// Code compiled inline before the trace went in never passes it, so what comes from another
+// thread goes through an asynchronous handler, which the interpreter runs between instructions
+// of any code on the script's thread: a requested break stops right there, and breakpoints set
+// or cleared put the trace in or take it out there. An abort unwinds even inline loops and
+// catches by cancelling the evaluation.
 //
 // Lines: a procedure's frames count lines from its body's opening brace and the global code's
 // from the start of the text being run, so the adapter tells the debugger which text runs
@@ -77,6 +82,8 @@ private:
         Integer Line = -1;  // -1: not in the script's text
     };
 
+    static int Async(ClientData AData, Tcl_Interp* AInterp, int ACode);
+    int OnAsync(bool AInScript, int ACode);
     static int Trace(ClientData AData, Tcl_Interp* AInterp, int ALevel, const char* ACommand, Tcl_Command AToken,
                      int AObjc, Tcl_Obj* const AObjv[]);
     int OnCommand();
@@ -90,10 +97,19 @@ private:
     bool StopsAt(const TPlace& APlace, bool ANew, TDebugStopReason& AReason);
     // Returns whether the script is to be aborted.
     bool Stop(const TPlace& APlace, TDebugStopReason AReason);
+    // Where a requested break found the script: the innermost level, whose line is known only
+    // when the running command is a call at that level. Code compiled inline tells no line: the
+    // procedure then shows at the line its body starts on (FInterrupted, during the stop).
+    TPlace InterruptedPlace();
+    // Every command fails from now on and running code unwinds, past any catch.
+    int Abort();
+    // The trace is in exactly while a debugger is attached and something is armed (or an abort
+    // is under way). The script's thread only.
     void ApplyTrace();
 
     Tcl_Interp* FInterp;
     Tcl_Trace FTrace = nullptr;
+    Tcl_AsyncHandler FAsync;
     std::atomic<TLanguageDebugHost*> FHost{nullptr};
     mutable std::mutex FLock;  // breakpoints and the code map
     std::set<Integer> FBreakpoints;
@@ -110,6 +126,11 @@ private:
         const std::string* Text;
         Integer FirstLine;
     };
+    struct TInterrupted {
+        TPlace Place;
+        std::string Proc;
+    };
+    TInterrupted FInterrupted;           // Place.Level -1: the stop is not in inline code
     std::vector<TRunText> FRuns;         // the runs in progress
     std::vector<Integer> FLastLines;     // by level: the line of the last command seen there
     std::set<std::string> FBuiltinGlobals;
