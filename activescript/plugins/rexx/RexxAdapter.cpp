@@ -41,6 +41,17 @@
 // exit, and every later clause of that run, with "Script execution has been aborted.". Nobody
 // debugging, nothing is traced. A script's own TRACE instructions change what is traced.
 //
+// Why every clause is traced while a debugger is attached, even with nothing armed (it costs
+// about six times the CPU of an untraced run; Regina's trace formatting is most of it): the
+// interpreter (3.6) offers no other per-clause hook and no way to start tracing a running
+// activation from outside. RexxStart refuses the halt and external-trace exits (RXHLT, RXTRC)
+// as bad parameters; RexxSetTrace is not exported; RexxSetHalt from another thread is never
+// seen by a running loop; a HALT delivered by signal is seen, but it abandons the clause in
+// progress (a loop's `n = n + 1` loses one increment), and a TRACE changed in a condition
+// handler is restored when the handler returns. So an untraced run could neither see a
+// requested break nor arm a breakpoint set while it runs, nor show its frame when another
+// engine's script stops below it.
+//
 // Regina's registry of exits is per thread: the exit is registered on each thread that runs a
 // script. The adapter running a program is found through a per-thread stack, so engines may
 // call one another (a host call from one script into another engine) on one thread.
