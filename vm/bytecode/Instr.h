@@ -52,6 +52,17 @@ struct TXANInstr {
         std::atomic_ref<std::uint8_t>(Code).store(code, std::memory_order_relaxed);
     }
 };
+
+// A copy of AInstr with another code. The code byte is never read plainly: a breakpoint may be
+// rewriting it on another thread while this one copies the instruction.
+inline TXANInstr XANInstrWithCode(const TXANInstr& AInstr, std::uint8_t ACode) noexcept {
+    TXANInstr copy;
+    copy.Code = ACode;
+    copy.TryIndex = AInstr.TryIndex;
+    copy.SourceInfo = AInstr.SourceInfo;
+    copy.Data = AInstr.Data;
+    return copy;
+}
 static_assert(sizeof(TXANInstr) == 16, "instructions are 16-byte records");
 using PXANInstr = TXANInstr*;
 

@@ -865,11 +865,9 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     // Run a copy of the covered instruction with its own code, then come back
                     // to the instruction after the breakpoint.
                     TXANInstr* copy = frame->BreakCopy;
-                    copy[0] = *ip;
                     // Unfused: what follows the copy is the jump back, not the rest of a group.
-                    copy[0].Code = XANUnfusedCode(static_cast<TXANInstrCode>(covered));
-                    copy[1] = *ip;
-                    copy[1].Code = icBreakpointJmp;
+                    copy[0] = XANInstrWithCode(*ip, XANUnfusedCode(static_cast<TXANInstrCode>(covered)));
+                    copy[1] = XANInstrWithCode(*ip, icBreakpointJmp);
                     copy[1].Data = reinterpret_cast<std::uintptr_t>(ip + 1);
                     ip = copy;
                     DISPATCH();

@@ -16,16 +16,6 @@ bool TXANVMBreakpoint::HasThread(const TXANThread* AThread) const noexcept {
 
 namespace {
 
-// AInstr with another code: field by field, as other threads may patch the code byte meanwhile.
-TXANInstr WithCode(const TXANInstr& AInstr, TXANInstrCode ACode) noexcept {
-    TXANInstr copy;
-    copy.Code = ACode;
-    copy.TryIndex = AInstr.TryIndex;
-    copy.SourceInfo = AInstr.SourceInfo;
-    copy.Data = AInstr.Data;
-    return copy;
-}
-
 bool InCode(const TXANByteCode& ACode, const TXANInstr* AInstr) noexcept {
     return AInstr >= ACode.Code() && AInstr < ACode.Code() + ACode.Count();
 }
@@ -145,7 +135,7 @@ TXANVMGetBPInfoResult TXANVMBreakpoints::GetInfo(const TXANThread* AThread, TXAN
     plat::SectionGuard guard(FSection);
     ABreakKind = bkBreakpoint;
     if (const TXANVMBreakpoint* record = Find(AInstr)) {
-        AOrigin = WithCode(*AInstr, record->Origin);
+        AOrigin = XANInstrWithCode(*AInstr, record->Origin);
         const bool mine = record->HasThread(AThread);
         if (mine) ABreakKind = bkStep;
         if (record->IsUser || (mine && AStepBase && XANFrameQualifies(ACurFrame, *AStepBase))) return bpirOk;
