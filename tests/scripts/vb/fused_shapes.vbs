@@ -62,6 +62,8 @@ Function Elements(n)
     For i = 2 To n
         If flags(i) = 0 Then count = count + 1
     Next
+    j = n
+    flags(j) = 0 ' zero, pushed by its own instruction
     j = 1
     words(j) = "one"
     words(2) = 2.5

@@ -65,6 +65,8 @@ begin
   count := 0;
   for i := 2 to n do
     if flags[i] = 0 then count := count + 1;
+  j := n;
+  flags[j] := 0;  // zero, pushed by its own instruction
   j := 1;
   words[j] := 'one';
   words[2] := 2.5;
