@@ -491,5 +491,96 @@ TEST(Fusion, ABreakpointOnAFusedHeadRunsItUnfused) {
     }
 }
 
+// "a op1 b * c ..." as the loop of bench/compare's loops has it: a, b, c in locals pushed before
+// op1 (a push before a fused triple), then op2 on the stack heading "push k, op3" (an operation
+// before a literal operation). Answers the code; the set-up stores a, b and c.
+TXANByteCode& BuildChain(CodeBuilder& c, const TXANInstrCode (&ops)[3], const Variant& a, const Variant& b,
+                         const Variant& cv, const Variant& k) {
+    c.Lit(a).Op(icAssignLocalVar, Slot(0)).Lit(b).Op(icAssignLocalVar, Slot(1));
+    c.Lit(cv).Op(icAssignLocalVar, Slot(2));
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(icPushLocalVar, Slot(2)).Op(ops[0]);
+    c.Op(ops[1]).Lit(k).Op(ops[2]);
+    return c.ReturnTos();
+}
+constexpr int ChainStart = 6;  // the first push of the chain
+
+TEST(Fusion, APushBeforeATripleAndAnOperationBeforeALiteralOperationFuse) {
+    CodeBuilder c(3);
+    TXANByteCode& code = BuildChain(c, {icMultiply, icPlus, icMinus}, Variant(1), Variant(2), Variant(3), Variant(4));
+    const std::vector<std::string> names = Names(code);
+    EXPECT_EQ(std::vector<std::string>(names.begin() + ChainStart, names.end()),
+              (std::vector<std::string>{"icLocalLocalLocalMultiply", "icLocalLocalMultiply", "icLocalMultiply",
+                                        "icMultiply", "icPlusLiteralMinus", "icLiteralMinus", "icMinus",
+                                        "icAssignResult", "icRet"}));
+    EXPECT_EQ(XANUnfusedCode(icLocalLocalLocalPlus), icPushLocalVar);
+    EXPECT_EQ(XANUnfusedCode(icMultiplyLiteralPlus), icMultiply);
+    EXPECT_EQ(XANInstrFlow(code.Code()[ChainStart + 4]).Effect, -1);  // the stack moves as for the operation
+}
+
+TEST(Fusion, ChainedGroupsComputeWhatTheirInstructionsCompute) {
+    const std::int32_t maxInt = std::numeric_limits<std::int32_t>::max();
+    const Variant values[] = {Variant(3),      Variant(-7),    Variant(0),        Variant(maxInt),
+                              Variant(-1),     Variant(2.5),   Variant(-0.5),     Variant(u"4"),
+                              Variant(u"ab"),  Variant(true),  Variant(),         Variant(std::int64_t(1) << 40),
+                              Variant(std::int16_t(12))};
+    const Variant thirds[] = {Variant(3), Variant(65536), Variant(2.5), Variant(u"4"), Variant()};
+    const Variant literals[] = {Variant(7), Variant(maxInt), Variant(0.5), Variant(u"x")};
+    const TXANInstrCode opSets[][3] = {{icMultiply, icPlus, icPlus}, {icPlus, icMinus, icMinus},
+                                       {icMinus, icMultiply, icPlus}, {icMultiply, icMultiply, icMinus}};
+    for (const auto& ops : opSets)
+        for (const Variant& a : values)
+            for (const Variant& b : values)
+                for (const Variant& cv : thirds)
+                    for (const Variant& k : literals) {
+                        CodeBuilder fused(3), plain(3);
+                        TXANByteCode& fusedCode = BuildChain(fused, ops, a, b, cv, k);
+                        TXANByteCode& plainCode = BuildChain(plain, ops, a, b, cv, k);
+                        Unfuse(plainCode);
+                        EXPECT_EQ(Outcome(fusedCode), Outcome(plainCode))
+                            << XANInstrCodeName(ops[0]) << XANInstrCodeName(ops[1]) << XANInstrCodeName(ops[2]) << " ("
+                            << VarToUString(a).ToUtf8() << ", " << VarToUString(b).ToUtf8() << ", "
+                            << VarToUString(cv).ToUtf8() << ", " << VarToUString(k).ToUtf8() << ")";
+                    }
+}
+
+TEST(Fusion, AnErrorInAChainIsReportedAtTheOperationThatFailed) {
+    struct Case {
+        Variant a, k;
+        int failedAt;  // from the chain's first push
+    };
+    for (const Case& e : {Case{Variant(u"text"), Variant(1), 4}, Case{Variant(1), Variant(u"text"), 6}}) {
+        CodeBuilder c(3);
+        TXANByteCode& code = BuildChain(c, {icMultiply, icMinus, icMinus}, e.a, Variant(2), Variant(3), e.k);
+        TestVM vm;
+        PXANInstr failedAt = nullptr;
+        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
+            failedAt = f.IP;
+            return nullptr;
+        };
+        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << e.failedAt;
+        EXPECT_EQ(failedAt, code.Code() + ChainStart + e.failedAt);
+    }
+}
+
+TEST(Fusion, ABreakpointOnAnyInstructionOfAChainIsHonoured) {
+    for (int patched = ChainStart; patched <= ChainStart + 6; ++patched) {
+        CodeBuilder c(3);
+        TXANByteCode& code = BuildChain(c, {icMultiply, icPlus, icPlus}, Variant(1), Variant(2), Variant(3), Variant(7));
+        int hits = 0;
+        EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VInteger, 14) << patched;
+        EXPECT_EQ(hits, 1) << patched;
+    }
+}
+
+TEST(Fusion, AnElementReadWithALiteralIndexFuses) {
+    CodeBuilder c(1);
+    TXANCall* read = c.bc.AddCall(1, u"a", bkRound, 1, false, false, true);
+    c.Op(icPush, 1).Lit(Variant(2)).Op(icGlobCall, read).Op(icPop);  // a[2]
+    c.Op(icPush, 1).Op(icPush0).Op(icGlobCall, read);                // a[0]
+    EXPECT_EQ(Names(c.ReturnTos()), (std::vector<std::string>{"icReserveLiteralCall", "icPushLiteral", "icGlobCall",
+                                                              "icPop", "icReserveLiteralCall", "icPush0",
+                                                              "icGlobCall", "icAssignResult", "icRet"}));
+}
+
 }  // namespace
 }  // namespace xan

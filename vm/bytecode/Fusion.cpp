@@ -82,10 +82,12 @@ const TFusedGroup* GroupOf(std::uint8_t AFused) noexcept {
     return nullptr;
 }
 
-// AInstr becomes the head of a fused group with code AFused.
-void MakeHead(TXANInstr& AInstr, TXANInstrCode AFused) noexcept {
-    if (AInstr.Code == icPush0) AInstr.Data = reinterpret_cast<std::uintptr_t>(&XANInteger0);
-    AInstr.Code = AFused;
+// A fused group reads each literal it pushes through the push's operand, wherever the push
+// stands in the group (`a[i] := 0` pushes zero second): a push of zero points at a shared zero
+// (the plain instruction ignores its operand).
+void PointZeroPushes(TXANInstr* AFirst, int ASize) noexcept {
+    for (int k = 0; k < ASize; ++k)
+        if (AFirst[k].Code == icPush0) AFirst[k].Data = reinterpret_cast<std::uintptr_t>(&XANInteger0);
 }
 
 // Fuses the largest group at AFirst that ends before ALimit, and within it the largest group
@@ -96,7 +98,8 @@ int FuseAt(TXANInstr* AFirst, const TXANInstr* ALimit) noexcept {
     const TFusedGroup* group = GroupAt(AFirst, ALimit);
     if (!group) return 0;
     FuseAt(AFirst + 1, AFirst + group->Size);
-    MakeHead(*AFirst, group->Fused);
+    PointZeroPushes(AFirst, group->Size);
+    AFirst->Code = group->Fused;
     return group->Size;
 }
 

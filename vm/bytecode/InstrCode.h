@@ -38,9 +38,11 @@
 // The fused instructions, one row each: X(fused code, the codes of the group it runs as one).
 // The fusion pass gives the fused code to the first instruction of such a group; the compilers
 // never emit it. A group is a pair "push, operate" or "step a loop, test it", a triple "push,
-// push, operate" or "push, operate, assign to a local", a quadruple "push, push, operate, assign
-// to a local", or an element access through a call site ("reserve the result, push the index
-// by reference, call", "push the index by reference, push a literal, assign"). Within a group,
+// push, operate", "push, operate, assign to a local" or "operate, push a literal, operate", a
+// quadruple "push, push, operate, assign to a local" or "push, push, push, operate" (a push
+// before a triple: `s + i * j`), or an element access through a call site ("reserve the result,
+// push the index by reference or as a literal, call", "push the index by reference, push a
+// literal, assign"). Within a group,
 // the largest group that starts at its second instruction is fused too: that is what runs when
 // the head cannot take the short way and runs alone. icPushLiteral stands for every literal push
 // (icPushLiteral, icPushLocalConst, icPush0). This table is the only list: the fusion pass
@@ -120,6 +122,16 @@
     X(icLocalLocalPlusToLocal, icPushLocalVar, icPushLocalVar, icPlus, icAssignLocalVar) \
     X(icLocalLocalMinusToLocal, icPushLocalVar, icPushLocalVar, icMinus, icAssignLocalVar) \
     X(icLocalLocalMultiplyToLocal, icPushLocalVar, icPushLocalVar, icMultiply, icAssignLocalVar) \
+    X(icLocalLocalLocalPlus, icPushLocalVar, icPushLocalVar, icPushLocalVar, icPlus) \
+    X(icLocalLocalLocalMinus, icPushLocalVar, icPushLocalVar, icPushLocalVar, icMinus) \
+    X(icLocalLocalLocalMultiply, icPushLocalVar, icPushLocalVar, icPushLocalVar, icMultiply) \
+    X(icPlusLiteralPlus, icPlus, icPushLiteral, icPlus) \
+    X(icPlusLiteralMinus, icPlus, icPushLiteral, icMinus) \
+    X(icMinusLiteralPlus, icMinus, icPushLiteral, icPlus) \
+    X(icMinusLiteralMinus, icMinus, icPushLiteral, icMinus) \
+    X(icMultiplyLiteralPlus, icMultiply, icPushLiteral, icPlus) \
+    X(icMultiplyLiteralMinus, icMultiply, icPushLiteral, icMinus) \
+    X(icReserveLiteralCall, icPush, icPushLiteral, icGlobCall) \
     X(icReserveLocalRefCall, icPush, icPushLocalVarRef, icGlobCall) \
     X(icLocalRefLiteralAssignCall, icPushLocalVarRef, icPushLiteral, icAssignGlobCall)
 

@@ -504,9 +504,16 @@ enum class TGroupShape {
     PushPushOp,         // push, push, operate
     PushOpToLocal,      // push, operate, assign to a local
     PushPushOpToLocal,  // push, push, operate, assign to a local
-    ElementRead,        // reserve the result, push a local by reference, call a global site
+    PushThenGroup,      // push, then a group "push, push, operate"
+    OpLiteralOp,        // operate on the stack, push a literal, operate
+    ElementRead,        // reserve the result, push the index (a local by reference or a literal),
+                        // call a global site
     ElementStore        // push a local by reference, push a literal, assign through a global site
 };
+
+constexpr bool IsPush(TXANInstrCode ACode) noexcept {
+    return ACode == icPushLiteral || ACode == icPushLocalVar || ACode == icPushArg;
+}
 
 template <TXANInstrCode... Codes>
 struct TGroup {
@@ -518,7 +525,8 @@ struct TGroup {
             if (IsLoopStep(Code[0])) return TGroupShape::LoopStep;
             return Last == icAssignResult ? TGroupShape::PushToResult : TGroupShape::PushOp;
         }
-        if (Size == 4) return TGroupShape::PushPushOpToLocal;
+        if (Size == 4) return IsPush(Code[2]) ? TGroupShape::PushThenGroup : TGroupShape::PushPushOpToLocal;
+        if (IsArithmetic(Code[0])) return TGroupShape::OpLiteralOp;
         if (Last == icAssignLocalVar) return TGroupShape::PushOpToLocal;
         if (Last == icGlobCall) return TGroupShape::ElementRead;
         if (Last == icAssignGlobCall) return TGroupShape::ElementStore;
@@ -531,11 +539,27 @@ struct TGroup {
     static constexpr bool Operates = Shape == TGroupShape::PushOp || TwoPushes || ToLocal;
     static constexpr TXANInstrCode Op = !Operates ? icBreak : TwoPushes ? Code[2] : Code[1];
     static_assert(!ToLocal || IsArithmetic(Op), "only arithmetic assigns to a local at once");
-    static_assert(Shape != TGroupShape::ElementRead || (Code[0] == icPush && Code[1] == icPushLocalVarRef),
-                  "an element read reserves its result and passes its index by reference");
+    static_assert(Shape != TGroupShape::ElementRead ||
+                      (Code[0] == icPush && (Code[1] == icPushLocalVarRef || Code[1] == icPushLiteral)),
+                  "an element read reserves its result and passes its index by reference or as a literal");
+    static_assert(Shape != TGroupShape::OpLiteralOp || (Code[1] == icPushLiteral && IsArithmetic(Last)),
+                  "an operation on the stack is followed by a literal operation");
+    static_assert(Shape != TGroupShape::PushThenGroup || (IsPush(Code[0]) && IsPush(Code[1])),
+                  "a push before a group of two pushes and an operation");
     static_assert(Shape != TGroupShape::ElementStore ||
                       (Code[0] == icPushLocalVarRef && Code[1] == icPushLiteral),
                   "an element store passes its index by reference and stores a literal");
+};
+
+// The group whose ways a fused case runs: its own, or for a push heading a group, the group
+// after the push.
+template <bool PushFirst, TXANInstrCode... Codes>
+struct TWaysOf {
+    using Type = TGroup<Codes...>;
+};
+template <TXANInstrCode Head, TXANInstrCode... Rest>
+struct TWaysOf<true, Head, Rest...> {
+    using Type = TGroup<Rest...>;
 };
 
 // The operands of an operating group: the left one (the top of the stack, or the first push)
@@ -578,9 +602,8 @@ template <class G>
 // A comparison on Integers followed by a conditional jump branches at once: the jump's target
 // or the instruction after it; none (nothing done) for other operands, other groups, or when no
 // jump follows (the Integer way then stores the Boolean).
-template <TXANInstrCode... Codes>
+template <class G>
 [[gnu::always_inline]] inline PXANInstr BranchWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    using G = TGroup<Codes...>;
     if constexpr (!G::Operates || !IsComparison(G::Op)) {
         return nullptr;
     } else {
@@ -597,10 +620,9 @@ template <TXANInstrCode... Codes>
 
 // The Integer way: a loop's step and its test, a push assigned to the result, or an operation
 // on two Integers (a comparison stores its Boolean).
-template <TXANInstrCode... Codes>
+template <class G>
 [[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
                                                Variant* result) {
-    using G = TGroup<Codes...>;
     if constexpr (G::Shape == TGroupShape::LoopStep) {
         // A loop's step and its test of the same loop, for an Integer within range.
         constexpr TXANInstrCode step = G::Code[0];
@@ -621,6 +643,17 @@ template <TXANInstrCode... Codes>
         XAN_ASSERT(Unit, result);
         result->Assign(v);
         return AInstr + 2;
+    } else if constexpr (G::Shape == TGroupShape::OpLiteralOp) {
+        Variant& l = sp[-2];
+        const Variant& r = sp[-1];
+        const VarData& k = PushedValue<icPushLiteral>(AInstr[1], stack, args);
+        if (l.VType != varInteger || r.VType != varInteger || k.VType != varInteger) return nullptr;
+        std::int32_t first, out;
+        if (!IntArith<G::Code[0]>(l.VInteger, r.VInteger, first) || !IntArith<G::Last>(first, k.VInteger, out))
+            return nullptr;
+        l.VInteger = out;
+        PopScalar(sp);
+        return AInstr + G::Size;
     } else if constexpr (!G::Operates || !(IsComparison(G::Op) || HasIntArith(G::Op))) {
         return nullptr;
     } else {
@@ -639,10 +672,21 @@ template <TXANInstrCode... Codes>
     }
 }
 
-template <TXANInstrCode... Codes>
+template <class G>
 [[gnu::always_inline]] inline PXANInstr FloatWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    using G = TGroup<Codes...>;
-    if constexpr (!G::Operates || IsComparison(G::Op) || !HasFloatArith(G::Op)) {
+    if constexpr (G::Shape == TGroupShape::OpLiteralOp) {
+        if constexpr (!HasFloatArith(G::Code[0]) || !HasFloatArith(G::Last)) {
+            return nullptr;
+        } else {
+            Variant& l = sp[-2];
+            const Variant& r = sp[-1];
+            const VarData& k = PushedValue<icPushLiteral>(AInstr[1], stack, args);
+            if (l.VType != varDouble || r.VType != varDouble || k.VType != varDouble) return nullptr;
+            l.VDouble = FloatArith<G::Last>(FloatArith<G::Code[0]>(l.VDouble, r.VDouble), k.VDouble);
+            PopScalar(sp);
+            return AInstr + G::Size;
+        }
+    } else if constexpr (!G::Operates || IsComparison(G::Op) || !HasFloatArith(G::Op)) {
         return nullptr;
     } else {
         const VarData& l = LeftOperand<G>(AInstr, sp, stack, args);
@@ -652,14 +696,22 @@ template <TXANInstrCode... Codes>
     }
 }
 
-// `a[i]` read or `a[i] := literal` stored where the element stands, when the group's call site
+// The index an element group passes: a local by reference (followed) or a literal.
+template <TXANInstrCode Push>
+[[gnu::always_inline]] inline const VarData& IndexOperand(const TXANInstr& AInstr, Variant* stack) {
+    if constexpr (Push == icPushLocalVarRef)
+        return stack[AInstr.Data].Deref();
+    else
+        return PushedValue<Push>(AInstr, stack, nullptr);
+}
+
+// `a[i]` or `a[2]` read or `a[i] := literal` stored where the element stands, when the group's call site
 // has resolved to a variable holding an array (as the loop's icGlobCall / icAssignGlobCall
 // would do it, without the index pushed by reference and popped again); none, nothing done,
 // otherwise. The fusion pass checked the call's operands: one index, just below the literal.
-template <TXANInstrCode... Codes>
+template <class G>
 [[gnu::always_inline]] inline PXANInstr ElementWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
                                                    const TXANCallStackFrame& AFrame) {
-    using G = TGroup<Codes...>;
     if constexpr (G::Shape != TGroupShape::ElementRead && G::Shape != TGroupShape::ElementStore) {
         return nullptr;
     } else {
@@ -667,7 +719,7 @@ template <TXANInstrCode... Codes>
         const TXANCall& call = *AInstr[2].DataAs<TXANCall>();
         const TXANSiteTarget target = call.FSiteCache.Lookup(AFrame.ThreadVM, AFrame.CurNS);
         if (!target || !target.IsVariable()) return nullptr;
-        const VarData& index = stack[AInstr[indexAt].Data].Deref();
+        const VarData& index = IndexOperand<G::Code[indexAt]>(AInstr[indexAt], stack);
         if constexpr (G::Shape == TGroupShape::ElementRead) {
             if (!XANReadElementInPlace(target.Variable(stack, args), index, *sp)) return nullptr;
             ++sp;
@@ -691,17 +743,40 @@ template <TXANInstrCode Push>
     }
 }
 
-// The work of the group's instructions before its operation, alone: its head, or both pushes
+// The general operation of an arithmetic instruction.
+constexpr TXANBinaryOp BinaryOpOf(TXANInstrCode ACode) noexcept {
+    return ACode == icPlus       ? boAdd
+           : ACode == icMinus    ? boSubtract
+           : ACode == icMultiply ? boMultiply
+           : ACode == icMod      ? boMod
+                                 : boDivide;
+}
+
+// Arithmetic instruction Code on the two values on top of the stack, as its own case does it.
+template <TXANInstrCode Code>
+[[gnu::always_inline]] inline void OperateAlone(Variant*& sp) {
+    static_assert(IsArithmetic(Code), "an arithmetic instruction");
+    if constexpr (HasIntArith(Code))
+        if (IntArithmetic<Code>(sp)) return;
+    if constexpr (HasFloatArith(Code))
+        if (FloatArithmetic<Code>(sp)) return;
+    GeneralBinary(sp, BinaryOpOf(Code));
+}
+
+// The work of the group's instructions before its operation, alone (for an operation on the
+// stack heading a group, that operation): its head, or both pushes
 // of a group that makes two (the group inside it, starting at the second push, would find the
 // same operands and fail as well). The operation's own instruction goes on from there.
-template <TXANInstrCode... Codes>
+template <class G>
 [[gnu::always_inline]] inline PXANInstr UnfusedWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args) {
-    using G = TGroup<Codes...>;
     constexpr TXANInstrCode head = G::Code[0];
     if constexpr (IsLoopStep(head)) {
         const TXANFor& loop = *AInstr->DataAs<TXANFor>();
         Variant& var = *XANRawAddress<Variant>(stack[loop.FLoopVarRef]);
         TXANValueOps::BinaryOp(var, XANInteger1, var, head == icForInc ? boAdd : boSubtract);
+        return AInstr + 1;
+    } else if constexpr (G::Shape == TGroupShape::OpLiteralOp) {
+        OperateAlone<head>(sp);
         return AInstr + 1;
     } else if constexpr (G::TwoPushes || G::Shape == TGroupShape::ElementRead ||
                          G::Shape == TGroupShape::ElementStore) {
@@ -756,15 +831,23 @@ template <TXANInstrCode... Codes>
     } while (0)
 #define SYNC_IP() (frame->IP = ip)
 
-// The case of one row of XAN_FUSED_CODES: the group's codes pick its ways.
-#define XAN_FUSED_CASE(fused, ...)                                                                    \
-    OP(fused) : {                                                                                     \
-        if (const PXANInstr to = BranchWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(to);          \
-        if (const PXANInstr next = IntWay<__VA_ARGS__>(ip, sp, stack, args, result)) XAN_GO_TO(next); \
-        if (const PXANInstr next = FloatWay<__VA_ARGS__>(ip, sp, stack, args)) XAN_GO_TO(next);       \
-        if (const PXANInstr next = ElementWay<__VA_ARGS__>(ip, sp, stack, args, *frame)) XAN_GO_TO(next); \
-        ip = UnfusedWay<__VA_ARGS__>(ip, sp, stack, args);                                            \
-        DISPATCH();                                                                                   \
+// The case of one row of XAN_FUSED_CODES: the group's codes pick its ways. A push heading a
+// group of two pushes and an operation is done first; that group's ways follow, as its own
+// case would run them, without a dispatch between.
+#define XAN_FUSED_CASE(fused, ...)                                                                 \
+    OP(fused) : {                                                                                  \
+        using G = typename TWaysOf<TGroup<__VA_ARGS__>::Shape == TGroupShape::PushThenGroup,       \
+                                   __VA_ARGS__>::Type;                                             \
+        if constexpr (TGroup<__VA_ARGS__>::Shape == TGroupShape::PushThenGroup) {                  \
+            PushAlone<TGroup<__VA_ARGS__>::Code[0]>(*ip, sp, stack, args);                         \
+            ++ip;                                                                                  \
+        }                                                                                          \
+        if (const PXANInstr to = BranchWay<G>(ip, sp, stack, args)) XAN_GO_TO(to);                 \
+        if (const PXANInstr next = IntWay<G>(ip, sp, stack, args, result)) XAN_GO_TO(next);        \
+        if (const PXANInstr next = FloatWay<G>(ip, sp, stack, args)) XAN_GO_TO(next);              \
+        if (const PXANInstr next = ElementWay<G>(ip, sp, stack, args, *frame)) XAN_GO_TO(next);    \
+        ip = UnfusedWay<G>(ip, sp, stack, args);                                                   \
+        DISPATCH();                                                                                \
     }
 
 // Enters the script procedure whose bytecode is code (checked by the machine) with its

@@ -62,6 +62,8 @@ Function Elements(n)
     For i = 2 To n
         If flags(i) = 0 Then count = count + 1
     Next
+    j = n
+    flags(j) = 0 ' zero, pushed by its own instruction
     j = 1
     words(j) = "one"
     words(2) = 2.5
@@ -71,7 +73,33 @@ Function Elements(n)
     flags(j) = 1
 End Function
 
-Dim r
+'' A local pushed before a product of two locals (s + i * j), an operation on the stack followed
+' by a literal operation (... + 7, ... - 2), and elements read with a literal index through a
+' by-reference parameter.
+Function Chain(a, b, c)
+    Dim s, i, j
+    s = a
+    i = b
+    j = c
+    s = (s + i * j + 7) - 2
+    Chain = s & " " & (s * 2 - 1) & " " & (i - j * s) & " " & TypeName(s)
+End Function
+
+Sub ShowChain(a, b, c)
+    Try
+        MsgBox Chain(a, b, c)
+    Catch e As Exception
+        ShowError e
+    End Try
+End Sub
+
+Function Counter(ByRef obj, x)
+    obj(0) = (obj(0) + x) Mod 1000003
+    Counter = obj(0) & " " & obj(1)
+    Counter = Counter & " " & obj(2)
+End Function
+
+Dim r, cell
 Show 1, 2
 Show 2147483646, 5
 Show -2147483647, 3
@@ -90,6 +118,33 @@ Bump r, 0.5
 MsgBox r
 Try
     Elements 30
+Catch e As Exception
+    ShowError e
+End Try
+ShowChain 3, 4, 5
+ShowChain 2147483647, 1, 1
+ShowChain 1, 65536, 65536
+ShowChain 0.5, 1.5, 2.0
+ShowChain 1, 2.5, 2
+ShowChain "10", 3, 4
+ShowChain "ab", 1, 2
+ShowChain Null, 1, 2
+ShowChain True, 1, 2
+ReDim cell(1)
+cell(0) = 0
+cell(1) = 5
+Try
+    MsgBox Counter(cell, 7)
+Catch e As Exception
+    ShowError e
+End Try
+ReDim cell(2)
+cell(1) = "x"
+cell(2) = 2.5
+MsgBox Counter(cell, 7)
+cell = 12
+Try
+    MsgBox Counter(cell, 1)
 Catch e As Exception
     ShowError e
 End Try

@@ -65,6 +65,8 @@ begin
   count := 0;
   for i := 2 to n do
     if flags[i] = 0 then count := count + 1;
+  j := n;
+  flags[j] := 0;  // zero, pushed by its own instruction
   j := 1;
   words[j] := 'one';
   words[2] := 2.5;
@@ -74,7 +76,36 @@ begin
   flags[j] := 1;
 end;
 
-var r;
+// A local pushed before a product of two locals (`s + i * j`), an operation on the stack
+// followed by a literal operation (`... + 7`, `... - 2`), and elements read with a literal
+// index through a by-reference parameter.
+function Chain(a; b; c);
+var s, i, j;
+begin
+  s := a;
+  i := b;
+  j := c;
+  s := (s + i * j + 7) - 2;
+  Result := VarToStr(s) + ' ' + VarToStr(s * 2 - 1) + ' ' + VarToStr(i - j * s);
+end;
+
+procedure ShowChain(a; b; c);
+begin
+  try
+    ShowMessage(Chain(a, b, c));
+  except
+    on E: Exception do ShowError(E);
+  end;
+end;
+
+function Counter(var obj; x);
+begin
+  obj[0] := (obj[0] + x) mod 1000003;
+  Result := VarToStr(obj[0]) + ' ' + VarToStr(obj[1]);
+  Result := Result + ' ' + VarToStr(obj[2]);
+end;
+
+var r, cell;
 
 begin
   Show(1, 2);
@@ -95,6 +126,28 @@ begin
   ShowMessage(r);
   try
     Elements(30);
+  except
+    on E: Exception do ShowError(E);
+  end;
+  ShowChain(3, 4, 5);
+  ShowChain(2147483647, 1, 1);
+  ShowChain(1, 65536, 65536);
+  ShowChain(0.5, 1.5, 2.0);
+  ShowChain(1, 2.5, 2);
+  ShowChain('10', 3, 4);
+  ShowChain('ab', 1, 2);
+  ShowChain(Null, 1, 2);
+  ShowChain(True, 1, 2);
+  cell := array[2] of Integer;
+  cell[1] := 5;
+  ShowMessage(Counter(cell, 7));
+  cell := array[3] of Variant;
+  cell[1] := 'x';
+  cell[2] := 2.5;
+  ShowMessage(Counter(cell, 7));
+  cell := 12;
+  try
+    ShowMessage(Counter(cell, 1));
   except
     on E: Exception do ShowError(E);
   end;
