@@ -17,19 +17,30 @@ TXANBlockFilter::TWords TXANBlockFilter::ZeroedWords() {
     return TWords(words);
 }
 
-TXANBlockFilter::TXANBlockFilter() : FBits(ZeroedWords()) {}
+TXANBlockFilter::TXANBlockFilter() = default;
+
+std::uint32_t* TXANBlockFilter::EnsureBits() {
+    if (!FBitsOwner) {
+        FBitsOwner = ZeroedWords();
+        FBits.store(FBitsOwner.get(), std::memory_order_release);
+    }
+    return FBitsOwner.get();
+}
 
 std::uint32_t TXANBlockFilter::BitOf(const void* P) noexcept {
     return static_cast<std::uint32_t>(PtrHash(P)) & ((1u << kBits) - 1);
 }
 
 bool TXANBlockFilter::MayBeWatched(const void* P) const noexcept {
+    std::uint32_t* bits = FBits.load(std::memory_order_acquire);
+    if (!bits) return false;
     const std::uint32_t b = BitOf(P);
-    return (Word(b >> 5).load(std::memory_order_relaxed) >> (b & 31)) & 1u;
+    return (std::atomic_ref(bits[b >> 5]).load(std::memory_order_relaxed) >> (b & 31)) & 1u;
 }
 
 void TXANBlockFilter::WatchBlock(const void* P, const TXANEnumProc& AEnumerator) {
     plat::SectionGuard guard(FSection);
+    EnsureBits();
     const std::uint32_t b = BitOf(P);
     Word(b >> 5).fetch_or(1u << (b & 31), std::memory_order_relaxed);
     if (++FWatchCalls < kRebuildPeriod) return;
@@ -45,6 +56,7 @@ void TXANBlockFilter::Collect(const TXANEnumProc& AEnumerator) {
     else
         FScratch = ZeroedWords();
     AEnumerator(TXANEnumItemProc::Bind<&TXANBlockFilter::ItemProc>(this));
+    EnsureBits();
     // Word-wise copy: a bit of an address that stays watched is set both before and after, so
     // a concurrent reader never sees it clear.
     for (std::uint32_t w = 0; w < kWords; ++w) Word(w).store(FScratch[w], std::memory_order_relaxed);

@@ -50,17 +50,21 @@ private:
     static std::uint32_t BitOf(const void* P) noexcept;
 
     mutable plat::CriticalSection FSection;  // WatchBlock, Collect and ItemProc
-    // Both sets come zeroed from calloc: a set this size is fresh pages that are never
-    // touched until a bit is set, so the filter costs a process nothing at start-up.
+    // Both sets are made when first needed: most scripts never watch a block, and a process
+    // that starts a script and ends should not pay for 128 KB it never reads.
     struct TFree {
         void operator()(std::uint32_t* P) const noexcept;
     };
     using TWords = std::unique_ptr<std::uint32_t[], TFree>;
     static TWords ZeroedWords();
-    std::atomic_ref<std::uint32_t> Word(std::uint32_t AIndex) const noexcept { return std::atomic_ref(FBits[AIndex]); }
+    // The published set, made under the lock; readers load it without one.
+    std::uint32_t* EnsureBits();
+    // Writers only, under the lock, after EnsureBits.
+    std::atomic_ref<std::uint32_t> Word(std::uint32_t AIndex) const noexcept { return std::atomic_ref(FBitsOwner[AIndex]); }
 
     int FWatchCalls = 0;
-    TWords FBits;     // read without the lock, through Word
+    std::atomic<std::uint32_t*> FBits{nullptr};  // owned by FBitsOwner; null until the first watch
+    TWords FBitsOwner;
     TWords FScratch;  // the set being rebuilt; made by the first Collect
 };
 

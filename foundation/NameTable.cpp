@@ -66,8 +66,11 @@ TXANIdentifierItem* TXANNameTable::GetNameIndexes(Integer AIndex) const {
 }
 
 TXANNameTable& GlobalNameTable() {
-    static TXANNameTable table;
-    return table;
+    // Never destroyed: every name lives as long as the process, and freeing a thousand items
+    // one by one is all that exit would do with it (ids must also stay valid for code that
+    // still runs during static destruction).
+    static TXANNameTable* const table = new TXANNameTable;
+    return *table;
 }
 
 namespace {

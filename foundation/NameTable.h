@@ -47,7 +47,7 @@ private:
 
 // The one table of the process, shared by every machine, front end, debugger and host
 // interface so that one identifier has one id everywhere. Created at start-up (or by its first
-// user, if that runs earlier) and destroyed at process end.
+// user, if that runs earlier) and kept until the process ends.
 TXANNameTable& GlobalNameTable();
 
 }  // namespace xan

@@ -367,6 +367,66 @@ def measure_all(names, impls, runs, timeout, lengths):
     return table, failures
 
 
+# ---------------------------------------------------------------- start-up
+
+STARTUP = {}   # implementation key -> (fastest, median) wall milliseconds of an empty program
+
+
+def spawn_wall_ms(argv):
+    """Wall time of one start of argv, spawned directly (no shell, no pipes to drain), so
+    that what is timed is the interpreter's own start and exit."""
+    null = os.open(os.devnull, os.O_RDWR)
+    try:
+        begin = time.perf_counter()
+        pid = os.posix_spawn(argv[0], argv, os.environ,
+                             file_actions=[(os.POSIX_SPAWN_DUP2, null, 0),
+                                           (os.POSIX_SPAWN_DUP2, null, 1),
+                                           (os.POSIX_SPAWN_DUP2, null, 2)])
+        _, status = os.waitpid(pid, 0)
+        elapsed = (time.perf_counter() - begin) * 1000.0
+    finally:
+        os.close(null)
+    return elapsed if os.waitstatus_to_exitcode(status) == 0 else None
+
+
+def measure_startup(impls, runs):
+    """Starts every implementation on an empty program `runs` times, in rounds, and keeps the
+    fastest and the median start. An implementation whose empty program fails is left out."""
+    if runs <= 0:
+        return
+    with tempfile.TemporaryDirectory(prefix="velmora-startup-") as folder:
+        argvs = {}
+        for impl in impls:
+            program = os.path.join(folder, "empty." + impl.ext)
+            open(program, "w").close()
+            argvs[impl.key] = impl.argv(program)
+        times = {key: [] for key in argvs}
+        for _ in range(runs):
+            for key, argv in argvs.items():
+                if times[key] is not None:
+                    ms = spawn_wall_ms(argv)
+                    times[key] = None if ms is None else times[key] + [ms]
+    for key, values in times.items():
+        if values:
+            values.sort()
+            STARTUP[key] = (values[0], median(values))
+    print("  start-up: " + ", ".join("%s %.2f ms" % (key, STARTUP[key][0]) for key in STARTUP))
+
+
+def startup_rows():
+    header = ["", "fastest (ms)", "median (ms)", "fastest / Lua", "median / Lua"]
+    lua = STARTUP.get("lua")
+    rows = []
+    for impl in IMPLS:
+        if impl.key not in STARTUP:
+            continue
+        fastest, middle = STARTUP[impl.key]
+        rows.append([impl.title, "%.3f" % fastest, "%.3f" % middle,
+                     fmt_ratio(fastest / lua[0]) if lua else "-",
+                     fmt_ratio(middle / lua[1]) if lua else "-"])
+    return header, rows
+
+
 def describe(result):
     if result is None:
         return "FAILED"
@@ -558,6 +618,10 @@ def report_sections(table, names, render):
     if LENGTHS:
         out += list(spread_title(LENGTHS)) + [render(*spread_rows(table, names))]
     out += ["Peak resident memory (MB)", "", render(*memory_rows(table, names))]
+    if STARTUP:
+        out += ["Start-up (an empty program, wall time)",
+                "Each implementation starts on an empty file and exits, many times in rounds.",
+                render(*startup_rows())]
     return out
 
 
@@ -605,6 +669,9 @@ def parse_args(argv):
                         help="comma-separated lengths of the file names Velmora runs each "
                         "program from, to expose layout-dependent speed (default "
                         "1,8,15,22,29,36; 0 runs the program from its own path only)")
+    parser.add_argument("--startup-runs", type=int, default=300,
+                        help="starts of an empty program per implementation for the start-up "
+                        "table (default 300; 0 leaves it out)")
     parser.add_argument("--markdown", metavar="FILE",
                         help="also write the results as a Markdown document")
     args = parser.parse_args(argv)
@@ -649,6 +716,8 @@ def main(argv):
     global LENGTHS
     LENGTHS = args.lengths
     table, failures = measure_all(names, impls, runs, args.timeout, LENGTHS)
+    if not args.check:
+        measure_startup(impls, args.startup_runs)
     if not args.check:
         print()
         print(report_text(table, names, runs, failures))

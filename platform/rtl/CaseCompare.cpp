@@ -4,6 +4,7 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/core/CharCase.h"
@@ -69,6 +70,11 @@ UString MapAscii(const UString& s, Map map) {
 
 int Sign(int v) noexcept { return (v > 0) - (v < 0); }
 
+bool IsAscii(const UString& s) noexcept {
+    const std::u16string_view v = s.view();
+    return std::all_of(v.begin(), v.end(), [](char16_t c) { return c < 0x80; });
+}
+
 }  // namespace
 
 int AnsiCompareStr(std::u16string_view a, std::u16string_view b) {
@@ -91,12 +97,16 @@ UString AnsiLowerCase(const UString& s) {
     return FromIcu(u.toLower(ThreadCollators().locale));
 }
 
+// ASCII text maps the same in every locale: no need to wake up the Unicode tables (a host's
+// object names, looked up in this case at every start, are nearly always ASCII).
 UString WideUpperCase(const UString& s) {
+    if (IsAscii(s)) return MapAscii(s, AsciiUpper);
     icu::UnicodeString u = ToIcu(s);
     return FromIcu(u.toUpper(icu::Locale::getRoot()));
 }
 
 UString WideLowerCase(const UString& s) {
+    if (IsAscii(s)) return MapAscii(s, AsciiLower);
     icu::UnicodeString u = ToIcu(s);
     return FromIcu(u.toLower(icu::Locale::getRoot()));
 }

@@ -157,7 +157,9 @@ TVMIndexes::ThreadRecord& TVMIndexes::CurrentRecord() {
 void TVMIndexes::GrowThreadData(ThreadRecord& ARecord, std::int32_t AIndex) {
     const std::size_t oldLength = ARecord.VMData.size();
     if (static_cast<std::size_t>(AIndex) < oldLength) return;
-    std::size_t length = oldLength == 0 ? 4 : oldLength * 2;
+    // A thread's view of a machine holds its call-site cache (kilobytes, zeroed): a process
+    // with one machine should not build views of machines that do not exist yet.
+    std::size_t length = oldLength == 0 ? 1 : oldLength * 2;
     length = std::max(length, static_cast<std::size_t>(AIndex) + 1);
     while (FLocks.size() < length) FLocks.push_back(std::make_unique<TXANVMLock>());
     ARecord.VMData.reserve(length);
