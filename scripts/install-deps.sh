@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config clang
           libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
-          libxml2-dev qt6-base-dev libqscintilla2-qt6-dev xvfb nlohmann-json3-dev
+          libxml2-dev zlib1g-dev liblzma-dev qt6-base-dev libqscintilla2-qt6-dev xvfb nlohmann-json3-dev
           liblua5.4-dev libpython3-dev tcl8.6-dev libperl-dev libmozjs-102-dev libregina3-dev)
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(lua5.4 python3 perl tcl8.6)
