@@ -582,5 +582,101 @@ TEST(Fusion, AnElementReadWithALiteralIndexFuses) {
                                                               "icGlobCall", "icAssignResult", "icRet"}));
 }
 
+// "target := (a op2 b op1 c op3 k1) op4 k2" with a, b, c in locals 0-2, the whole statement of
+// bench/compare's loops: answers the code, which returns the target local. The set-up stores a,
+// b and c, and a text in the target when it is local 3 (the assignment releases it).
+TXANByteCode& BuildStatement(CodeBuilder& c, TXANInstrCode op3, const Variant& a, const Variant& b,
+                             const Variant& cv, const Variant& k1, const Variant& k2, std::int32_t target) {
+    c.Lit(a).Op(icAssignLocalVar, Slot(0)).Lit(b).Op(icAssignLocalVar, Slot(1));
+    c.Lit(cv).Op(icAssignLocalVar, Slot(2)).Lit(Variant(u"old")).Op(icAssignLocalVar, Slot(3));
+    c.Op(icPushLocalVar, Slot(0)).Op(icPushLocalVar, Slot(1)).Op(icPushLocalVar, Slot(2)).Op(icMultiply);
+    c.Op(icPlus).Lit(k1).Op(op3).Lit(k2).Op(icMod).Op(icAssignLocalVar, Slot(target));
+    c.Op(icPushLocalVar, Slot(target));
+    return c.ReturnTos();
+}
+constexpr int StatementStart = 8;  // the statement's first push
+
+TEST(Fusion, AStatementOfThreeLocalsAndTwoLiteralsFusesWhole) {
+    CodeBuilder c(4);
+    TXANByteCode& code = BuildStatement(c, icPlus, Variant(1), Variant(2), Variant(3), Variant(7), Variant(5), 0);
+    const std::vector<std::string> names = Names(code);
+    EXPECT_EQ(std::vector<std::string>(names.begin() + StatementStart, names.begin() + StatementStart + 10),
+              (std::vector<std::string>{"icLocalsMultiplyPlusPlusModToLocal", "icLocalLocalMultiply",
+                                        "icLocalMultiply", "icMultiply", "icPlusLiteralPlus", "icLiteralPlus",
+                                        "icPlus", "icLiteralModToLocal", "icMod", "icAssignLocalVar"}));
+    EXPECT_EQ(XANUnfusedCode(icLocalsMultiplyPlusMinusModToLocal), icPushLocalVar);
+    EXPECT_EQ(XANInstrFlow(code.Code()[StatementStart]).Effect, 1);  // the stack moves as for the push
+}
+
+TEST(Fusion, FusedStatementsComputeWhatTheirInstructionsCompute) {
+    const std::int32_t maxInt = std::numeric_limits<std::int32_t>::max();
+    const std::int32_t minInt = std::numeric_limits<std::int32_t>::min();
+    const Variant values[] = {Variant(3),        Variant(-7),      Variant(0),      Variant(maxInt),
+                              Variant(minInt),   Variant(-1),      Variant(65536),  Variant(2.5),
+                              Variant(u"4"),     Variant(u"ab"),   Variant(true),   Variant(),
+                              Variant(std::int64_t(1) << 40)};
+    const Variant seconds[] = {Variant(3), Variant(65536), Variant(-1), Variant(maxInt), Variant(2.5),
+                               Variant(u"4"), Variant()};
+    const Variant thirds[] = {Variant(3), Variant(65536), Variant(-1), Variant(0.5), Variant()};
+    const Variant addends[] = {Variant(7), Variant(maxInt), Variant(minInt), Variant(0.5), Variant(u"x")};
+    const Variant divisors[] = {Variant(1000003), Variant(0), Variant(-1), Variant(1), Variant(2.5), Variant()};
+    // The sum into one of its operands, the difference into a local that held a text.
+    struct Form {
+        TXANInstrCode op3;
+        std::int32_t target;
+    };
+    for (const Form form : {Form{icPlus, 0}, Form{icMinus, 3}})
+        for (const Variant& a : values)
+            for (const Variant& b : seconds)
+                for (const Variant& cv : thirds)
+                    for (const Variant& k1 : addends)
+                        for (const Variant& k2 : divisors) {
+                            const TXANInstrCode op3 = form.op3;
+                            const std::int32_t target = form.target;
+                            CodeBuilder fused(4), plain(4);
+                            TXANByteCode& fusedCode = BuildStatement(fused, op3, a, b, cv, k1, k2, target);
+                            ASSERT_GE(fusedCode.Code()[StatementStart].Code, XANFirstFusedCode);
+                            TXANByteCode& plainCode = BuildStatement(plain, op3, a, b, cv, k1, k2, target);
+                            Unfuse(plainCode);
+                            EXPECT_EQ(Outcome(fusedCode), Outcome(plainCode))
+                                << XANInstrCodeName(op3) << " into " << target << " ("
+                                << VarToUString(a).ToUtf8() << ", " << VarToUString(b).ToUtf8() << ", "
+                                << VarToUString(cv).ToUtf8() << ", " << VarToUString(k1).ToUtf8() << ", "
+                                << VarToUString(k2).ToUtf8() << ")";
+                        }
+}
+
+TEST(Fusion, AnErrorInAFusedStatementIsReportedAtTheOperationThatFailed) {
+    struct Case {
+        Variant a, k1, k2;
+        int failedAt;  // from the statement's first push
+    };
+    for (const Case& e : {Case{Variant(u"text"), Variant(7), Variant(5), 4},
+                          Case{Variant(1), Variant(u"text"), Variant(5), 6},
+                          Case{Variant(1), Variant(7), Variant(0), 8}}) {
+        CodeBuilder c(4);
+        TXANByteCode& code = BuildStatement(c, icPlus, e.a, Variant(2), Variant(3), e.k1, e.k2, 0);
+        TestVM vm;
+        PXANInstr failedAt = nullptr;
+        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
+            failedAt = f.IP;
+            return nullptr;
+        };
+        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << e.failedAt;
+        EXPECT_EQ(failedAt, code.Code() + StatementStart + e.failedAt);
+    }
+}
+
+TEST(Fusion, ABreakpointOnAnyInstructionOfAFusedStatementIsHonoured) {
+    for (int patched = StatementStart; patched < StatementStart + 10; ++patched) {
+        CodeBuilder c(4);
+        TXANByteCode& code = BuildStatement(c, icPlus, Variant(10), Variant(2), Variant(3), Variant(7), Variant(5), 0);
+        ASSERT_EQ(code.Code()[StatementStart].Code, icLocalsMultiplyPlusPlusModToLocal);
+        int hits = 0;
+        EXPECT_EQ(RunWithBreakpoint(code, code.Code() + patched, hits).VInteger, 23 % 5) << patched;
+        EXPECT_EQ(hits, 1) << patched;
+    }
+}
+
 }  // namespace
 }  // namespace xan

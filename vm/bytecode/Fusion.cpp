@@ -16,16 +16,13 @@ struct TFusedGroup {
     int Size;
 };
 
-constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond) noexcept {
-    return {AFused, {AFirst, ASecond, icBreak, icBreak}, 2};
-}
-constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond,
-                            TXANInstrCode AThird) noexcept {
-    return {AFused, {AFirst, ASecond, AThird, icBreak}, 3};
-}
-constexpr TFusedGroup Group(TXANInstrCode AFused, TXANInstrCode AFirst, TXANInstrCode ASecond,
-                            TXANInstrCode AThird, TXANInstrCode AFourth) noexcept {
-    return {AFused, {AFirst, ASecond, AThird, AFourth}, 4};
+template <class... Codes>
+constexpr TFusedGroup Group(TXANInstrCode AFused, Codes... ACodes) noexcept {
+    static_assert(sizeof...(Codes) >= 2 && sizeof...(Codes) <= MaxFusedGroupSize, "a group of two or more");
+    TFusedGroup group{AFused, {}, int(sizeof...(Codes))};
+    int k = 0;
+    ((group.Codes[k++] = ACodes), ...);
+    return group;
 }
 
 constexpr TFusedGroup Groups[] = {
@@ -90,14 +87,26 @@ void PointZeroPushes(TXANInstr* AFirst, int ASize) noexcept {
         if (AFirst[k].Code == icPush0) AFirst[k].Data = reinterpret_cast<std::uintptr_t>(&XANInteger0);
 }
 
-// Fuses the largest group at AFirst that ends before ALimit, and within it the largest group
-// at its second instruction, and so on: a group that cannot take its short way runs its head
-// alone and leaves the rest to the group (or the plain instructions) after it. Answers the
-// group's size; 0 when none starts there.
+int FuseAt(TXANInstr* AFirst, const TXANInstr* ALimit) noexcept;
+
+// Fuses the groups of [AFirst, ALimit) one after another, each the largest that starts there.
+void FuseRange(TXANInstr* AFirst, const TXANInstr* ALimit) noexcept {
+    while (ALimit - AFirst > 1) {
+        const int size = FuseAt(AFirst, ALimit);
+        // No instruction of a group starts another group past its end.
+        AFirst += size ? size : 1;
+    }
+}
+
+// Fuses the largest group at AFirst that ends before ALimit, and the instructions after its
+// head as if they stood alone (the largest group at its second instruction, then the next
+// group after that one, and so on): a group that cannot take its short way runs its head alone
+// and leaves the rest to the groups (or the plain instructions) after it. Answers the group's
+// size; 0 when none starts there.
 int FuseAt(TXANInstr* AFirst, const TXANInstr* ALimit) noexcept {
     const TFusedGroup* group = GroupAt(AFirst, ALimit);
     if (!group) return 0;
-    FuseAt(AFirst + 1, AFirst + group->Size);
+    FuseRange(AFirst + 1, AFirst + group->Size);
     PointZeroPushes(AFirst, group->Size);
     AFirst->Code = group->Fused;
     return group->Size;
@@ -115,13 +124,7 @@ void XANSetFusionEnabled(bool AEnabled) noexcept { GFusionEnabled.store(AEnabled
 bool XANFusionEnabled() noexcept { return GFusionEnabled.load(std::memory_order_relaxed); }
 
 void XANFuseInstructions(TXANInstr* ACode, std::int32_t ACount) noexcept {
-    if (!XANFusionEnabled()) return;
-    const TXANInstr* const end = ACode + ACount;
-    for (std::int32_t i = 0; i + 1 < ACount;) {
-        const int size = FuseAt(ACode + i, end);
-        // No instruction of a group starts another group past its end.
-        i += size ? size : 1;
-    }
+    if (XANFusionEnabled()) FuseRange(ACode, ACode + ACount);
 }
 
 void XANUnfuseBefore(TXANInstr* ACode, std::int32_t AIndex) noexcept {

@@ -1,5 +1,5 @@
 #pragma once
-// Instruction fusion: groups of two to four instructions the dispatch loop runs as one.
+// Instruction fusion: groups of two to ten instructions the dispatch loop runs as one.
 //
 // The first instruction of a group ("push a literal", "push a local", "step the loop variable",
 // "reserve a call's result") takes a fused code; the others ("add", "compare", "assign to a
@@ -19,8 +19,9 @@
 
 namespace xan {
 
-// The most instructions one fused group covers.
-inline constexpr int MaxFusedGroupSize = 4;
+// The most instructions one fused group covers (a whole statement "local := an expression of
+// three locals and two literals").
+inline constexpr int MaxFusedGroupSize = 10;
 
 // Gives every fusable group of ACode[0 .. ACount) its fused code; run once code is complete.
 // Does nothing while fusion is off.

@@ -42,9 +42,10 @@
 // quadruple "push, push, operate, assign to a local" or "push, push, push, operate" (a push
 // before a triple: `s + i * j`), or an element access through a call site ("reserve the result,
 // push the index by reference or as a literal, call", "push the index by reference, push a
-// literal, assign"). Within a group,
-// the largest group that starts at its second instruction is fused too: that is what runs when
-// the head cannot take the short way and runs alone. icPushLiteral stands for every literal push
+// literal, assign"), or a whole statement "push three locals, operate twice, operate with a
+// literal twice, assign to a local" (`s := (s + i * j + 7) mod 1000003`). Within a group, the
+// instructions after its head are fused as if they stood alone: that is what runs when the
+// head cannot take the short way and runs alone. icPushLiteral stands for every literal push
 // (icPushLiteral, icPushLocalConst, icPush0). This table is the only list: the fusion pass
 // (vm/bytecode/Fusion.cpp) finds its groups here, and the dispatch loop
 // (vm/interp/Interpreter.cpp) makes each row's case from the codes of its group, so a new fused
@@ -133,7 +134,11 @@
     X(icMultiplyLiteralMinus, icMultiply, icPushLiteral, icMinus) \
     X(icReserveLiteralCall, icPush, icPushLiteral, icGlobCall) \
     X(icReserveLocalRefCall, icPush, icPushLocalVarRef, icGlobCall) \
-    X(icLocalRefLiteralAssignCall, icPushLocalVarRef, icPushLiteral, icAssignGlobCall)
+    X(icLocalRefLiteralAssignCall, icPushLocalVarRef, icPushLiteral, icAssignGlobCall) \
+    X(icLocalsMultiplyPlusPlusModToLocal, icPushLocalVar, icPushLocalVar, icPushLocalVar, icMultiply, icPlus, \
+      icPushLiteral, icPlus, icPushLiteral, icMod, icAssignLocalVar) \
+    X(icLocalsMultiplyPlusMinusModToLocal, icPushLocalVar, icPushLocalVar, icPushLocalVar, icMultiply, icPlus, \
+      icPushLiteral, icMinus, icPushLiteral, icMod, icAssignLocalVar)
 
 namespace xan {
 

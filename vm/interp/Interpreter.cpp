@@ -315,9 +315,11 @@ namespace {
 // ---- Operators, by instruction code.
 
 constexpr bool IsArithmetic(TXANInstrCode ACode) noexcept {
-    return ACode == icPlus || ACode == icMinus || ACode == icMultiply || ACode == icMod || ACode == icDivide;
+    return ACode == icPlus || ACode == icMinus || ACode == icMultiply || ACode == icMod || ACode == icDivide ||
+           ACode == icIntDiv;
 }
-// Two Integers take a short way under + - * mod (a quotient is a Double: the general operation).
+// Two Integers take a short way under + - * mod div (a quotient of / is a Double: the general
+// operation).
 constexpr bool HasIntArith(TXANInstrCode ACode) noexcept { return ACode != icDivide; }
 constexpr bool IsComparison(TXANInstrCode ACode) noexcept {
     return ACode == icLess || ACode == icLessEqual || ACode == icGreater || ACode == icGreaterEqual ||
@@ -325,7 +327,7 @@ constexpr bool IsComparison(TXANInstrCode ACode) noexcept {
 }
 
 // Two Integers under arithmetic code Code: false when the general operation must decide (an
-// overflow; for mod a zero divisor, an error, and -1, whose quotient can overflow; every
+// overflow; for mod and div a zero divisor, an error, and -1, whose quotient can overflow; every
 // quotient of /).
 template <TXANInstrCode Code>
 [[gnu::always_inline]] inline bool IntArith(std::int32_t l, std::int32_t r, std::int32_t& out) noexcept {
@@ -333,9 +335,9 @@ template <TXANInstrCode Code>
     if constexpr (!HasIntArith(Code)) {
         (void)l, (void)r, (void)out;
         return false;
-    } else if constexpr (Code == icMod) {
+    } else if constexpr (Code == icMod || Code == icIntDiv) {
         if (r == 0 || r == -1) return false;
-        out = l % r;
+        out = Code == icMod ? l % r : l / r;
         return true;
     } else {
         constexpr VarOp op = Code == icPlus ? VarOp::Add : Code == icMinus ? VarOp::Sub : VarOp::Mul;
@@ -343,10 +345,10 @@ template <TXANInstrCode Code>
     }
 }
 
-// Two Doubles take a short way under + - * / (mod goes to the general operation). A quotient
-// of Doubles is the processor's: a zero divisor gives an infinity or NaN, as the general
-// operation does.
-constexpr bool HasFloatArith(TXANInstrCode ACode) noexcept { return ACode != icMod; }
+// Two Doubles take a short way under + - * / (mod and div, which round their operands, go to the
+// general operation). A quotient of Doubles is the processor's: a zero divisor gives an
+// infinity or NaN, as the general operation does.
+constexpr bool HasFloatArith(TXANInstrCode ACode) noexcept { return ACode != icMod && ACode != icIntDiv; }
 
 template <TXANInstrCode Code>
 [[gnu::always_inline]] inline double FloatArith(double l, double r) noexcept {
@@ -390,7 +392,7 @@ template <TXANInstrCode Code>
     sp[-1].SetBool(answer);
 }
 
-// icPlus, icMinus, icMultiply, icMod on two Integers whose result fits: done in place (true),
+// icPlus, icMinus, icMultiply, icMod, icIntDiv on two Integers whose result fits: done in place (true),
 // else nothing done. The Doubles' way is a separate step, so that each way out of the
 // instruction dispatches on its own.
 template <TXANInstrCode Code>
@@ -508,7 +510,9 @@ enum class TGroupShape {
     OpLiteralOp,        // operate on the stack, push a literal, operate
     ElementRead,        // reserve the result, push the index (a local by reference or a literal),
                         // call a global site
-    ElementStore        // push a local by reference, push a literal, assign through a global site
+    ElementStore,       // push a local by reference, push a literal, assign through a global site
+    ExpressionToLocal   // push three values, operate twice, operate with a literal twice, assign to
+                        // a local: `s := (s + i * j + 7) mod 1000003`
 };
 
 constexpr bool IsPush(TXANInstrCode ACode) noexcept {
@@ -525,6 +529,7 @@ struct TGroup {
             if (IsLoopStep(Code[0])) return TGroupShape::LoopStep;
             return Last == icAssignResult ? TGroupShape::PushToResult : TGroupShape::PushOp;
         }
+        if (Size == 10) return TGroupShape::ExpressionToLocal;
         if (Size == 4) return IsPush(Code[2]) ? TGroupShape::PushThenGroup : TGroupShape::PushPushOpToLocal;
         if (IsArithmetic(Code[0])) return TGroupShape::OpLiteralOp;
         if (Last == icAssignLocalVar) return TGroupShape::PushOpToLocal;
@@ -549,6 +554,11 @@ struct TGroup {
     static_assert(Shape != TGroupShape::ElementStore ||
                       (Code[0] == icPushLocalVarRef && Code[1] == icPushLiteral),
                   "an element store passes its index by reference and stores a literal");
+    static_assert(Shape != TGroupShape::ExpressionToLocal ||
+                      (IsPush(Code[0]) && IsPush(Code[1]) && IsPush(Code[2]) && IsArithmetic(Code[3]) &&
+                       IsArithmetic(Code[4]) && Code[5] == icPushLiteral && IsArithmetic(Code[6]) &&
+                       Code[7] == icPushLiteral && IsArithmetic(Code[8]) && Last == icAssignLocalVar),
+                  "a statement: three pushes, two operations, two literal operations, an assignment to a local");
 };
 
 // The group whose ways a fused case runs: its own, or for a push heading a group, the group
@@ -618,8 +628,29 @@ template <class G>
     }
 }
 
-// The Integer way: a loop's step and its test, a push assigned to the result, or an operation
-// on two Integers (a comparison stores its Boolean).
+// A whole statement's expression `a op2 (b op1 c) op3 k1 op4 k2` on Integers, every step within
+// range (the operands read where they stand, the steps' results kept in registers): false when
+// an operand is no Integer or a step must take the general way; nothing is written.
+template <class G>
+[[gnu::always_inline]] inline bool ExpressionInt(PXANInstr AInstr, Variant* stack, Variant* args,
+                                                 std::int32_t& out) {
+    static_assert(G::Shape == TGroupShape::ExpressionToLocal, "a statement group");
+    const VarData& a = PushedValue<G::Code[0]>(AInstr[0], stack, args);
+    const VarData& b = PushedValue<G::Code[1]>(AInstr[1], stack, args);
+    const VarData& c = PushedValue<G::Code[2]>(AInstr[2], stack, args);
+    const VarData& k1 = PushedValue<icPushLiteral>(AInstr[5], stack, args);
+    const VarData& k2 = PushedValue<icPushLiteral>(AInstr[7], stack, args);
+    // One test for the five types.
+    if (((a.VType ^ varInteger) | (b.VType ^ varInteger) | (c.VType ^ varInteger) | (k1.VType ^ varInteger) |
+         (k2.VType ^ varInteger)) != 0)
+        return false;
+    std::int32_t inner, left, first;
+    return IntArith<G::Code[3]>(b.VInteger, c.VInteger, inner) && IntArith<G::Code[4]>(a.VInteger, inner, left) &&
+           IntArith<G::Code[6]>(left, k1.VInteger, first) && IntArith<G::Code[8]>(first, k2.VInteger, out);
+}
+
+// The Integer way: a loop's step and its test, a push assigned to the result, a whole statement
+// assigned to a local, or an operation on two Integers (a comparison stores its Boolean).
 template <class G>
 [[gnu::always_inline]] inline PXANInstr IntWay(PXANInstr AInstr, Variant*& sp, Variant* stack, Variant* args,
                                                Variant* result) {
@@ -643,6 +674,12 @@ template <class G>
         XAN_ASSERT(Unit, result);
         result->Assign(v);
         return AInstr + 2;
+    } else if constexpr (G::Shape == TGroupShape::ExpressionToLocal) {
+        std::int32_t out;
+        if (!ExpressionInt<G>(AInstr, stack, args, out)) return nullptr;
+        // As icAssignLocalVar: the local's old value released, the number stored.
+        stack[AInstr[G::Size - 1].Data].SetRaw(varInteger, out);
+        return AInstr + G::Size;
     } else if constexpr (G::Shape == TGroupShape::OpLiteralOp) {
         Variant& l = sp[-2];
         const Variant& r = sp[-1];
@@ -749,6 +786,7 @@ constexpr TXANBinaryOp BinaryOpOf(TXANInstrCode ACode) noexcept {
            : ACode == icMinus    ? boSubtract
            : ACode == icMultiply ? boMultiply
            : ACode == icMod      ? boMod
+           : ACode == icIntDiv   ? boIntDiv
                                  : boDivide;
 }
 
@@ -1155,6 +1193,7 @@ void TXANInterpreter::Run(TXANThread& AThread, TXANCallStackFrame& AEntry) {
                     NEXT();
                 }
                 OP(icIntDiv) : {
+                    if (IntArithmetic<icIntDiv>(sp)) NEXT();
                     GeneralBinary(sp, boIntDiv);
                     NEXT();
                 }

@@ -99,6 +99,57 @@ Function Counter(ByRef obj, x)
     Counter = Counter & " " & obj(2)
 End Function
 
+'' Whole statements "a local = (a local + a local * a local + or - a literal) Mod a literal"
+' (one fused step for Integers): into one of their own operands and into a local that held a
+' text, with overflow at every step, a negative remainder, and the local passed by reference
+' between two of them.
+Function Statement(a, b, c)
+    Dim s, i, j, t
+    s = a
+    i = b
+    j = c
+    t = "old text"
+    t = (s + i * j - 2147483647) Mod 65536
+    s = (s + i * j + 7) Mod 1000003
+    Bump s, 1
+    s = (s + i * j + 7) Mod 1000003
+    Statement = s & " " & TypeName(s) & " " & t & " " & TypeName(t)
+End Function
+
+' The same statement with a divisor of zero (pushed by its own instruction) and of one.
+Function StatementMod(a, b, c)
+    Dim s, i, j
+    s = a
+    i = b
+    j = c
+    s = (s + i * j + 7) Mod 1
+    MsgBox s & " " & TypeName(s)
+    s = (s + i * j + 7) Mod 0
+    StatementMod = s
+End Function
+
+'' Integer quotients (\) of two locals, which the machine divides in place: negative operands,
+' -1 (whose quotient can leave the range) and zero as divisors, a Double and Null.
+Sub ShowQuotient(a, b)
+    Dim x, y, q
+    x = a
+    y = b
+    Try
+        q = x \ y
+        MsgBox q & " " & TypeName(q)
+    Catch e As Exception
+        ShowError e
+    End Try
+End Sub
+
+Sub ShowStatement(a, b, c)
+    Try
+        MsgBox Statement(a, b, c)
+    Catch e As Exception
+        ShowError e
+    End Try
+End Sub
+
 Dim r, cell
 Show 1, 2
 Show 2147483646, 5
@@ -145,6 +196,35 @@ MsgBox Counter(cell, 7)
 cell = 12
 Try
     MsgBox Counter(cell, 1)
+Catch e As Exception
+    ShowError e
+End Try
+ShowStatement 3, 4, 5
+ShowStatement -100, 1, 1
+ShowStatement 2147483647, 1, 1
+ShowStatement 2147483640, 0, 5
+ShowStatement -2, 0, 0
+ShowStatement -2147483647 - 1, 1, 1
+ShowStatement 1, 65536, 65536
+ShowStatement 1, -65536, 32768
+ShowStatement 0.5, 1.5, 2.0
+ShowStatement 1, 2.5, 2
+ShowStatement "10", 3, 4
+ShowStatement True, 1, 2
+ShowStatement Null, 1, 2
+ShowStatement 1, Null, 2
+ShowStatement "ab", 1, 2
+ShowQuotient 17, 5
+ShowQuotient -17, 5
+ShowQuotient 17, -5
+ShowQuotient -2147483647 - 1, -1
+ShowQuotient -2147483647 - 1, 1
+ShowQuotient 7, -1
+ShowQuotient 7, 0
+ShowQuotient 7.5, 2
+ShowQuotient Null, 2
+Try
+    MsgBox StatementMod(5, 6, 7)
 Catch e As Exception
     ShowError e
 End Try

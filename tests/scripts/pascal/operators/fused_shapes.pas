@@ -105,6 +105,60 @@ begin
   Result := Result + ' ' + VarToStr(obj[2]);
 end;
 
+// Whole statements "a local := (a local + a local * a local + or - a literal) mod a literal"
+// (one fused step for Integers): into one of their own operands and into a local that held a
+// text, with overflow at every step, a negative remainder, and the local passed by reference
+// between two of them.
+function Statement(a; b; c);
+var s, i, j, t;
+begin
+  s := a;
+  i := b;
+  j := c;
+  t := 'old text';
+  t := (s + i * j - 2147483647) mod 65536;
+  s := (s + i * j + 7) mod 1000003;
+  Bump(s, 1);
+  s := (s + i * j + 7) mod 1000003;
+  Result := VarToStr(s) + ' ' + VarToStr(t);
+end;
+
+// The same statement with a divisor of zero (pushed by its own instruction) and of one.
+function StatementMod(a; b; c);
+var s, i, j;
+begin
+  s := a;
+  i := b;
+  j := c;
+  s := (s + i * j + 7) mod 1;
+  ShowMessage(VarToStr(s));
+  s := (s + i * j + 7) mod 0;
+  Result := VarToStr(s);
+end;
+
+// Integer quotients (div) of two locals, which the machine divides in place: negative operands,
+// -1 (whose quotient can leave the range) and zero as divisors, a Double and Null.
+procedure ShowQuotient(a; b);
+var x, y;
+begin
+  x := a;
+  y := b;
+  try
+    ShowMessage(VarToStr(x div y));
+  except
+    on E: Exception do ShowError(E);
+  end;
+end;
+
+procedure ShowStatement(a; b; c);
+begin
+  try
+    ShowMessage(Statement(a, b, c));
+  except
+    on E: Exception do ShowError(E);
+  end;
+end;
+
 var r, cell;
 
 begin
@@ -148,6 +202,35 @@ begin
   cell := 12;
   try
     ShowMessage(Counter(cell, 1));
+  except
+    on E: Exception do ShowError(E);
+  end;
+  ShowStatement(3, 4, 5);
+  ShowStatement(-100, 1, 1);
+  ShowStatement(2147483647, 1, 1);
+  ShowStatement(2147483640, 0, 5);
+  ShowStatement(-2, 0, 0);
+  ShowStatement(-2147483647 - 1, 1, 1);
+  ShowStatement(1, 65536, 65536);
+  ShowStatement(1, -65536, 32768);
+  ShowStatement(0.5, 1.5, 2.0);
+  ShowStatement(1, 2.5, 2);
+  ShowStatement('10', 3, 4);
+  ShowStatement(True, 1, 2);
+  ShowStatement(Null, 1, 2);
+  ShowStatement(1, Null, 2);
+  ShowStatement('ab', 1, 2);
+  ShowQuotient(17, 5);
+  ShowQuotient(-17, 5);
+  ShowQuotient(17, -5);
+  ShowQuotient(-2147483647 - 1, -1);
+  ShowQuotient(-2147483647 - 1, 1);
+  ShowQuotient(7, -1);
+  ShowQuotient(7, 0);
+  ShowQuotient(7.5, 2);
+  ShowQuotient(Null, 2);
+  try
+    ShowMessage(StatementMod(5, 6, 7));
   except
     on E: Exception do ShowError(E);
   end;
