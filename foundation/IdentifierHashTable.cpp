@@ -8,14 +8,14 @@
 namespace xan {
 
 namespace {
-constexpr std::size_t kInitialBuckets = 4;
 
 std::uint32_t HashOfItem(const TXANIdentifierItem* AItem) noexcept {
     return static_cast<std::uint32_t>(StrHash(AItem->Name));
 }
 }  // namespace
 
-TXANIdentifierHashTable::TXANIdentifierHashTable(bool AOwnItems) : FOwnItems(AOwnItems), FItems(kInitialBuckets) {}
+TXANIdentifierHashTable::TXANIdentifierHashTable(bool AOwnItems, std::size_t ABuckets)
+    : FOwnItems(AOwnItems), FItems(ABuckets) {}
 
 TXANIdentifierHashTable::~TXANIdentifierHashTable() {
     FItems.Drain([this](TXANIdentifierItem* item) noexcept { ReleaseItem(item); });
@@ -28,7 +28,7 @@ void TXANIdentifierHashTable::ReleaseItem(TXANIdentifierItem* AItem) const noexc
 void TXANIdentifierHashTable::Clear() {
     FItems.Drain([this](TXANIdentifierItem* item) noexcept { ReleaseItem(item); });
     try {
-        FItems.Allocate(kInitialBuckets);
+        FItems.Allocate(DefaultBuckets);
     } catch (const std::bad_alloc&) {
         // A table without buckets is valid (the next Add allocates them), so a cleared table
         // stays usable even when memory is short.
@@ -38,9 +38,14 @@ void TXANIdentifierHashTable::Clear() {
 bool TXANIdentifierHashTable::Add(TXANIdentifierItem* AItem) {
     XAN_ASSERT("XANSctClass", AItem != nullptr);
     if (Find(AItem->Name)) return false;
+    AddAbsent(AItem);
+    return true;
+}
+
+void TXANIdentifierHashTable::AddAbsent(TXANIdentifierItem* AItem) {
+    XAN_ASSERT("XANSctClass", AItem != nullptr);
     FItems.GrowIfFull(HashOfItem);
     FItems.InsertHead(AItem, HashOfItem(AItem));
-    return true;
 }
 
 bool TXANIdentifierHashTable::Remove(std::u16string_view AKey) {

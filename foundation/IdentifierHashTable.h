@@ -32,7 +32,9 @@ using TCollision = detail::TChainNode<TXANIdentifierItem>;
 class TXANIdentifierHashTable {
 public:
     // An owning table destroys its items when they are removed or cleared.
-    explicit TXANIdentifierHashTable(bool AOwnItems);
+    // ABuckets (a power of two) saves the rehashes of a table known to grow large.
+    static constexpr std::size_t DefaultBuckets = 4;
+    explicit TXANIdentifierHashTable(bool AOwnItems, std::size_t ABuckets = DefaultBuckets);
     TXANIdentifierHashTable(const TXANIdentifierHashTable&) = delete;
     TXANIdentifierHashTable& operator=(const TXANIdentifierHashTable&) = delete;
     ~TXANIdentifierHashTable();
@@ -41,6 +43,8 @@ public:
     // False, adding nothing, when an item with the same Name is present; the caller then keeps
     // the item. If Add throws (out of memory), the table is unchanged and the caller keeps it too.
     bool Add(TXANIdentifierItem* AItem);
+    // Add for an item the caller has just looked for and not found: no second search.
+    void AddAbsent(TXANIdentifierItem* AItem);
     bool Remove(std::u16string_view AKey);
     TXANIdentifierItem* Find(std::u16string_view AKey) const noexcept;
     // The item whose Name is the identifier upper-case form of AText (see IdentUpperCase).

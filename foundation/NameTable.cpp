@@ -18,7 +18,11 @@ plat::UString IdentUpperCopy(std::u16string_view AText) {
 }
 }  // namespace
 
-TXANNameTable::TXANNameTable() : FMap(false) {}
+// Every process registers a few hundred names before its first script runs (the built-ins of a
+// dialect, the host classes): start with room for them rather than rehash six times.
+constexpr std::size_t kInitialNameBuckets = 512;
+
+TXANNameTable::TXANNameTable() : FMap(false, kInitialNameBuckets) {}
 
 TXANNameTable::~TXANNameTable() {
     FMap.Clear();
@@ -26,17 +30,21 @@ TXANNameTable::~TXANNameTable() {
 }
 
 Integer TXANNameTable::GetNameIndex(std::u16string_view AName, bool ACreateNewItem) {
+    Integer seen;
     {
         std::shared_lock lock(FSection);
         if (const TXANIdentifierItem* item = FMap.FindIdentifier(AName)) return static_cast<Integer>(item->IntData());
+        seen = FCount.load(std::memory_order_relaxed);
     }
     if (!ACreateNewItem) return -1;
     std::unique_lock lock(FSection);
-    // Another thread may have registered the name between the two locks.
-    if (const TXANIdentifierItem* item = FMap.FindIdentifier(AName)) return static_cast<Integer>(item->IntData());
+    // Another thread may have registered names between the two locks; only then look again.
+    if (FCount.load(std::memory_order_relaxed) != seen)
+        if (const TXANIdentifierItem* item = FMap.FindIdentifier(AName)) return static_cast<Integer>(item->IntData());
     return Register(AName);
 }
 
+// Called with the table locked exclusively, after a search for AName found nothing.
 Integer TXANNameTable::Register(std::u16string_view AName) {
     const Integer id = FCount.load(std::memory_order_relaxed);
     XAN_ASSERT("XANSctVMCompBase", id < INT32_MAX);
@@ -44,8 +52,7 @@ Integer TXANNameTable::Register(std::u16string_view AName) {
     FNameByIndex.Reserve(static_cast<std::uint32_t>(id));
     auto item = std::make_unique<TXANIdentifierItem>(IdentUpperCopy(AName));
     item->SetIntData(id);
-    const bool added = FMap.Add(item.get());
-    XAN_ASSERT("XANSctVMCompBase", added);
+    FMap.AddAbsent(item.get());
     FNameByIndex.Publish(static_cast<std::uint32_t>(id), item.release());
     FCount.store(id + 1, std::memory_order_release);
     return id;
