@@ -39,15 +39,24 @@ _velmora_third_party(velmora_icu "ICU::i18n;ICU::uc"
 _velmora_third_party(velmora_xml2 "LibXml2::LibXml2"
   "${VELMORA_STATIC_xml2};velmora_icu;${VELMORA_STATIC_z};${VELMORA_STATIC_lzma};m")
 
-# velmora_static_program(<target>): links <target> for the fastest start: the archives above,
-# the C++ runtime linked in (a C++ program spends about as long loading the shared one as a C
-# interpreter needs to start), and a fixed load address, so the loader has no relocations to
-# apply to the program's own tables. Sanitizer builds keep everything shared (their runtimes
-# replace the allocator and expect the shared C++ runtime).
+# velmora_static_program(<target> [ORDER <file>]): links <target> for the fastest start: the
+# archives above, the C++ runtime linked in (a C++ program spends about as long loading the
+# shared one as a C interpreter needs to start), and a fixed load address, so the loader has no
+# relocations to apply to the program's own tables. ORDER names a section-ordering file
+# (scripts/startup-order.sh writes it) that the gold linker follows to place the code that runs
+# at start-up together. Sanitizer builds keep everything shared (their runtimes replace the
+# allocator and expect the shared C++ runtime).
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=gold VELMORA_HAVE_GOLD)
 function(velmora_static_program target)
+  cmake_parse_arguments(ARG "" "ORDER" "" ${ARGN})
   if(VELMORA_SANITIZE OR NOT VELMORA_STATIC_DEPS_FOUND)
     return()
   endif()
   set_target_properties(${target} PROPERTIES VELMORA_STATIC_DEPS ON)
   target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -no-pie)
+  if(ARG_ORDER AND VELMORA_HAVE_GOLD)
+    target_link_options(${target} PRIVATE -fuse-ld=gold "LINKER:--section-ordering-file,${ARG_ORDER}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${ARG_ORDER})
+  endif()
 endfunction()
