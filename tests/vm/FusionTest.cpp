@@ -269,6 +269,19 @@ TEST(Fusion, FusedPairsComputeWhatTheirInstructionsCompute) {
             for (const Variant& r : values) ExpectSameAsUnfused(op, l, r);
 }
 
+// Runs ACode, which must raise; answers the instruction the error was reported at.
+template <class Label>
+PXANInstr RaisingInstr(TXANByteCode& ACode, const Label& ALabel) {
+    TestVM vm;
+    PXANInstr failedAt = nullptr;
+    vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
+        failedAt = f.IP;
+        return nullptr;
+    };
+    EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(ACode); })) << ALabel;
+    return failedAt;
+}
+
 TEST(Fusion, AnErrorInAFusedPairIsReportedAtTheSecondInstruction) {
     struct Case {
         TXANInstrCode op;
@@ -280,14 +293,7 @@ TEST(Fusion, AnErrorInAFusedPairIsReportedAtTheSecondInstruction) {
         c.Lit(k.l).Lit(k.r).Op(k.op);
         TXANByteCode& code = c.ReturnTos();
         ASSERT_GE(code.Code()[1].Code, XANFirstFusedCode);
-        TestVM vm;
-        PXANInstr failedAt = nullptr;
-        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
-            failedAt = f.IP;
-            return nullptr;
-        };
-        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << XANInstrCodeName(k.op);
-        EXPECT_EQ(failedAt, code.Code() + 2) << XANInstrCodeName(k.op);
+        EXPECT_EQ(RaisingInstr(code, XANInstrCodeName(k.op)), code.Code() + 2) << XANInstrCodeName(k.op);
     }
 }
 
@@ -551,14 +557,7 @@ TEST(Fusion, AnErrorInAChainIsReportedAtTheOperationThatFailed) {
     for (const Case& e : {Case{Variant(u"text"), Variant(1), 4}, Case{Variant(1), Variant(u"text"), 6}}) {
         CodeBuilder c(3);
         TXANByteCode& code = BuildChain(c, {icMultiply, icMinus, icMinus}, e.a, Variant(2), Variant(3), e.k);
-        TestVM vm;
-        PXANInstr failedAt = nullptr;
-        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
-            failedAt = f.IP;
-            return nullptr;
-        };
-        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << e.failedAt;
-        EXPECT_EQ(failedAt, code.Code() + ChainStart + e.failedAt);
+        EXPECT_EQ(RaisingInstr(code, e.failedAt), code.Code() + ChainStart + e.failedAt);
     }
 }
 
@@ -656,14 +655,7 @@ TEST(Fusion, AnErrorInAFusedStatementIsReportedAtTheOperationThatFailed) {
                           Case{Variant(1), Variant(7), Variant(0), 8}}) {
         CodeBuilder c(4);
         TXANByteCode& code = BuildStatement(c, icPlus, e.a, Variant(2), Variant(3), e.k1, e.k2, 0);
-        TestVM vm;
-        PXANInstr failedAt = nullptr;
-        vm.handleException = [&](TXANThread&, TXANCallStackFrame& f) -> PXANInstr {
-            failedAt = f.IP;
-            return nullptr;
-        };
-        EXPECT_TRUE(vmtest::Raises<Exception>([&] { vm.Call(code); })) << e.failedAt;
-        EXPECT_EQ(failedAt, code.Code() + StatementStart + e.failedAt);
+        EXPECT_EQ(RaisingInstr(code, e.failedAt), code.Code() + StatementStart + e.failedAt);
     }
 }
 
