@@ -31,11 +31,12 @@ for velmora in "${runners[@]}"; do
                  "$velmora" "$work/empty.$dialect" >/dev/null 2>&1
     done
 done
-# A complete-object constructor or destructor (C1, D1) is an alias of the base-object one (C2,
-# D2), whose section is the one the object file has. A profile-optimised build files a function
-# under .text.hot, .text.unlikely or .text.startup by how often the training ran it.
+# A complete-object constructor or destructor (C1, D1) is usually an alias of the base-object
+# one (C2, D2), whose section is the one the object file has; a class with virtual bases has
+# both, so both names are listed. A profile-optimised build files a function under .text.hot,
+# .text.unlikely or .text.startup by how often the training ran it.
 for ((i = 1; i <= k; ++i)); do cat "$work/$i.out"; done |
     sed -nE 's/^c?fn=\([0-9]+\) (.+)$/\1/p' | grep -v '^0x' |
-    sed -E 's/(C|D)1(E|I)/\12\2/' | awk '!seen[$0]++ { for (i = 1; i <= 4; ++i) print prefix[i] $0 }
+    sed -E 'p; s/(C|D)1(E|I)/\12\2/' | awk '!seen[$0]++ { for (i = 1; i <= 4; ++i) print prefix[i] $0 }
                         BEGIN { split(".text. .text.startup. .text.hot. .text.unlikely.", prefix, " ") }' > "$out"
 echo "startup-order: $(($(wc -l < "$out") / 4)) functions in ${out#"$root"/}"

@@ -1,5 +1,6 @@
 #include "lang/pascal/PasBuiltinList.h"
 
+#include "foundation/NameTable.h"
 #include "lang/pascal/PasBuiltinsArrays.h"
 #include "lang/pascal/PasBuiltinsConvert.h"
 #include "lang/pascal/PasBuiltinsDates.h"
@@ -12,10 +13,24 @@ namespace xan::pas {
 namespace {
 
 template <class T>
-constexpr TXANIntrinsicFactory Make = XANMakeIntrinsic<T>;
+constexpr TXANBuiltin Make = XANBuiltin<T>;
 
-// The order is part of the language: it is the order in which the machine receives them.
-constexpr TXANIntrinsicFactory Factories[] = {
+// Exit, Break and Continue are names the machine resolves like any global, so they come with
+// the built-ins.
+template <class T, const std::u16string_view& AName>
+TXANGlobalObject* MakeFlow() {
+    return new T(GlobalNameTable().GetNameIndex(AName, true), plat::UString(AName));
+}
+
+constexpr std::u16string_view ExitName = u"Exit";
+constexpr std::u16string_view BreakName = u"Break";
+constexpr std::u16string_view ContinueName = u"Continue";
+
+// The order is part of the language: where two share a name, the first counts.
+constexpr TXANBuiltin Builtins[] = {
+    {ExitName, MakeFlow<TXANExitObject, ExitName>},
+    {BreakName, MakeFlow<TXANBreakObject, BreakName>},
+    {ContinueName, MakeFlow<TXANContinueObject, ContinueName>},
     Make<TNullObject>,     Make<TUnassignedObject>, Make<TInclude>,         Make<TExclude>,
     Make<TBeep>,           Make<TArcTan>,           Make<TCos>,             Make<TDec>,
     Make<TSin>,            Make<TLowerCase>,        Make<THigh>,            Make<TLow>,
@@ -39,6 +54,6 @@ constexpr TXANIntrinsicFactory Factories[] = {
 
 }  // namespace
 
-std::span<const TXANIntrinsicFactory> PasIntrinsicFactories() noexcept { return Factories; }
+std::span<const TXANBuiltin> PasBuiltins() noexcept { return Builtins; }
 
 }  // namespace xan::pas

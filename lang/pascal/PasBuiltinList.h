@@ -1,11 +1,12 @@
 #pragma once
-// The Pascal dialect's built-in routines and constants in registration order.
+// The Pascal dialect's built-in objects: Exit, Break and Continue, then the routines and
+// constants.
 #include <span>
 
 #include "vm/compiler/LanguageInterface.h"
 
 namespace xan::pas {
 
-std::span<const TXANIntrinsicFactory> PasIntrinsicFactories() noexcept;
+std::span<const TXANBuiltin> PasBuiltins() noexcept;
 
 }  // namespace xan::pas

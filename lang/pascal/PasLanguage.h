@@ -13,7 +13,7 @@ class TXANPasLanguage : public TXANLanguageBase {
 
     std::unique_ptr<IXANParserBase> CreateParser(IXANParserCallbacks* ACallbacks) override;
     // Exit, Break and Continue, then the built-ins in registration order.
-    void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override;
+    std::span<const TXANBuiltin> Builtins() override;
 };
 
 }  // namespace xan::pas

@@ -13,10 +13,10 @@ namespace xan::vb {
 namespace {
 
 template <class T>
-constexpr TXANIntrinsicFactory Make = XANMakeIntrinsic<T>;
+constexpr TXANBuiltin Make = XANBuiltin<T>;
 
-// The order is part of the language: it is the order in which the machine receives them.
-constexpr TXANIntrinsicFactory Factories[] = {
+// The order is part of the language: where two share a name, the first counts.
+constexpr TXANBuiltin Builtins[] = {
     // Constants.
     Make<TvbEmpty>, Make<TvbNull>, Make<TvbSmallInt>, Make<TvbLongWord>, Make<TvbShortInt>, Make<TvbInt64>,
     Make<TvbUInt64>, Make<TvbInteger>, Make<TvbSingle>, Make<TvbDouble>, Make<TvbCurrency>, Make<TvbDate>,
@@ -42,10 +42,10 @@ constexpr TXANIntrinsicFactory Factories[] = {
     Make<TInStr>, Make<TInStrRev>, Make<TInputBox>, Make<TMsgBox>, Make<TGetRef>,
 };
 
-static_assert(std::size(Factories) == 128, "the dialect has 128 built-ins");
+static_assert(std::size(Builtins) == 128, "the dialect has 128 built-ins");
 
 }  // namespace
 
-std::span<const TXANIntrinsicFactory> VbIntrinsicFactories() noexcept { return Factories; }
+std::span<const TXANBuiltin> VbBuiltins() noexcept { return Builtins; }
 
 }  // namespace xan::vb

@@ -7,6 +7,6 @@
 namespace xan::vb {
 
 // The constants first, then the routines.
-std::span<const TXANIntrinsicFactory> VbIntrinsicFactories() noexcept;
+std::span<const TXANBuiltin> VbBuiltins() noexcept;
 
 }  // namespace xan::vb

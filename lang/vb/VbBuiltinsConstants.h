@@ -20,7 +20,8 @@ protected:
 #define XAN_VB_CONSTANT(Self, AStrName, AValue)                                           \
     class Self final : public ::xan::vb::TVbIntegerConstant {                             \
         XAN_CLASS(Self, ::xan::vb::TVbIntegerConstant)                                    \
-        Self() : ::xan::vb::TVbIntegerConstant(u"" AStrName, AValue) {}                  \
+        static constexpr std::u16string_view Name = u"" AStrName;                         \
+        Self() : ::xan::vb::TVbIntegerConstant(Name.data(), AValue) {}                   \
     };
 
 namespace xan::vb {

@@ -45,7 +45,7 @@ void TMsgBox::DoExecute(TXANCall* ACall, PXANVarArray AArgs, Variant& AResult) {
     AResult.SetInteger(static_cast<plat::Integer>(answer));
 }
 
-TGetRef::TGetRef() : TVbIntrinsic(u"GetRef", bokFunction, 1) {}
+TGetRef::TGetRef() : TVbIntrinsic(Name.data(), bokFunction, 1) {}
 
 void TGetRef::Execute(TXANVMBase* AVM, TXANCall* ACall, PXANVarArray AArgs, Variant& AResult) {
     FVM = AVM;

@@ -14,6 +14,7 @@ XAN_VB_INTRINSIC(TMsgBox, "MsgBox", bokFunction, TVbIntrinsic::VariableArgs)
 // machine for the duration of the call.
 class TGetRef final : public TVbIntrinsic {
     XAN_CLASS(TGetRef, TVbIntrinsic)
+    static constexpr std::u16string_view Name = u"GetRef";
     TGetRef();
     void Execute(TXANVMBase* AVM, TXANCall* ACall, PXANVarArray AArgs, plat::Variant& AResult) override;
     void DoExecute(TXANCall* ACall, PXANVarArray AArgs, plat::Variant& AResult) override;

@@ -11,8 +11,6 @@ std::unique_ptr<IXANParserBase> TXANVbLanguage::CreateParser(IXANParserCallbacks
     return std::make_unique<TXANVbParser>(ACallbacks);
 }
 
-void TXANVbLanguage::EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) {
-    EnumFactories(VbIntrinsicFactories(), AProc, AData);
-}
+std::span<const TXANBuiltin> TXANVbLanguage::Builtins() { return VbBuiltins(); }
 
 }  // namespace xan::vb

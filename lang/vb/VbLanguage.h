@@ -13,7 +13,7 @@ class TXANVbLanguage : public TXANLanguageBase {
 
     std::unique_ptr<IXANParserBase> CreateParser(IXANParserCallbacks* ACallbacks) override;
     // The built-ins in registration order, constants first; a fresh set on every call.
-    void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override;
+    std::span<const TXANBuiltin> Builtins() override;
 };
 
 }  // namespace xan::vb

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/core/CharCase.h"
+
 namespace xan {
 
 plat::UString QuoteDoubling(const plat::UString& AText, char16_t AQuote) {
@@ -24,9 +26,10 @@ void TXANLanguageBase::GetNullText(plat::UString& S) { S = FTexts.Null; }
 
 void TXANLanguageBase::QuoteString(const plat::UString& AText, plat::UString& S) { S = QuoteDoubling(AText, FTexts.Quote); }
 
-void TXANLanguageBase::EnumFactories(std::span<const TXANIntrinsicFactory> AFactories, TXANEnumGlobalObjectsProc AProc,
-                                     void* AData) {
-    for (TXANIntrinsicFactory make : AFactories) AProc(AData, make());
+const TXANBuiltin* XANFindBuiltin(std::span<const TXANBuiltin> ABuiltins, std::u16string_view AName) noexcept {
+    for (const TXANBuiltin& builtin : ABuiltins)
+        if (plat::IdentEquals(builtin.Name, AName)) return &builtin;
+    return nullptr;
 }
 
 }  // namespace xan

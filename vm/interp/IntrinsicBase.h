@@ -9,6 +9,7 @@
 // machine's run-time errors, which is why it lives beside them rather than in the front-end
 // contract.
 #include <cstdint>
+#include <string_view>
 
 #include "platform/core/UString.h"
 #include "platform/ole/Variant.h"
@@ -62,11 +63,12 @@ private:
 }  // namespace xan
 
 // Declares the built-in class Self named AStrName, derived from the dialect's base Base: final,
-// with a default constructor and its own DoExecute. AKind is a TXANIntrinsicKind enumerator.
+// with a default constructor, its own DoExecute and its name as Name. AKind is a TXANIntrinsicKind enumerator.
 #define XAN_INTRINSIC(Base, Self, AStrName, AKind, AArgsCount)                                 \
     class Self final : public Base {                                                           \
         XAN_CLASS(Self, Base)                                                                  \
-        Self() : Base(u"" AStrName, ::xan::TXANIntrinsicKind::AKind, AArgsCount) {}            \
+        static constexpr std::u16string_view Name = u"" AStrName;                              \
+        Self() : Base(Name.data(), ::xan::TXANIntrinsicKind::AKind, AArgsCount) {}             \
         void DoExecute(::xan::TXANCall* ACall, ::xan::PXANVarArray AArgs,                      \
                        ::xan::plat::Variant& AResult) override;                               \
     };

@@ -31,27 +31,24 @@ void TXANThreadGlobals::Refresh() {
     if (externs.ChangeNumber() != FChangeNumber) Rebuild();
 }
 
-bool TXANThreadGlobals::AddItem(TXANGlobalObject* AObj, bool ATrySearchInPubs) {
-    auto item = std::make_unique<TThreadGlobalsItem>(AObj->FName, TXANNameSearchRes::OfObject(AObj), ATrySearchInPubs);
+bool TXANThreadGlobals::AddItem(TXANGlobalObject* AObj) {
+    auto item = std::make_unique<TThreadGlobalsItem>(AObj->FName, TXANNameSearchRes::OfObject(AObj));
     if (!FItems.Add(item.get())) return false;
     item.release();
     return true;
 }
 
-// Script globals first, then host objects whose names are still free, then built-ins whose
-// names are still free (those may later give way to a published host member).
+// Script globals first, then host objects whose names are still free. Built-ins come on demand
+// (Search), after both and after the members the host publishes.
 void TXANThreadGlobals::Rebuild() {
     Clear();
     TXANVirtMachine* vm = VM();
     std::vector<TXANNamedItem*> all;
     vm->ScriptGlobals().GetAll(all);
-    for (TXANNamedItem* item : all) AddItem(static_cast<TXANGlobalObject*>(item), false);
+    for (TXANNamedItem* item : all) AddItem(static_cast<TXANGlobalObject*>(item));
     all.clear();
     vm->ExternObjects().GetAll(all);
-    for (TXANNamedItem* item : all) AddItem(static_cast<TXANGlobalObject*>(item), false);
-    all.clear();
-    vm->IntrinsicObjects().GetAll(all);
-    for (TXANNamedItem* item : all) AddItem(static_cast<TXANGlobalObject*>(item), true);
+    for (TXANNamedItem* item : all) AddItem(static_cast<TXANGlobalObject*>(item));
     FPubMrsExterns = vm->ExternObjects().PubMrsObjs();
     FChangeNumber = vm->ExternObjects().ChangeNumber();
 }
@@ -79,16 +76,14 @@ bool TXANThreadGlobals::SearchInPubs(Integer AName, const plat::UString* AStrNam
 TXANNameSearchRes TXANThreadGlobals::Search(Integer AName, const plat::UString* AStrName) {
     Refresh();
     auto* item = static_cast<TThreadGlobalsItem*>(FItems.Find(AName));
-    if (item) {
-        if (item->TrySearchInPubs) {
-            SearchInPubs(AName, AStrName, item->SearchRes);
-            item->TrySearchInPubs = false;
-        }
-        return item->SearchRes;
-    }
+    if (item) return item->SearchRes;
     TXANNameSearchRes res;
-    if (!SearchInPubs(AName, AStrName, res)) return TXANNameSearchRes::NotFound();
-    auto cached = std::make_unique<TThreadGlobalsItem>(AName, res, false);
+    if (!SearchInPubs(AName, AStrName, res)) {
+        TXANGlobalObject* builtin = VM()->IntrinsicObject(AName);
+        if (!builtin) return TXANNameSearchRes::NotFound();
+        res = TXANNameSearchRes::OfObject(builtin);
+    }
+    auto cached = std::make_unique<TThreadGlobalsItem>(AName, res);
     if (FItems.Add(cached.get())) cached.release();
     return res;
 }

@@ -20,10 +20,8 @@ class TXANVirtMachine;
 
 class TThreadGlobalsItem : public TXANNamedItem {
     XAN_CLASS(TThreadGlobalsItem, TXANNamedItem)
-    TThreadGlobalsItem(Integer AName, const TXANNameSearchRes& ARes, bool ATrySearchInPubs) noexcept
-        : TXANNamedItem(AName), TrySearchInPubs(ATrySearchInPubs), SearchRes(ARes) {}
+    TThreadGlobalsItem(Integer AName, const TXANNameSearchRes& ARes) noexcept : TXANNamedItem(AName), SearchRes(ARes) {}
 
-    bool TrySearchInPubs;  // a published host member may still take this name over
     TXANNameSearchRes SearchRes;
 };
 
@@ -57,7 +55,7 @@ private:
     TXANVirtMachine* VM() const noexcept;
     void Refresh();
     void Rebuild();
-    bool AddItem(TXANGlobalObject* AObj, bool ATrySearchInPubs);
+    bool AddItem(TXANGlobalObject* AObj);
     bool SearchInPubs(Integer AName, const plat::UString* AStrName, TXANNameSearchRes& ARes) const;
     TXANGlobalObject* FindByStrName(const plat::UString& AStrName, TXANIdentifierHashTable& ACache,
                                     bool (*AAccept)(TXANGlobalObjType));

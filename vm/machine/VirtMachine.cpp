@@ -75,7 +75,6 @@ void TXANVirtMachine::Compile(const UString& ASource) {
         std::unique_ptr<IXANParserBase> parser = FLanguage->CreateParser(&callbacks);
         parser->Parse(ASource);
     }
-    FLanguage->EnumGlobalObjects(&AddIntrinsic, this);
     // Once emitted, the syntax is freed: the bytecode owns everything its instructions point to,
     // so a compiled script keeps its code, not its trees.
     for (TXANProcObject* proc : FProcedures) {
@@ -134,7 +133,10 @@ void TXANVirtMachine::Cleanup() noexcept {
     FGlobalVars.clear();
     FGlobalConsts.clear();
     FScriptGlobals.Clear();
-    FIntrinsicObjects.Clear();
+    {
+        plat::SectionGuard guard(FIntrinsicsSection);
+        FIntrinsicObjects.Clear();
+    }
     FExternObjects.Close();
 }
 
@@ -162,9 +164,15 @@ void TXANVirtMachine::AssignDispId(TXANDispIdObject* AObj) {
 
 void TXANVirtMachine::GlobalStmtParsed(std::unique_ptr<IXANEmitable> AStmt) { FGlobalStmts.push_back(std::move(AStmt)); }
 
-void TXANVirtMachine::AddIntrinsic(void* AData, TXANGlobalObject* AObject) {
-    std::unique_ptr<TXANGlobalObject> obj(AObject);
-    if (static_cast<TXANVirtMachine*>(AData)->FIntrinsicObjects.Add(obj.get())) obj.release();
+TXANGlobalObject* TXANVirtMachine::IntrinsicObject(Integer AName) {
+    plat::SectionGuard guard(FIntrinsicsSection);
+    if (auto* known = static_cast<TXANGlobalObject*>(FIntrinsicObjects.Find(AName))) return known;
+    const TXANBuiltin* builtin = XANFindBuiltin(FLanguage->Builtins(), GlobalNameTable().GetNameIndexes(AName)->Name.view());
+    if (!builtin) return nullptr;
+    std::unique_ptr<TXANGlobalObject> made(builtin->Make());
+    XAN_ASSERT("VirtMachine", made->FName == AName);
+    FIntrinsicObjects.Add(made.get());
+    return made.release();
 }
 
 TXANDispIdObject* TXANVirtMachine::ObjectByDispId(plat::DISPID AId) const noexcept {

@@ -124,7 +124,9 @@ public:
     const TXANVMSource& Source() const noexcept { return FSource; }
     TXANAbstractNamespace* GlobalNamespace() noexcept { return &FGlobalNamespace; }
     TXANNameHashTable& ScriptGlobals() noexcept { return FScriptGlobals; }
-    TXANNameHashTable& IntrinsicObjects() noexcept { return FIntrinsicObjects; }
+    // The language's built-in object named AName, made on the first request; null when the
+    // language has none of that name. Safe from any thread running the machine.
+    TXANGlobalObject* IntrinsicObject(Integer AName);
     TXANExternObjects& ExternObjects() noexcept { return FExternObjects; }
     // The script object with dispatch id AId (1 .. DispIdCount() - 1), or none.
     TXANDispIdObject* ObjectByDispId(plat::DISPID AId) const noexcept;
@@ -200,7 +202,6 @@ private:
     void GlobalObjParsed(std::unique_ptr<TXANGlobalObject>& AObj, bool& ADuplicateName);
     void GlobalStmtParsed(std::unique_ptr<IXANEmitable> AStmt);
     void AssignDispId(TXANDispIdObject* AObj);
-    static void AddIntrinsic(void* AData, TXANGlobalObject* AObject);
     std::unique_ptr<TPreparedDynCode> Prepare(const plat::UString& AText, bool AIsExpr,
                                               TXANAbstractNamespace* ANamespace);
     TXANProcObject* FindProcForRun(TXANThreadVM& AThreadVM, const plat::UString& AName);
@@ -249,6 +250,7 @@ private:
     std::vector<TXANDispIdObject*> FScriptGlobalsByDispId;  // entry 0 unused
     plat::DISPID FDispIdsCount = 1;
     TXANExternObjects FExternObjects;
+    plat::CriticalSection FIntrinsicsSection;  // guards FIntrinsicObjects, which grows as scripts run
     TXANNameHashTable FIntrinsicObjects{true};
     std::vector<TXANProcObject*> FProcedures;
     std::vector<TXANGlobalValuedObject*> FGlobalVars;

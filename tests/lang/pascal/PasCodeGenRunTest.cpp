@@ -50,12 +50,15 @@ public:
     std::unique_ptr<IXANParserBase> CreateParser(IXANParserCallbacks* cb) override {
         return std::make_unique<TXANPasParser>(cb);
     }
-    void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override {
-        AProc(AData, new TXANExitObject(Id(u"Exit"), u"Exit"));
-        AProc(AData, new TXANBreakObject(Id(u"Break"), u"Break"));
-        AProc(AData, new TXANContinueObject(Id(u"Continue"), u"Continue"));
-        AProc(AData, new LogIntrinsic());
-        AProc(AData, new FailIntrinsic());
+    std::span<const TXANBuiltin> Builtins() override {
+        static constexpr TXANBuiltin builtins[] = {
+            {u"Exit", []() -> TXANGlobalObject* { return new TXANExitObject(Id(u"Exit"), u"Exit"); }},
+            {u"Break", []() -> TXANGlobalObject* { return new TXANBreakObject(Id(u"Break"), u"Break"); }},
+            {u"Continue", []() -> TXANGlobalObject* { return new TXANContinueObject(Id(u"Continue"), u"Continue"); }},
+            {u"Log", XANMakeIntrinsic<LogIntrinsic>},
+            {u"Fail", XANMakeIntrinsic<FailIntrinsic>},
+        };
+        return builtins;
     }
     void GetUnassignedText(UString& S) override { S = u"Unassigned"; }
     void GetNilText(UString& S) override { S = u"nil"; }

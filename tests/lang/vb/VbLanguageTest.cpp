@@ -18,13 +18,13 @@ namespace xan::vb::bitest {
 using enum TXANIntrinsicKind;
 namespace {
 
+// One new object of every built-in, in order; each must carry the name its entry gives.
 std::vector<std::unique_ptr<TXANGlobalObject>> Enumerate(TXANVbLanguage& ALanguage) {
     std::vector<std::unique_ptr<TXANGlobalObject>> objects;
-    ALanguage.EnumGlobalObjects(
-        [](void* AData, TXANGlobalObject* AObject) {
-            static_cast<std::vector<std::unique_ptr<TXANGlobalObject>>*>(AData)->emplace_back(AObject);
-        },
-        &objects);
+    for (const TXANBuiltin& builtin : ALanguage.Builtins()) {
+        objects.emplace_back(builtin.Make());
+        EXPECT_EQ(objects.back()->FStrName.view(), builtin.Name);
+    }
     return objects;
 }
 

@@ -573,10 +573,13 @@ public:
     }
 
     std::unique_ptr<IXANParserBase> CreateParser(IXANParserCallbacks* cb) override { return std::make_unique<Parser>(cb); }
-    void EnumGlobalObjects(TXANEnumGlobalObjectsProc AProc, void* AData) override {
-        AProc(AData, new Twice());
-        AProc(AData, new Shadow());
-        AProc(AData, new CloseMe());
+    std::span<const TXANBuiltin> Builtins() override {
+        static constexpr TXANBuiltin builtins[] = {
+            {u"Twice", XANMakeIntrinsic<Twice>},
+            {u"Shadow", XANMakeIntrinsic<Shadow>},
+            {u"CloseMe", XANMakeIntrinsic<CloseMe>},
+        };
+        return builtins;
     }
     void GetUnassignedText(UString& S) override { S = u"Unassigned"; }
     void GetNilText(UString& S) override { S = u"nil"; }
