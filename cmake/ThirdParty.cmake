@@ -39,19 +39,33 @@ _velmora_third_party(velmora_icu "ICU::i18n;ICU::uc"
 _velmora_third_party(velmora_xml2 "LibXml2::LibXml2"
   "${VELMORA_STATIC_xml2};velmora_icu;${VELMORA_STATIC_z};${VELMORA_STATIC_lzma};m")
 
-# velmora_static_program(<target> [ORDER <file>]): links <target> for the fastest start: the
-# archives above, the C++ runtime linked in (a C++ program spends about as long loading the
-# shared one as a C interpreter needs to start), and a fixed load address, so the loader has no
-# relocations to apply to the program's own tables. ORDER names a section-ordering file
-# (scripts/startup-order.sh writes it) that the gold linker follows to place the code that runs
-# at start-up together. Sanitizer builds keep everything shared (their runtimes replace the
-# allocator and expect the shared C++ runtime).
+# velmora_static_program(<target> [ORDER <file>] [DYNAMIC_TWIN <name>]): links <target> for the
+# fastest start: the archives above, the C++ runtime linked in (a C++ program spends about as
+# long loading the shared one as a C interpreter needs to start), and a fixed load address, so
+# the loader has no relocations to apply to the program's own tables. ORDER names a
+# section-ordering file (scripts/startup-order.sh writes it) that the gold linker follows to place
+# the code that runs at start-up together. With DYNAMIC_TWIN the C library is linked in as well,
+# so that no shared library is loaded at all, and a second program <name> is made from the same
+# sources and libraries, linked as usual: a statically linked program cannot load plug-ins, so
+# <target> hands what needs them to <name> (its code sees VELMORA_DYNAMIC_TWIN, the twin's name).
+# Sanitizer builds keep everything shared (their runtimes replace the allocator and expect the
+# shared C++ runtime).
 include(CheckLinkerFlag)
 check_linker_flag(CXX -fuse-ld=gold VELMORA_HAVE_GOLD)
+check_linker_flag(CXX -static VELMORA_HAVE_STATIC_LINK)
 function(velmora_static_program target)
-  cmake_parse_arguments(ARG "" "ORDER" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "ORDER;DYNAMIC_TWIN" "" ${ARGN})
   if(VELMORA_SANITIZE OR NOT VELMORA_STATIC_DEPS_FOUND)
     return()
+  endif()
+  if(ARG_DYNAMIC_TWIN AND VELMORA_HAVE_STATIC_LINK)
+    get_target_property(_sources ${target} SOURCES)
+    get_target_property(_libraries ${target} LINK_LIBRARIES)
+    add_executable(${ARG_DYNAMIC_TWIN} ${_sources})
+    target_link_libraries(${ARG_DYNAMIC_TWIN} PRIVATE ${_libraries})
+    add_dependencies(${target} ${ARG_DYNAMIC_TWIN})
+    target_compile_definitions(${target} PRIVATE VELMORA_DYNAMIC_TWIN="${ARG_DYNAMIC_TWIN}")
+    target_link_options(${target} PRIVATE -static)
   endif()
   set_target_properties(${target} PROPERTIES VELMORA_STATIC_DEPS ON)
   target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -no-pie)

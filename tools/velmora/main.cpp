@@ -10,6 +10,7 @@
 #include "tools/velmora/CommandLine.h"
 #include "tools/velmora/DapServer.h"
 #include "tools/velmora/Debugger.h"
+#include "tools/velmora/Handover.h"
 #include "tools/velmora/Prompt.h"
 #include "tools/velmora/ScriptRunner.h"
 #include "xmldom/XmlDom.h"
@@ -26,9 +27,16 @@ int main(int argc, char** argv) {
         std::cerr << "velmora: " << parsed.error << '\n' << UsageText();
         return ExitUsageError;
     }
+    const CommandLine& cl = *parsed.commandLine;
+#ifdef VELMORA_DYNAMIC_TWIN
+    // This program is linked statically and cannot load engine plug-ins; its twin can.
+    if (NeedsEnginePlugIns(cl)) {
+        std::cerr << "velmora: " << HandOverTo(TwinPath(VELMORA_DYNAMIC_TWIN), argv) << '\n';
+        return ExitScriptError;
+    }
+#endif
     xan::plat::UseProcessLocale();
     xan::xml::RegisterXmlDom();  // CreateOleObject('Microsoft.XMLDOM')
-    const CommandLine& cl = *parsed.commandLine;
     if (cl.mode == RunMode::Prompt) return RunPrompt(*cl.language, std::cin, std::cout, std::cerr, terminal);
     if (cl.mode == RunMode::Dap) return RunDapServer(std::cin, std::cout);
     if (cl.mode == RunMode::Debug) return RunDebugger(cl, std::cin, std::cout, std::cerr, terminal);

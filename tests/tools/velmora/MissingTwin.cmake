@@ -1,0 +1,15 @@
+# Runs a copy of RUNNER alone in WORK_DIR on SCRIPT: it must fail with exit code 1 and name the
+# twin it could not start, and a script of our own dialects must still run there.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+file(COPY ${RUNNER} DESTINATION ${WORK_DIR})
+get_filename_component(_name ${RUNNER} NAME)
+execute_process(COMMAND ${WORK_DIR}/${_name} ${SCRIPT} RESULT_VARIABLE _status ERROR_VARIABLE _err OUTPUT_QUIET)
+if(NOT _status EQUAL 1 OR NOT _err MATCHES "velmora: cannot start .*/lone/velmora-dynamic: No such file or directory")
+  message(FATAL_ERROR "status ${_status}, stderr: ${_err}")
+endif()
+file(WRITE ${WORK_DIR}/ok.pas "begin\n  ShowMessage('native');\nend;\n")
+execute_process(COMMAND ${WORK_DIR}/${_name} ${WORK_DIR}/ok.pas RESULT_VARIABLE _status OUTPUT_VARIABLE _out)
+if(NOT _status EQUAL 0 OR NOT _out MATCHES "native")
+  message(FATAL_ERROR "the lone runner failed a Pascal script: status ${_status}, output: ${_out}")
+endif()
